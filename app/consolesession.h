@@ -1,0 +1,44 @@
+#pragma once
+
+// The console mode: a way to try the bot without any server. Each line typed on standard input is a
+// channel message to the bot from the console user; a few slash commands change who speaks and where.
+// Command-log lines go to standard error.
+
+#include "app/consolesender.h"
+#include "commands/bot.h"
+#include "core/clock.h"
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+namespace app {
+
+class ConsoleSession : public QObject {
+    Q_OBJECT
+public:
+    explicit ConsoleSession(const QString& filesDir, QObject* parent = nullptr);
+
+    // Loads the bot and starts reading standard input. At the end of input (or "/quit") the bot is
+    // closed, its files written, and the application quits with 0, or 1 when the files could not be
+    // written.
+    void Start();
+
+private:
+    void ReadInput();
+    void HandleLine(const QString& line);
+    void Finish();
+
+    QTextStream m_stdout;
+    QTextStream m_stderr;
+    core::SystemClock m_clock;
+    ConsoleSender m_sender;
+    commands::Bot m_bot;
+    QSocketNotifier m_input;
+    QByteArray m_pending;
+    QString m_user;
+    QString m_channel = QStringLiteral("#console");
+    bool m_finishing = false;
+};
+
+} // namespace app

@@ -1,0 +1,51 @@
+#pragma once
+
+// The whole bot without its windows: state, command log, lock-outs, aliases, custom files, the dispatcher
+// and the message pipeline, wired together. Whoever runs the bot (the console, the headless runner, the
+// main window) creates one, feeds it messages and closes it.
+
+#include "commands/aliases.h"
+#include "commands/customfiles.h"
+#include "commands/dispatcher.h"
+#include "core/botstate.h"
+#include "core/clock.h"
+#include "core/commandlog.h"
+#include "core/lockouts.h"
+#include "core/pipeline.h"
+
+#include <QObject>
+
+namespace commands {
+
+class Bot : public QObject {
+    Q_OBJECT
+public:
+    Bot(const QString& filesDir, irc::Sender& out, const core::Clock& clock, QObject* parent = nullptr);
+
+    // Reads the configuration files and scans the custom files and aliases.
+    void Start();
+
+    // One PRIVMSG; channel is empty for a private message.
+    void OnMessage(const QString& sender, const QString& channel, const QString& line);
+
+    // Disconnects and writes the configuration files. Returns the failure, or an empty text.
+    QString Close();
+
+    core::BotState& State() { return m_state; }
+    core::CommandLog& Log() { return m_log; }
+    core::Lockouts& Locks() { return m_locks; }
+    const QString& FilesDir() const { return m_filesDir; }
+
+private:
+    QString m_filesDir;
+    irc::Sender& m_out;
+    core::BotState m_state;
+    core::CommandLog m_log;
+    core::Lockouts m_locks;
+    CustomFiles m_custom;
+    AliasTable m_aliases;
+    Dispatcher m_dispatcher;
+    core::Pipeline m_pipeline;
+};
+
+} // namespace commands

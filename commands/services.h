@@ -1,0 +1,43 @@
+#pragma once
+
+// What a command handler is given: the call (who asked, where replies go, the parameter) and the bot's
+// services. Handlers reach nothing else.
+
+#include "commands/aliases.h"
+#include "commands/customfiles.h"
+#include "core/botstate.h"
+#include "core/clock.h"
+#include "core/commandlog.h"
+#include "core/lockouts.h"
+#include "irc/sender.h"
+
+namespace commands {
+
+inline QString CustomFolder(const QString& filesDir)
+{
+    return filesDir + QStringLiteral("/custom");
+}
+
+inline QString AliasFolder(const QString& filesDir)
+{
+    return filesDir + QStringLiteral("/aliases");
+}
+
+struct CommandCall {
+    QString Nick;
+    QString Target;
+    QString Parameter;
+};
+
+struct Services {
+    core::BotState& State;
+    irc::Sender& Out;
+    core::CommandLog& Log;
+    const core::Clock& Time;
+    core::Lockouts& Locks;
+    CustomFiles& Custom;
+    AliasTable& Aliases;
+    QString FilesDir;
+};
+
+} // namespace commands

@@ -1,0 +1,35 @@
+#include "core/channellog.h"
+
+#include "core/stamps.h"
+
+namespace core {
+
+qsizetype FindChannelLog(const BotState& state, const QString& target)
+{
+    for (qsizetype i = state.ChannelLogs.size() - 1; i >= 0; --i) {
+        if (!state.ChannelLogs.at(i).isEmpty() && state.ChannelLogs.at(i).first() == target)
+            return i;
+    }
+    return -1;
+}
+
+void AppendToLog(
+    BotState& state, const QString& target, const QString& sender, const QString& text, const QDateTime& now)
+{
+    qsizetype index = FindChannelLog(state, target);
+    if (index < 0) {
+        state.ChannelLogs.append(QStringList {
+            target,
+            QStringLiteral("Logging channel ") + target + QStringLiteral(" since ") + LogStamp(now)
+                + QStringLiteral("(local)"),
+        });
+        index = state.ChannelLogs.size() - 1;
+    }
+    QStringList& log = state.ChannelLogs[index];
+    log.append(u'<' + sender + QStringLiteral("> ") + text);
+    // One line out per line in keeps the log at its limit; the two fixed lines always stay.
+    if (log.size() > state.LogLimit && log.size() > 2)
+        log.removeAt(2);
+}
+
+} // namespace core

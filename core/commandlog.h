@@ -1,0 +1,26 @@
+#pragma once
+
+// The operator's record of commands and events. Lines are kept in memory (the most recent ones) and
+// announced as they arrive, so the main window, the console and the headless runner can each show them.
+
+#include <QObject>
+#include <QStringList>
+
+namespace core {
+
+class CommandLog : public QObject {
+    Q_OBJECT
+public:
+    static constexpr qsizetype KeptLines = 5000;
+
+    void Append(const QString& line);
+    const QStringList& Lines() const { return m_lines; }
+
+Q_SIGNALS:
+    void LineAppended(const QString& line);
+
+private:
+    QStringList m_lines;
+};
+
+} // namespace core

@@ -1,0 +1,83 @@
+#include "core/pipeline.h"
+
+#include "core/channellog.h"
+#include "core/textcap.h"
+
+namespace core {
+
+Pipeline::Pipeline(PipelineServices services)
+    : m_services(services)
+{
+}
+
+void Pipeline::OnMessage(const QString& sender, const QString& channel, const QString& line)
+{
+    Message message { sender, channel, line, channel.isEmpty() ? sender : channel };
+    LogLine(message);
+    if (m_services.State.Silent)
+        message.Target = sender;
+    AnswerRecognitionQuestion(message);
+    RecognizeByCommandChar(message);
+    RecognizeByNick(message);
+    PlayOtherBotDialog(message);
+}
+
+void Pipeline::LogLine(const Message& message)
+{
+    AppendToLog(m_services.State, message.Target, message.Sender, message.Line, m_services.Time.Now());
+}
+
+void Pipeline::AnswerRecognitionQuestion(const Message& message)
+{
+    // The question is asked with a comma whatever the command character is, so that a user who does not
+    // know the character can still find it out.
+    if (message.Line.toLower() != QLatin1String(",how do you recognize commands"))
+        return;
+    m_services.Out.Say(message.Target,
+        QStringLiteral("I recognize messages that start with a ") + EffectiveCommandChar(m_services.State)
+            + QStringLiteral(" as commands."));
+}
+
+void Pipeline::RecognizeByCommandChar(Message& message)
+{
+    const QString prefix = CommandPrefix(m_services.State);
+    if (!message.Line.startsWith(prefix))
+        return;
+    message.Line = m_services.Commands.ResolveAlias(message.Line);
+    m_services.Commands.Dispatch(message.Sender, message.Target, message.Line);
+    message.Handled = true;
+}
+
+void Pipeline::RecognizeByNick(Message& message)
+{
+    const QString address = m_services.State.BotNick + QStringLiteral(", ");
+    if (!message.Line.startsWith(address))
+        return;
+    const QString command = CapChars(message.Line.mid(address.size()), MaxAddressedCommandChars);
+    m_services.Log.Append(command);
+    m_services.Commands.Dispatch(message.Sender, message.Target, command);
+    message.Handled = true;
+}
+
+void Pipeline::PlayOtherBotDialog(const Message& message)
+{
+    if (message.Channel.isEmpty())
+        return;
+    BotState& state = m_services.State;
+    if (state.Teamrocketing && message.Line.toLower().contains(QLatin1String("team rocket"))) {
+        if (state.HelpLocked) {
+            m_services.Out.Say(message.Channel, QStringLiteral("Noes, we've just performed for you."));
+        } else {
+            state.MeowthActive = true;
+            m_services.Out.SetNick(QStringLiteral("Meowth"));
+        }
+    }
+    if (state.MeowthActive && message.Line.contains(QLatin1String("Surrender now or prepare to fight!"))) {
+        m_services.Out.Say(message.Channel, QStringLiteral("Meowth, that's right!"));
+        m_services.Out.SetNick(state.BotNick);
+        m_services.Out.Action(message.Channel, QStringLiteral("bows"));
+        m_services.Locks.StartHelp();
+    }
+}
+
+} // namespace core

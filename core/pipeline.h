@@ -1,0 +1,58 @@
+#pragma once
+
+// The road of every channel or private message: log it, decide where replies go, recognise commands and
+// hand them on, and play the other-bot dialog. The stages run in the order written in OnMessage.
+
+#include "core/botstate.h"
+#include "core/clock.h"
+#include "core/commandlog.h"
+#include "core/lockouts.h"
+#include "irc/sender.h"
+
+namespace core {
+
+// What the pipeline hands recognised commands to.
+class CommandHandler {
+public:
+    virtual ~CommandHandler() = default;
+    virtual QString ResolveAlias(const QString& line) = 0;
+    virtual void Dispatch(const QString& nick, const QString& target, const QString& line) = 0;
+};
+
+struct PipelineServices {
+    BotState& State;
+    irc::Sender& Out;
+    CommandLog& Log;
+    const Clock& Time;
+    Lockouts& Locks;
+    CommandHandler& Commands;
+};
+
+class Pipeline {
+public:
+    static constexpr qsizetype MaxAddressedCommandChars = 1000;
+
+    explicit Pipeline(PipelineServices services);
+
+    // One PRIVMSG: channel is empty for a private message.
+    void OnMessage(const QString& sender, const QString& channel, const QString& line);
+
+private:
+    struct Message {
+        QString Sender;
+        QString Channel;
+        QString Line;
+        QString Target;
+        bool Handled = false;
+    };
+
+    void LogLine(const Message& message);
+    void AnswerRecognitionQuestion(const Message& message);
+    void RecognizeByCommandChar(Message& message);
+    void RecognizeByNick(Message& message);
+    void PlayOtherBotDialog(const Message& message);
+
+    PipelineServices m_services;
+};
+
+} // namespace core

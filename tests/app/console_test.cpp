@@ -1,0 +1,112 @@
+// Runs the program in console mode as a user would: lines in on standard input, replies out on standard
+// output, command-log lines on standard error.
+
+#include "support/qtprint.h"
+#include "support/tempfiles.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::TempFiles;
+
+struct ConsoleRun {
+    int ExitCode = -1;
+    QStringList Out;
+    QStringList Err;
+};
+
+ConsoleRun RunConsole(const QString& filesDir, const QByteArray& input)
+{
+    QProcess process;
+    process.start(QStringLiteral(TESSARIN_BINARY), { "--console", "--files", filesDir });
+    if (!process.waitForStarted(10000))
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return {};
+    }
+    ConsoleRun run;
+    run.ExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.Out = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    run.Err = QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    return run;
+}
+
+const QString Unknown = QStringLiteral("I can't imagine what the hell you are babbling about.");
+
+TEST(Console, AnswersAsTheBotWouldInAChannel)
+{
+    TempFiles files;
+    files.Write("banned.conf", "Troll\r\n");
+    files.Write("aliases/big.txt", ",roll parameter full\r\n");
+    files.Write("custom/my table.txt", "one\r\ntwo\r\nthree\r\n");
+    const ConsoleRun run = RunConsole(files.Path(),
+        ",ROLL 2d6\n"
+        ",big 4d6\n"
+        ",my table 3\n"
+        "/as Troll\n"
+        ",help\n"
+        "/as Kell\n"
+        "/channel #rpg\n"
+        "Tessarin, my table 1\n"
+        "/msg ,my table 2\n");
+    ASSERT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out,
+        QStringList({
+            "[Nick] <Tessarin> " + Unknown,
+            "[Nick] <Tessarin> " + Unknown,
+            "[#console] <Tessarin> three",
+            "[Troll] <Tessarin> Silence, you funny fool! Lol banned.",
+            "[#rpg] <Tessarin> one",
+            "[Kell] <Tessarin> two",
+        }));
+    ASSERT_EQ(run.Err.size(), 8);
+    EXPECT_TRUE(run.Err[0].endsWith(". User Nick on channel #console. Commandword=ROLL. Parameter=2d6"));
+    EXPECT_TRUE(run.Err[1].endsWith(". Commandword=roll. Parameter=4d6 full"));
+    EXPECT_EQ(run.Err[4], "Troll is banned. Command rejected.");
+    EXPECT_EQ(run.Err[5], "my table 1");
+    EXPECT_TRUE(run.Err[7].endsWith(". User Kell on channel Kell. Commandword=my. Parameter=table 2"));
+}
+
+TEST(Console, WritesTheConfigurationAtTheEndOfInput)
+{
+    TempFiles files;
+    const ConsoleRun run = RunConsole(files.Path(), "hello\n/quit\n,never read\n");
+    ASSERT_EQ(run.ExitCode, 0);
+    EXPECT_TRUE(run.Out.isEmpty());
+    EXPECT_EQ(files.Read("settings.conf").count("\r\n"), 22);
+    EXPECT_EQ(files.Read("messages.conf").count("\r\n"), 11);
+}
+
+TEST(Console, SurvivesGarbageFilesAndHugeOrBinaryLines)
+{
+    TempFiles files;
+    QByteArray garbage;
+    for (int i = 0; i < 8192; ++i)
+        garbage.append(static_cast<char>((i * 131) % 256));
+    for (const char* name : { "settings.conf", "previleged.conf", "banned.conf", "messages.conf",
+             "favorite_channels.conf", "aliases/x.txt", "custom/y.txt" })
+        files.Write(name, garbage);
+    QByteArray input = "," + QByteArray(1024 * 1024, 'r') + "\n";
+    input += QByteArray("\xff\xfe,\x01\x02\x00zz\n", 9);
+    input += "Tessarin, " + QByteArray(5000, ' ') + "\n";
+    input += ",ROLL 2d6";
+    const ConsoleRun run = RunConsole(files.Path(), input);
+    ASSERT_EQ(run.ExitCode, 0);
+    EXPECT_FALSE(run.Out.isEmpty());
+}
+
+TEST(Console, AMissingDataFolderMeansDefaultsAndAReportedWriteFailure)
+{
+    const ConsoleRun run = RunConsole(QStringLiteral("/nonexistent/tessarin"), ",x\n");
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Out, QStringList({ "[Nick] <Tessarin> " + Unknown }));
+    EXPECT_TRUE(run.Err.last().contains("settings.conf")) << run.Err.last().toStdString();
+}
+
+} // namespace

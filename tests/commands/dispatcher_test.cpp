@@ -1,0 +1,218 @@
+#include "commands/bot.h"
+#include "commands/commandline.h"
+#include "commands/privilegegate.h"
+#include "support/fixedclock.h"
+#include "support/qtprint.h"
+#include "support/recordingsender.h"
+#include "support/tempfiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::TempFiles;
+
+const QString Unknown = QStringLiteral("I can't imagine what the hell you are babbling about.");
+const QString Banned = QStringLiteral("Silence, you funny fool! Lol banned.");
+const QString LostFile
+    = QStringLiteral("I seem to have lost the file with the answers. Maybe you have seen it?");
+
+struct SplitCase {
+    const char* Line;
+    const char* Word;
+    const char* Parameter;
+};
+
+TEST(CommandLine, SplitsTheWordFromTheParameter)
+{
+    const SplitCase cases[] = {
+        { ",ROLL 2d6", "ROLL", "2d6" },
+        { ",Seen Bob", "Seen", "Bob" },
+        { ",roll", "roll", "" },
+        { ",roll  2d6", "roll", " 2d6" },
+        { "roll 2d6", "roll", "2d6" }, // addressed by nick: no command character
+        { ",", "", "" },
+        { ", x", "", "x" },
+        { ",roll 2d6 full tn 5", "roll", "2d6 full tn 5" },
+        { "", "", "" },
+    };
+    for (const SplitCase& c : cases) {
+        const commands::CommandLine split = commands::SplitCommandLine(c.Line, ",");
+        EXPECT_EQ(split.Word, c.Word) << c.Line;
+        EXPECT_EQ(split.Parameter, c.Parameter) << c.Line;
+    }
+}
+
+TEST(CommandLine, CapsTheParameterAndALoneWordAtFiveHundredCharacters)
+{
+    const QString die = QString::fromUtf8("\xf0\x9f\x8e\xb2");
+    QString parameter;
+    for (int i = 0; i < 600; ++i)
+        parameter += die;
+    const commands::CommandLine split = commands::SplitCommandLine(",roll " + parameter, ",");
+    EXPECT_EQ(split.Parameter.size(), 1000); // 500 characters of two UTF-16 units each
+    EXPECT_TRUE(split.Parameter.endsWith(die));
+    EXPECT_EQ(commands::SplitCommandLine("," + QString(800, u'w'), ",").Word.size(), 500);
+}
+
+TEST(CommandLine, RecognisesTheBareTarotForm)
+{
+    for (const char* yes : { ",3cT", ",12cD full", ",3c", ",9ccc" })
+        EXPECT_TRUE(commands::IsBareTarotForm(yes)) << yes;
+    for (const char* no : { ",3xT", ",c3", ",123cT", ",xcT", ",3CT", ",", "" })
+        EXPECT_FALSE(commands::IsBareTarotForm(no)) << no;
+}
+
+TEST(PrivilegeGate, LetsThroughTheOwnerThePrivilegedAndTheCreator)
+{
+    core::BotState state;
+    state.OwnerNick = "Kell";
+    state.PrivilegedUsers = { "Mira" };
+    EXPECT_TRUE(commands::PassesGate(state, false, "Anyone"));
+    EXPECT_TRUE(commands::PassesGate(state, true, "Kell"));
+    EXPECT_TRUE(commands::PassesGate(state, true, "kell"));
+    EXPECT_TRUE(commands::PassesGate(state, true, "MIRA"));
+    EXPECT_TRUE(commands::PassesGate(state, true, "Vaddox"));
+    EXPECT_FALSE(commands::PassesGate(state, true, "vaddox"));
+    EXPECT_FALSE(commands::PassesGate(state, true, "Anyone"));
+}
+
+// A whole bot on a data folder of the test's own, answering into a recording sender.
+class BotTest : public ::testing::Test {
+protected:
+    TempFiles files;
+    testing_support::RecordingSender out;
+    testing_support::FixedClock clock;
+    std::unique_ptr<commands::Bot> bot;
+
+    void Start()
+    {
+        bot = std::make_unique<commands::Bot>(files.Path(), out, clock);
+        bot->Start();
+    }
+
+    QStringList Say(const QString& nick, const QString& channel, const QString& line)
+    {
+        bot->OnMessage(nick, channel, line);
+        return out.Take();
+    }
+};
+
+TEST_F(BotTest, AnUnknownCommandIsAnsweredPrivatelyAndLogged)
+{
+    Start();
+    EXPECT_EQ(Say("Bob", "#dice", ",ROLLL 2d6"), QStringList({ "PRIVMSG Bob :" + Unknown }));
+    EXPECT_EQ(bot->Log().Lines(),
+        QStringList({ "07.12.26 10:15:02. User Bob on channel #dice. Commandword=ROLLL. Parameter=2d6" }));
+}
+
+TEST_F(BotTest, ABannedUserGetsOnlyTheBannedReply)
+{
+    files.Write("banned.conf", "Troll\r\n");
+    files.Write("custom/help.txt", "never quoted\r\n");
+    Start();
+    EXPECT_EQ(Say("troll", "#dice", ",help"), QStringList({ "PRIVMSG troll :" + Banned }));
+    EXPECT_EQ(bot->Log().Lines(),
+        QStringList({ "07.12.26 10:15:02. User troll on channel #dice. Commandword=help. Parameter=",
+            "troll is banned. Command rejected." }));
+}
+
+TEST_F(BotTest, CustomFilesAreFoundByNameByNumberAndBeforeBuiltInCommands)
+{
+    QByteArray table;
+    for (int i = 1; i <= 10; ++i)
+        table += QByteArray("entry ") + QByteArray::number(i) + "\r\n";
+    files.Write("custom/my table.txt", table);
+    files.Write("custom/roll.txt", "rolled from a file\r\n");
+    Start();
+
+    EXPECT_EQ(Say("Bob", "#dice", ",my table 3"), QStringList({ "PRIVMSG #dice :entry 3" }));
+    EXPECT_EQ(Say("Bob", "#dice", ",My Table 10"), QStringList({ "PRIVMSG #dice :entry 10" }));
+    EXPECT_EQ(Say("Bob", "#dice", ",my table 11"),
+        QStringList({ "PRIVMSG #dice :Make sure you specify correct quote number. Maximum is 10." }));
+    EXPECT_EQ(Say("Bob", "#dice", ",roll 2d6"), QStringList({ "PRIVMSG #dice :rolled from a file" }));
+
+    const QStringList random = Say("Bob", "#dice", ",my table");
+    ASSERT_EQ(random.size(), 1);
+    EXPECT_TRUE(random.first().startsWith("PRIVMSG #dice :entry ")) << random.first().toStdString();
+}
+
+TEST_F(BotTest, AQuotedEntryMayNameTheAskerAndActInsteadOfSpeaking)
+{
+    files.Write("custom/props.txt", "/me hands %NAME% a die\r\n%NAME% and %NAME%\r\n/ME shouts\r\n");
+    Start();
+    EXPECT_EQ(Say("Nick", "#dice", ",props 1"), QStringList({ "ACTION #dice :hands Nick a die" }));
+    EXPECT_EQ(Say("Nick", "#dice", ",props 2"), QStringList({ "PRIVMSG #dice :Nick and %NAME%" }));
+    EXPECT_EQ(Say("Nick", "#dice", ",props 3"), QStringList({ "PRIVMSG #dice :/ME shouts" }));
+    EXPECT_EQ(Say("Nick", "#dice", ",props 0"),
+        QStringList({ "PRIVMSG #dice :Make sure you specify correct quote number. Maximum is 3." }));
+}
+
+TEST_F(BotTest, AVanishedCustomFileGetsTheLostFilePhraseAndStopsBeingACommand)
+{
+    files.Write("custom/gone.txt", "soon gone\r\n");
+    files.Write("custom/empty.txt", "");
+    Start();
+    QFile::remove(files.PathOf("custom/gone.txt"));
+    EXPECT_EQ(Say("Bob", "#dice", ",gone"), QStringList({ "PRIVMSG Bob :" + LostFile }));
+    EXPECT_EQ(Say("Bob", "#dice", ",gone"), QStringList({ "PRIVMSG Bob :" + Unknown }));
+    EXPECT_EQ(Say("Bob", "#dice", ",empty"), QStringList({ "PRIVMSG Bob :" + LostFile }));
+}
+
+TEST_F(BotTest, TheBuiltInTablesAnswerWithTheLostFilePhraseWhenTheirFileIsMissing)
+{
+    Start();
+    EXPECT_EQ(Say("Bob", "#dice", ",noes"), QStringList({ "PRIVMSG Bob :" + LostFile }));
+    files.Write("RPGnoes.txt", "Never split the party.\r\n");
+    EXPECT_EQ(Say("Bob", "#dice", ",NOES 1"), QStringList({ "PRIVMSG #dice :Never split the party." }));
+}
+
+TEST_F(BotTest, AliasesExpandTheWholeLine)
+{
+    files.Write("aliases/big.txt", ",roll parameter full\r\nignored\r\n");
+    files.Write("aliases/Fireball.txt", "ROLL 8d6\r\n");
+    Start();
+    Say("Bob", "#dice", ",big 4d6");
+    Say("Bob", "#dice", ",big");
+    Say("Bob", "#dice", ",FIREBALL now");
+    Say("Bob", "#dice", "Tessarin, big 4d6");
+    const QStringList& log = bot->Log().Lines();
+    ASSERT_EQ(log.size(), 5);
+    EXPECT_TRUE(log[0].endsWith("Commandword=roll. Parameter=4d6 full"));
+    EXPECT_TRUE(log[1].endsWith("Commandword=roll. Parameter= full"));
+    EXPECT_TRUE(log[2].endsWith("Commandword=roll. Parameter=8d6"));
+    EXPECT_EQ(log[3], "big 4d6");
+    EXPECT_TRUE(log[4].endsWith("Commandword=big. Parameter=4d6"));
+}
+
+TEST_F(BotTest, AnAliasTableWhoseFirstNameIsEmptyExpandsNothing)
+{
+    files.Write("aliases/.txt", "roll 1d4\r\n");
+    files.Write("aliases/big.txt", ",roll parameter full\r\n");
+    Start();
+    Say("Bob", "#dice", ",big 4d6");
+    EXPECT_TRUE(bot->Log().Lines().first().endsWith("Commandword=big. Parameter=4d6"));
+}
+
+TEST_F(BotTest, AChangedCommandCharacterIsStrippedFromTheWord)
+{
+    files.Write("custom/tale.txt", "once upon a time\r\n");
+    Start();
+    bot->State().CommandChar = "!";
+    EXPECT_EQ(Say("Bob", "#dice", "!tale"), QStringList({ "PRIVMSG #dice :once upon a time" }));
+    EXPECT_TRUE(Say("Bob", "#dice", ",tale").isEmpty());
+    EXPECT_EQ(Say("Bob", "#dice", "!zzz"), QStringList({ "PRIVMSG Bob :" + Unknown }));
+}
+
+TEST_F(BotTest, CloseWritesTheFilesAfterDisconnecting)
+{
+    Start();
+    bot->State().BannedUsers = { "Troll" };
+    EXPECT_EQ(bot->Close(), QString());
+    EXPECT_EQ(out.Take(), QStringList({ "DISCONNECT" }));
+    EXPECT_EQ(files.Read("banned.conf"), QByteArray("Troll\r\n"));
+    EXPECT_EQ(files.Read("settings.conf").count("\r\n"), 22);
+    EXPECT_EQ(files.Read("messages.conf").count("\r\n"), 11);
+}
+
+} // namespace

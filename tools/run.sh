@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds Tessarin and starts it. Extra arguments go to the program (for example --files DIR).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/setup.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel "$(nproc)" --target tessarin
+exec build/app/tessarin "$@"
