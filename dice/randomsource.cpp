@@ -12,6 +12,7 @@ constexpr int StateSize = 624;
 constexpr int Shift = 397;
 constexpr int NeverSeeded = StateSize + 1;
 constexpr std::uint32_t DefaultSeed = 4357;
+constexpr std::uint32_t SeedMultiplier = 69069u;
 
 struct Generator {
     std::array<std::uint32_t, StateSize> State {};
@@ -25,17 +26,42 @@ Generator& TheGenerator()
     return generator;
 }
 
-void Regenerate(Generator& g)
+// The seeding walks the congruential sequence x(n+1) = 69069 x(n) + 1 for 1248 steps. Step n is
+// x(n) = Multipliers[n] x(0) + Increments[n], so every word of the state can be filled on its own instead
+// of waiting for the previous one; bots reseed before every dice term, so this is the hot path.
+struct SeedSteps {
+    std::array<std::uint32_t, 2 * StateSize> Multipliers {};
+    std::array<std::uint32_t, 2 * StateSize> Increments {};
+};
+
+constexpr SeedSteps MakeSeedSteps()
+{
+    SeedSteps steps;
+    std::uint32_t multiplier = 1;
+    std::uint32_t increment = 0;
+    for (std::size_t n = 0; n < steps.Multipliers.size(); ++n) {
+        steps.Multipliers[n] = multiplier;
+        steps.Increments[n] = increment;
+        multiplier *= SeedMultiplier;
+        increment = SeedMultiplier * increment + 1u;
+    }
+    return steps;
+}
+
+constexpr SeedSteps Steps = MakeSeedSteps();
+
+// Twists word k of the state in place. Drawing words in order and twisting each just before it is read
+// gives exactly the state a whole-block regeneration would: every word a twist reads is either not yet
+// twisted (later in the block) or already twisted (earlier), as in the block algorithm.
+void Twist(std::array<std::uint32_t, StateSize>& mt, int k)
 {
     constexpr std::uint32_t UpperMask = 0x80000000u;
     constexpr std::uint32_t LowerMask = 0x7fffffffu;
     constexpr std::uint32_t MatrixA = 0x9908b0dfu;
-    auto& mt = g.State;
-    for (int k = 0; k < StateSize; ++k) {
-        const std::uint32_t y = (mt[k] & UpperMask) | (mt[(k + 1) % StateSize] & LowerMask);
-        mt[k] = mt[(k + Shift) % StateSize] ^ (y >> 1) ^ ((y & 1u) ? MatrixA : 0u);
-    }
-    g.Position = 0;
+    const int next = k + 1 < StateSize ? k + 1 : 0;
+    const int far = k + Shift < StateSize ? k + Shift : k + Shift - StateSize;
+    const std::uint32_t y = (mt[k] & UpperMask) | (mt[next] & LowerMask);
+    mt[k] = mt[far] ^ (y >> 1) ^ ((y & 1u) ? MatrixA : 0u);
 }
 
 } // namespace
@@ -43,11 +69,10 @@ void Regenerate(Generator& g)
 void SeedGenerator(std::uint32_t seed)
 {
     Generator& g = TheGenerator();
-    for (auto& word : g.State) {
-        word = seed & 0xffff0000u;
-        seed = 69069u * seed + 1u;
-        word |= (seed & 0xffff0000u) >> 16;
-        seed = 69069u * seed + 1u;
+    for (std::size_t k = 0; k < StateSize; ++k) {
+        const std::uint32_t high = Steps.Multipliers[2 * k] * seed + Steps.Increments[2 * k];
+        const std::uint32_t low = Steps.Multipliers[2 * k + 1] * seed + Steps.Increments[2 * k + 1];
+        g.State[k] = (high & 0xffff0000u) | (low >> 16);
     }
     g.Position = StateSize;
 }
@@ -58,9 +83,10 @@ std::uint32_t NextRandom32()
     if (g.Position >= StateSize) {
         if (g.Position == NeverSeeded)
             SeedGenerator(DefaultSeed);
-        Regenerate(g);
+        g.Position = 0;
     }
-    std::uint32_t y = g.State[g.Position++];
+    Twist(g.State, g.Position);
+    std::uint32_t y = g.State[static_cast<std::size_t>(g.Position++)];
     y ^= y >> 11;
     y ^= (y << 7) & 0x9d2c5680u;
     y ^= (y << 15) & 0xefc60000u;
