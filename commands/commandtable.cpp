@@ -2,6 +2,7 @@
 
 #include "commands/commandline.h"
 #include "commands/quotetextfile.h"
+#include "commands/rollcommand.h"
 
 namespace commands {
 
@@ -83,7 +84,7 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("match") }),
         Gated({ QStringLiteral("be") }, &BotState::PrivilegedBe),
         Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow),
-        Row({ QStringLiteral("roll") }),
+        { { QStringLiteral("roll") }, nullptr, RollCommand },
         { { QStringLiteral("tarot") }, nullptr, nullptr, IsBareTarotForm },
         Row({ QStringLiteral("lastlines"), QStringLiteral("last") }),
         Row({ QStringLiteral("list") }),

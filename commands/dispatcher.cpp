@@ -4,6 +4,7 @@
 #include "commands/commandtable.h"
 #include "commands/privilegegate.h"
 #include "commands/quotetextfile.h"
+#include "commands/rollcommand.h"
 #include "core/identity.h"
 #include "core/parseinteger.h"
 #include "core/stamps.h"
@@ -38,6 +39,11 @@ void Dispatcher::Dispatch(const QString& nick, const QString& target, const QStr
     if (QuoteCustomFile(line, split.Word, call) || RunTableRow(line, split.Word, call))
         return;
     m_services.Out.Say(nick, state.Phrase(core::UnknownCommandReply));
+}
+
+void Dispatcher::RollDice(const QString& nick, const QString& target, const QString& line)
+{
+    ReplyToRoll(m_services.Out, nick, target, dice::EvaluateRoll(line));
 }
 
 // Custom files come before the built-in commands, so a custom file may take a built-in command's place.

@@ -1,6 +1,8 @@
 #include "core/pipeline.h"
 
 #include "core/channellog.h"
+#include "core/identity.h"
+#include "core/stamps.h"
 #include "core/textcap.h"
 
 namespace core {
@@ -20,6 +22,20 @@ void Pipeline::OnMessage(const QString& sender, const QString& channel, const QS
     RecognizeByCommandChar(message);
     RecognizeByNick(message);
     PlayOtherBotDialog(message);
+    RollBareDice(message);
+}
+
+bool IsDiceExpression(const QString& line)
+{
+    const auto digitAt
+        = [&line](qsizetype i) { return i >= 0 && i < line.size() && line[i] >= u'0' && line[i] <= u'9'; };
+    const qsizetype d = line.indexOf(u'd');
+    if (d < 0 || !digitAt(d + 1))
+        return false;
+    if (d == 0)
+        return true;
+    const qsizetype space = line.indexOf(u' ');
+    return (space < 0 || d < space) && digitAt(d - 1);
 }
 
 void Pipeline::LogLine(const Message& message)
@@ -78,6 +94,18 @@ void Pipeline::PlayOtherBotDialog(const Message& message)
         m_services.Out.Action(message.Channel, QStringLiteral("bows"));
         m_services.Locks.StartHelp();
     }
+}
+
+void Pipeline::RollBareDice(const Message& message)
+{
+    const BotState& state = m_services.State;
+    if (!state.Dicerollan || message.Handled || IsBanned(state, message.Sender)
+        || !IsDiceExpression(message.Line))
+        return;
+    m_services.Commands.RollDice(message.Sender, message.Target, message.Line);
+    m_services.Log.Append(LogStamp(m_services.Time.Now()) + QStringLiteral(". User ") + message.Sender
+        + QStringLiteral(" on channel ") + message.Target + QStringLiteral(". Commandword=") + message.Line
+        + u'.');
 }
 
 } // namespace core

@@ -17,7 +17,14 @@ public:
     virtual ~CommandHandler() = default;
     virtual QString ResolveAlias(const QString& line) = 0;
     virtual void Dispatch(const QString& nick, const QString& target, const QString& line) = 0;
+    // Rolls a line that is a bare dice expression and answers it as the roll command does.
+    virtual void RollDice(const QString& nick, const QString& target, const QString& line) = 0;
 };
+
+// Whether a line that is not a command still reads as dice: "d6 for damage", "2d6", "3d10+2 to hit". The
+// first "d" must stand in the first word, followed by a digit, and be the first character or follow a
+// digit.
+bool IsDiceExpression(const QString& line);
 
 struct PipelineServices {
     BotState& State;
@@ -51,6 +58,7 @@ private:
     void RecognizeByCommandChar(Message& message);
     void RecognizeByNick(Message& message);
     void PlayOtherBotDialog(const Message& message);
+    void RollBareDice(const Message& message);
 
     PipelineServices m_services;
 };

@@ -5,6 +5,7 @@
 #include "support/tempfiles.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,8 +46,8 @@ TEST(Console, AnswersAsTheBotWouldInAChannel)
     files.Write("banned.conf", "Troll\r\n");
     files.Write("aliases/big.txt", ",roll parameter full\r\n");
     files.Write("custom/my table.txt", "one\r\ntwo\r\nthree\r\n");
-    const ConsoleRun run = RunConsole(files.Path(),
-        ",ROLL 2d6\n"
+    ConsoleRun run = RunConsole(files.Path(),
+        ",ROLLL 2d6\n"
         ",big 4d6\n"
         ",my table 3\n"
         "/as Troll\n"
@@ -56,9 +57,14 @@ TEST(Console, AnswersAsTheBotWouldInAChannel)
         "Tessarin, my table 1\n"
         "/msg ,my table 2\n");
     ASSERT_EQ(run.ExitCode, 0);
+    ASSERT_EQ(run.Out.size(), 6);
+    EXPECT_TRUE(QRegularExpression("^\\[#console\\] <Tessarin> Nick: \x02\\d+\x02\\[\\d,\\d,\\d,\\d\\]$")
+                    .match(run.Out[1])
+                    .hasMatch())
+        << run.Out[1].toStdString();
+    run.Out.removeAt(1);
     EXPECT_EQ(run.Out,
         QStringList({
-            "[Nick] <Tessarin> " + Unknown,
             "[Nick] <Tessarin> " + Unknown,
             "[#console] <Tessarin> three",
             "[Troll] <Tessarin> Silence, you funny fool! Lol banned.",
@@ -66,11 +72,32 @@ TEST(Console, AnswersAsTheBotWouldInAChannel)
             "[Kell] <Tessarin> two",
         }));
     ASSERT_EQ(run.Err.size(), 8);
-    EXPECT_TRUE(run.Err[0].endsWith(". User Nick on channel #console. Commandword=ROLL. Parameter=2d6"));
+    EXPECT_TRUE(run.Err[0].endsWith(". User Nick on channel #console. Commandword=ROLLL. Parameter=2d6"));
     EXPECT_TRUE(run.Err[1].endsWith(". Commandword=roll. Parameter=4d6 full"));
     EXPECT_EQ(run.Err[4], "Troll is banned. Command rejected.");
     EXPECT_EQ(run.Err[5], "my table 1");
     EXPECT_TRUE(run.Err[7].endsWith(". User Kell on channel Kell. Commandword=my. Parameter=table 2"));
+}
+
+TEST(Console, RollsDiceByCommandAndInDicebotMode)
+{
+    TempFiles files;
+    // Dicebot mode on: the seventeenth line of the settings file.
+    files.Write("settings.conf",
+        "\r\n6667\r\nTessarin\r\n#name\r\nNick\r\n0\r\n0\r\n0\r\n1\r\n1\r\n0\r\n"
+        "10000\r\n60000\r\n120000\r\n0\r\n0\r\n1\r\n");
+    const ConsoleRun run = RunConsole(files.Path(), ",roll 3d6 Attack\n2d6\nhello 2d6\n/as Bob\n,roll 0d6\n");
+    ASSERT_EQ(run.ExitCode, 0);
+    ASSERT_EQ(run.Out.size(), 3) << run.Out.join('\n').toStdString();
+    EXPECT_TRUE(
+        QRegularExpression("^\\[#console\\] <Tessarin> Nick, Attack: \\d+$").match(run.Out[0]).hasMatch())
+        << run.Out[0].toStdString();
+    EXPECT_TRUE(QRegularExpression("^\\[#console\\] <Tessarin> Nick: \\d+$").match(run.Out[1]).hasMatch())
+        << run.Out[1].toStdString();
+    EXPECT_EQ(run.Out[2], "[Bob] <Tessarin> Bob, reroll number too low.");
+    EXPECT_FALSE(
+        run.Err.filter(QRegularExpression("\\. User Nick on channel #console\\. Commandword=2d6\\.$"))
+            .isEmpty());
 }
 
 TEST(Console, WritesTheConfigurationAtTheEndOfInput)

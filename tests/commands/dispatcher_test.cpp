@@ -1,6 +1,7 @@
 #include "commands/bot.h"
 #include "commands/commandline.h"
 #include "commands/privilegegate.h"
+#include "dice/randomsource.h"
 #include "support/fixedclock.h"
 #include "support/qtprint.h"
 #include "support/recordingsender.h"
@@ -202,6 +203,23 @@ TEST_F(BotTest, AChangedCommandCharacterIsStrippedFromTheWord)
     EXPECT_EQ(Say("Bob", "#dice", "!tale"), QStringList({ "PRIVMSG #dice :once upon a time" }));
     EXPECT_TRUE(Say("Bob", "#dice", ",tale").isEmpty());
     EXPECT_EQ(Say("Bob", "#dice", "!zzz"), QStringList({ "PRIVMSG Bob :" + Unknown }));
+}
+
+TEST_F(BotTest, RollRepliesNameTheRollerAndSendErrorsPrivately)
+{
+    Start();
+    dice::ReseedPin pin(4357); // every d6 term shows 5, 3, 5, ...
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 Attack"), QStringList({ "PRIVMSG #dice :Kell, Attack: 13" }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6;1d4"), QStringList({ "PRIVMSG #dice :Kell: 13;3" }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 tn 1"),
+        QStringList({ "PRIVMSG Kell :Kell, target number specified is too low." }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll"),
+        QStringList({ "PRIVMSG Kell :Kell, error: make sure you specify parameters correctly." }));
+
+    bot->State().Dicerollan = true;
+    EXPECT_EQ(Say("Kell", "#dice", "3d6 Attack"), QStringList({ "PRIVMSG #dice :Kell, Attack: 13" }));
+    EXPECT_EQ(
+        Say("Kell", "#dice", "3d66666"), QStringList({ "PRIVMSG Kell :Kell, dice side number too high." }));
 }
 
 TEST_F(BotTest, CloseWritesTheFilesAfterDisconnecting)

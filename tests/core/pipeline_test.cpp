@@ -21,6 +21,10 @@ public:
     {
         Dispatched.append(nick + u'|' + target + u'|' + line);
     }
+    void RollDice(const QString& nick, const QString& target, const QString& line) override
+    {
+        Dispatched.append(QStringLiteral("dice:") + nick + u'|' + target + u'|' + line);
+    }
 };
 
 class PipelineTest : public ::testing::Test {
@@ -179,6 +183,41 @@ TEST_F(PipelineTest, TheDialogIsForChannelsOnly)
     pipeline.OnMessage("Jessie", QString(), "Team Rocket");
     EXPECT_TRUE(out.Lines.isEmpty());
     EXPECT_FALSE(state.MeowthActive);
+}
+
+} // namespace
+
+namespace {
+
+TEST(DiceExpression, RecognisesBareRollsOnly)
+{
+    for (const char* yes : { "d6 for damage", "2d6", "3d10+2 to hit", "d20", "12d6", "2d6d",
+             "1d"
+             "0" })
+        EXPECT_TRUE(core::IsDiceExpression(yes)) << yes;
+    for (const char* no : { "hello 2d6", "and6", "d", "dx", "2d", "xd6", "2 d6", "D6", "", "d 6", "2dd6" })
+        EXPECT_FALSE(core::IsDiceExpression(no)) << no;
+}
+
+TEST_F(PipelineTest, DicebotModeRollsBareExpressionsAndLogsThem)
+{
+    state.Dicerollan = true;
+    state.BannedUsers = { "Troll" };
+    pipeline.OnMessage("Bob", "#dice", "2d6");
+    pipeline.OnMessage("Bob", "#dice", "hello 2d6");
+    pipeline.OnMessage("Bob", "#dice", ",roll 2d6");
+    pipeline.OnMessage("troll", "#dice", "2d6");
+    state.Silent = true;
+    pipeline.OnMessage("Bob", "#dice", "d20");
+    EXPECT_EQ(commands.Dispatched,
+        QStringList({ "dice:Bob|#dice|2d6", "Bob|#dice|,roll 2d6", "dice:Bob|Bob|d20" }));
+    EXPECT_EQ(log.Lines(),
+        QStringList({ "07.12.26 10:15:02. User Bob on channel #dice. Commandword=2d6.",
+            "07.12.26 10:15:02. User Bob on channel Bob. Commandword=d20." }));
+
+    state.Dicerollan = false;
+    pipeline.OnMessage("Bob", "#dice", "2d6");
+    EXPECT_EQ(commands.Dispatched.size(), 3);
 }
 
 } // namespace
