@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tessarin and runs every test: the normal build, then the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a check that the sources are formatted.
+# UndefinedBehaviorSanitizer, a bounded fuzzing run of the roller, and a check that the sources are
+# formatted.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +17,19 @@ cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 
 echo "== build and test with sanitizers"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSARIN_SANITIZE=ON >/dev/null
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTESSARIN_SANITIZE=ON -DTESSARIN_BUILD_BENCH=OFF >/dev/null
 cmake --build build-sanitize --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure --parallel "$jobs"
+
+echo "== fuzzing (bounded)"
+if command -v clang++ >/dev/null; then
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARIN_FUZZ=ON \
+        -DTESSARIN_BUILD_TESTS=OFF -DTESSARIN_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-fuzz --parallel "$jobs" --target roll_fuzz
+    corpus="$(mktemp -d)"
+    build-fuzz/fuzz/roll_fuzz -max_total_time=20 -max_len=600 -print_final_stats=1 "$corpus" fuzz/corpus/roll
+    rm -rf "$corpus"
+else
+    echo "clang++ not found: fuzzing skipped"
+fi
