@@ -9,7 +9,8 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const core::Clock& clock, QO
     , m_filesDir(filesDir)
     , m_out(out)
     , m_locks(m_state)
-    , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, filesDir })
+    , m_countdown(m_state, out)
+    , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, filesDir })
     , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher })
 {
 }
@@ -17,6 +18,7 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const core::Clock& clock, QO
 void Bot::Start()
 {
     core::LoadAtStart(m_state, m_filesDir);
+    m_state.Extra = core::LoadExtraSettings(m_filesDir);
     m_locks.ApplyIntervals();
     // The log size is fixed again at every connect; until then the loaded setting holds.
     m_state.LogLimit = m_state.LogLines + 2;

@@ -5,6 +5,7 @@
 // main window) creates one, feeds it messages and closes it.
 
 #include "commands/aliases.h"
+#include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "commands/dispatcher.h"
 #include "core/botstate.h"
@@ -34,6 +35,7 @@ public:
     core::BotState& State() { return m_state; }
     core::CommandLog& Log() { return m_log; }
     core::Lockouts& Locks() { return m_locks; }
+    Countdown& Count() { return m_countdown; }
     const QString& FilesDir() const { return m_filesDir; }
 
 private:
@@ -44,6 +46,7 @@ private:
     core::Lockouts m_locks;
     CustomFiles m_custom;
     AliasTable m_aliases;
+    Countdown m_countdown;
     Dispatcher m_dispatcher;
     core::Pipeline m_pipeline;
 };

@@ -1,6 +1,10 @@
 #include "commands/commandtable.h"
 
+#include "commands/botcommands.h"
+#include "commands/channelcommands.h"
 #include "commands/commandline.h"
+#include "commands/countdown.h"
+#include "commands/help.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
 
@@ -10,14 +14,14 @@ namespace {
 
 using core::BotState;
 
-CommandRow Row(QStringList words)
+CommandRow Row(QStringList words, CommandHandler run = nullptr)
 {
-    return { std::move(words) };
+    return { std::move(words), nullptr, run };
 }
 
-CommandRow Gated(QStringList words, bool BotState::*gate)
+CommandRow Gated(QStringList words, bool BotState::*gate, CommandHandler run)
 {
-    return { std::move(words), gate };
+    return { std::move(words), gate, run };
 }
 
 // The built-in quote tables, each a fixed file in the data folder.
@@ -35,19 +39,14 @@ constexpr char DivFile[] = "div.txt";
 constexpr char RevelationsFile[] = "revelations.txt";
 constexpr char CritfailFile[] = "critfail.txt";
 
-CommandRow Table(QStringList words, CommandHandler quote)
-{
-    return { std::move(words), nullptr, quote };
-}
-
 } // namespace
 
 std::span<const CommandRow> CommandTable()
 {
     static const CommandRow rows[] = {
-        Gated({ QStringLiteral("join") }, &BotState::PrivilegedJoin),
-        Gated({ QStringLiteral("part") }, &BotState::PrivilegedPart),
-        { { QStringLiteral("quit") }, &BotState::PrivilegedQuit, nullptr, nullptr, true },
+        Gated({ QStringLiteral("join") }, &BotState::PrivilegedJoin, JoinCommand),
+        Gated({ QStringLiteral("part") }, &BotState::PrivilegedPart, PartCommand),
+        { { QStringLiteral("quit") }, &BotState::PrivilegedQuit, QuitCommand, nullptr, true },
         Row({ QStringLiteral("dhhit") }),
         Row({ QStringLiteral("dhburst") }),
         Row({ QStringLiteral("dhdiv") }),
@@ -62,19 +61,19 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("srnpc") }),
         Row({ QStringLiteral("srnade") }),
         Row({ QStringLiteral("dryh") }),
-        Row({ QStringLiteral("do") }),
-        Gated({ QStringLiteral("say") }, &BotState::PrivilegedSay),
+        Row({ QStringLiteral("do") }, DoCommand),
+        Gated({ QStringLiteral("say") }, &BotState::PrivilegedSay, SayCommand),
         Row({ QStringLiteral("ware") }),
-        Row({ QStringLiteral("who") }),
-        Row({ QStringLiteral("hello") }),
-        Table({ QStringLiteral("noes") }, QuoteTable<NoesFile>),
-        Table({ QStringLiteral("char") }, QuoteTable<CharFile>),
-        Table({ QStringLiteral("space") }, QuoteTable<SpaceFile>),
-        Table({ QStringLiteral("daat") }, QuoteTable<AdventureFile>),
-        Table({ QStringLiteral("art") }, QuoteTable<ArtifactsFile>),
-        Table({ QStringLiteral("div") }, QuoteTable<DivFile>),
-        Table({ QStringLiteral("rev") }, QuoteTable<RevelationsFile>),
-        Table({ QStringLiteral("critfail") }, QuoteTable<CritfailFile>),
+        Row({ QStringLiteral("who") }, WhoCommand),
+        Row({ QStringLiteral("hello") }, HelloCommand),
+        Row({ QStringLiteral("noes") }, QuoteTable<NoesFile>),
+        Row({ QStringLiteral("char") }, QuoteTable<CharFile>),
+        Row({ QStringLiteral("space") }, QuoteTable<SpaceFile>),
+        Row({ QStringLiteral("daat") }, QuoteTable<AdventureFile>),
+        Row({ QStringLiteral("art") }, QuoteTable<ArtifactsFile>),
+        Row({ QStringLiteral("div") }, QuoteTable<DivFile>),
+        Row({ QStringLiteral("rev") }, QuoteTable<RevelationsFile>),
+        Row({ QStringLiteral("critfail") }, QuoteTable<CritfailFile>),
         Row({ QStringLiteral("ep") }),
         Row({ QStringLiteral("sr3test") }),
         Row({ QStringLiteral("draw") }),
@@ -82,16 +81,16 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("drawhand") }),
         Row({ QStringLiteral("newdeck") }),
         Row({ QStringLiteral("match") }),
-        Gated({ QStringLiteral("be") }, &BotState::PrivilegedBe),
-        Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow),
-        { { QStringLiteral("roll") }, nullptr, RollCommand },
+        Gated({ QStringLiteral("be") }, &BotState::PrivilegedBe, BeCommand),
+        Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow, HowCommand),
+        Row({ QStringLiteral("roll") }, RollCommand),
         { { QStringLiteral("tarot") }, nullptr, nullptr, IsBareTarotForm },
         Row({ QStringLiteral("lastlines"), QStringLiteral("last") }),
-        Row({ QStringLiteral("list") }),
-        Row({ QStringLiteral("aliases") }),
+        Row({ QStringLiteral("list") }, ListCommand),
+        Row({ QStringLiteral("aliases") }, AliasesCommand),
         Row({ QStringLiteral("seen") }),
-        Row({ QStringLiteral("count") }),
-        Row({ QStringLiteral("help") }),
+        Row({ QStringLiteral("count") }, CountCommand),
+        Row({ QStringLiteral("help") }, HelpCommand),
     };
     return rows;
 }

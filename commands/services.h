@@ -4,6 +4,7 @@
 // services. Handlers reach nothing else.
 
 #include "commands/aliases.h"
+#include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "core/botstate.h"
 #include "core/clock.h"
@@ -37,6 +38,7 @@ struct Services {
     core::Lockouts& Locks;
     CustomFiles& Custom;
     AliasTable& Aliases;
+    Countdown& Count;
     QString FilesDir;
 };
 

@@ -5,6 +5,7 @@
 // receives it by reference.
 
 #include "core/chatuser.h"
+#include "core/extrasettings.h"
 
 #include <QList>
 #include <QString>
@@ -72,6 +73,7 @@ struct BotState {
     int ReconnectInterval = 10000;
     int ReconnectAttempts = 10;
     bool AutoReconnect = true; // not persisted
+    ExtraSettings Extra;
 
     QStringList PrivilegedUsers;
     QStringList BannedUsers;

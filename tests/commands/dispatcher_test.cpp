@@ -2,10 +2,8 @@
 #include "commands/commandline.h"
 #include "commands/privilegegate.h"
 #include "dice/randomsource.h"
-#include "support/fixedclock.h"
+#include "support/botfixture.h"
 #include "support/qtprint.h"
-#include "support/recordingsender.h"
-#include "support/tempfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -78,26 +76,7 @@ TEST(PrivilegeGate, LetsThroughTheOwnerThePrivilegedAndTheCreator)
     EXPECT_FALSE(commands::PassesGate(state, true, "Anyone"));
 }
 
-// A whole bot on a data folder of the test's own, answering into a recording sender.
-class BotTest : public ::testing::Test {
-protected:
-    TempFiles files;
-    testing_support::RecordingSender out;
-    testing_support::FixedClock clock;
-    std::unique_ptr<commands::Bot> bot;
-
-    void Start()
-    {
-        bot = std::make_unique<commands::Bot>(files.Path(), out, clock);
-        bot->Start();
-    }
-
-    QStringList Say(const QString& nick, const QString& channel, const QString& line)
-    {
-        bot->OnMessage(nick, channel, line);
-        return out.Take();
-    }
-};
+using BotTest = testing_support::BotFixture;
 
 TEST_F(BotTest, AnUnknownCommandIsAnsweredPrivatelyAndLogged)
 {

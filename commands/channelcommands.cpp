@@ -1,0 +1,93 @@
+#include "commands/channelcommands.h"
+
+#include "core/textcap.h"
+
+namespace commands {
+
+bool IsChannelName(const QString& name)
+{
+    static const QString prefixes = QStringLiteral("#&+!");
+    if (name.size() < 2 || !prefixes.contains(name.front()))
+        return false;
+    for (const QChar c : name) {
+        if (c == u' ' || c == u',' || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    }
+    return true;
+}
+
+void JoinCommand(const CommandCall& call, Services& services)
+{
+    core::BotState& state = services.State;
+    if (!IsChannelName(call.Parameter) || !services.Out.Join(call.Parameter)) {
+        const QString tail = state.PrivilegedJoin
+            ? QStringLiteral(". Make sure you specified the name correctly.")
+            : QStringLiteral(", chief. Make sure you specified the name correctly.");
+        services.Out.Say(call.Target, QStringLiteral("Can't join channel ") + call.Parameter + tail);
+        return;
+    }
+    state.JoinRequester = call.Target;
+    services.Out.Say(
+        call.Target, QStringLiteral("Joining channel ") + call.Parameter + QStringLiteral(", chief."));
+}
+
+void PartCommand(const CommandCall& call, Services& services)
+{
+    services.Out.Say(call.Target, QStringLiteral("Leaving this channel, chief."));
+    services.Out.Part(call.Target);
+}
+
+void QuitCommand(const CommandCall& call, Services& services)
+{
+    const core::BotState& state = services.State;
+    if (state.PrivilegedQuit)
+        services.Out.Say(call.Target, state.Phrase(core::QuitByOwnerReply));
+    else
+        services.Out.Say(
+            call.Target, call.Nick + QStringLiteral(", ") + state.Phrase(core::QuitByAnyoneReply));
+    services.Out.Disconnect();
+}
+
+void DoCommand(const CommandCall& call, Services& services)
+{
+    services.Out.Action(call.Target, call.Parameter);
+}
+
+namespace {
+
+void Relay(const CommandCall& call, Services& services, const QString& channel, const QString& message)
+{
+    services.Out.Say(channel, call.Nick + QStringLiteral(" says: ") + message);
+    services.State.SayRequester = call.Target;
+    services.Locks.StartSay();
+}
+
+} // namespace
+
+void SayCommand(const CommandCall& call, Services& services)
+{
+    const core::BotState& state = services.State;
+    const qsizetype space = call.Parameter.indexOf(u' ');
+    const QString channel = space < 0 ? call.Parameter : call.Parameter.left(space);
+    const QString message
+        = space < 0 ? QString() : core::CapChars(call.Parameter.mid(space + 1), MaxRelayChars);
+
+    if (!state.PrivilegedSay && !call.Parameter.startsWith(u'#')) {
+        services.Out.Say(call.Target,
+            QStringLiteral("Where should I say that? Name the channel. Channel names start with \"#\"."));
+        return;
+    }
+    // A relay with nobody to receive it, or nothing to say, would only be refused by the server.
+    if (channel.isEmpty() || message.isEmpty()) {
+        services.Out.Say(
+            call.Target, QStringLiteral("What should I say there? Put the message after the name."));
+        return;
+    }
+    if (!state.PrivilegedSay && state.SayLocked) {
+        services.Out.Say(call.Target, state.Phrase(core::SayTimeoutReply));
+        return;
+    }
+    Relay(call, services, channel, message);
+}
+
+} // namespace commands

@@ -1,0 +1,47 @@
+#pragma once
+
+// A whole bot on a data folder of the test's own, answering into a recording sender at a fixed time.
+
+#include "commands/bot.h"
+#include "support/fixedclock.h"
+#include "support/recordingsender.h"
+#include "support/tempfiles.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace testing_support {
+
+class BotFixture : public ::testing::Test {
+protected:
+    TempFiles files;
+    RecordingSender out;
+    FixedClock clock;
+    std::unique_ptr<commands::Bot> bot;
+
+    void Start()
+    {
+        bot = std::make_unique<commands::Bot>(files.Path(), out, clock);
+        bot->Start();
+    }
+
+    // Hands one message to the bot and returns what it sent in answer.
+    QStringList Say(const QString& nick, const QString& channel, const QString& line)
+    {
+        bot->OnMessage(nick, channel, line);
+        return out.Take();
+    }
+};
+
+// Runs the event loop until done() holds or the deadline passes; returns done().
+template <typename Done> bool WaitUntil(Done done, int timeoutMs = 5000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    return done();
+}
+
+} // namespace testing_support
