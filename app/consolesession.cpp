@@ -8,12 +8,31 @@
 
 namespace app {
 
+bool ConsoleRoster::Arrive(const QString& channel, const QString& nick)
+{
+    QStringList& nicks = m_nicks[channel];
+    if (nicks.contains(nick, Qt::CaseInsensitive))
+        return false;
+    nicks.append(nick);
+    return true;
+}
+
+void ConsoleRoster::Rename(const QString& oldNick, const QString& newNick)
+{
+    for (QStringList& nicks : m_nicks) {
+        for (QString& nick : nicks) {
+            if (nick.compare(oldNick, Qt::CaseInsensitive) == 0)
+                nick = newNick;
+        }
+    }
+}
+
 ConsoleSession::ConsoleSession(const QString& filesDir, QObject* parent)
     : QObject(parent)
     , m_stdout(stdout)
     , m_stderr(stderr)
     , m_sender(m_stdout)
-    , m_bot(filesDir, m_sender, m_clock)
+    , m_bot(filesDir, m_sender, m_roster, m_clock)
     , m_input(STDIN_FILENO, QSocketNotifier::Read)
 {
     m_input.setEnabled(false);
@@ -67,7 +86,14 @@ void ConsoleSession::HandleLine(const QString& line)
         m_user = line.mid(4).trimmed();
     } else if (line.startsWith(QLatin1String("/channel ")) && line.size() > 9) {
         m_channel = line.mid(9).trimmed();
+    } else if (line.startsWith(QLatin1String("/nick ")) && line.size() > 6) {
+        const QString nick = line.mid(6).trimmed();
+        m_roster.Rename(m_user, nick);
+        m_bot.OnNickChange(m_user, nick);
+        m_user = nick;
     } else {
+        if (m_roster.Arrive(m_channel, m_user))
+            m_bot.OnChannelUpdate(m_channel, core::ChannelEvent::Joined, m_user);
         m_bot.OnMessage(m_user, m_channel, line);
     }
 }
@@ -77,15 +103,21 @@ void ConsoleSession::Finish()
     if (m_finishing)
         return;
     m_finishing = true;
-    // Let work already queued on the event loop run before the files are written.
-    QTimer::singleShot(0, this, [this] {
-        const QString error = m_bot.Close();
-        if (!error.isEmpty()) {
-            m_stderr << error << '\n';
-            m_stderr.flush();
-        }
-        QCoreApplication::exit(error.isEmpty() ? 0 : 1);
-    });
+    // A countdown or a replay under way is let finish before the files are written.
+    if (m_bot.OutputUnderWay())
+        connect(&m_bot, &commands::Bot::OutputFinished, this, &ConsoleSession::CloseAndQuit);
+    else
+        QTimer::singleShot(0, this, &ConsoleSession::CloseAndQuit);
+}
+
+void ConsoleSession::CloseAndQuit()
+{
+    const QString error = m_bot.Close();
+    if (!error.isEmpty()) {
+        m_stderr << error << '\n';
+        m_stderr.flush();
+    }
+    QCoreApplication::exit(error.isEmpty() ? 0 : 1);
 }
 
 } // namespace app

@@ -1,7 +1,8 @@
 #pragma once
 
 // The console mode: a way to try the bot without any server. Each line typed on standard input is a
-// channel message to the bot from the console user; a few slash commands change who speaks and where.
+// channel message to the bot from the console user; a few slash commands change who speaks and where,
+// and the first line of a nick in a channel counts as that nick joining it.
 // Command-log lines go to standard error.
 
 #include "app/consolesender.h"
@@ -13,6 +14,19 @@
 #include <QTextStream>
 
 namespace app {
+
+// The console's channels: whoever speaks in a channel is on it from then on.
+class ConsoleRoster final : public irc::ChannelRoster {
+public:
+    QStringList NicksOn(const QString& channel) const override { return m_nicks.value(channel); }
+
+    // Returns true when nick was not on channel before.
+    bool Arrive(const QString& channel, const QString& nick);
+    void Rename(const QString& oldNick, const QString& newNick);
+
+private:
+    QHash<QString, QStringList> m_nicks;
+};
 
 class ConsoleSession : public QObject {
     Q_OBJECT
@@ -28,11 +42,13 @@ private:
     void ReadInput();
     void HandleLine(const QString& line);
     void Finish();
+    void CloseAndQuit();
 
     QTextStream m_stdout;
     QTextStream m_stderr;
     core::SystemClock m_clock;
     ConsoleSender m_sender;
+    ConsoleRoster m_roster;
     commands::Bot m_bot;
     QSocketNotifier m_input;
     QByteArray m_pending;

@@ -1,18 +1,35 @@
 #include "commands/bot.h"
 
 #include "core/settingsfiles.h"
+#include "core/stamps.h"
 
 namespace commands {
 
-Bot::Bot(const QString& filesDir, irc::Sender& out, const core::Clock& clock, QObject* parent)
+Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& roster,
+    const core::Clock& clock, QObject* parent)
     : QObject(parent)
     , m_filesDir(filesDir)
     , m_out(out)
+    , m_roster(roster)
+    , m_clock(clock)
     , m_locks(m_state)
     , m_countdown(m_state, out)
-    , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, filesDir })
-    , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher })
+    , m_replay(m_state, out, m_locks)
+    , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, m_replay, roster,
+          filesDir })
+    , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher, roster })
 {
+    const auto announceIfDone = [this] {
+        if (!OutputUnderWay())
+            Q_EMIT OutputFinished();
+    };
+    connect(&m_countdown.CountTimer, &QTimer::timeout, this, announceIfDone);
+    connect(&m_replay, &LogReplay::Finished, this, announceIfDone);
+}
+
+bool Bot::OutputUnderWay() const
+{
+    return m_countdown.Running() || m_replay.Running();
 }
 
 void Bot::Start()
@@ -30,6 +47,17 @@ void Bot::Start()
 void Bot::OnMessage(const QString& sender, const QString& channel, const QString& line)
 {
     m_pipeline.OnMessage(sender, channel, line);
+}
+
+void Bot::OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick)
+{
+    core::OnChannelUpdate(
+        m_state, channel, m_roster.NicksOn(channel), event, nick, core::Stamp(m_clock.Now()));
+}
+
+void Bot::OnNickChange(const QString& oldNick, const QString& newNick)
+{
+    core::OnNickChange(m_state, oldNick, newNick);
 }
 
 QString Bot::Close()

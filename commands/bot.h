@@ -8,11 +8,13 @@
 #include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "commands/dispatcher.h"
+#include "commands/lastcommand.h"
 #include "core/botstate.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
 #include "core/pipeline.h"
+#include "core/seentracker.h"
 
 #include <QObject>
 
@@ -21,7 +23,8 @@ namespace commands {
 class Bot : public QObject {
     Q_OBJECT
 public:
-    Bot(const QString& filesDir, irc::Sender& out, const core::Clock& clock, QObject* parent = nullptr);
+    Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& roster, const core::Clock& clock,
+        QObject* parent = nullptr);
 
     // Reads the configuration files and scans the custom files and aliases.
     void Start();
@@ -29,24 +32,40 @@ public:
     // One PRIVMSG; channel is empty for a private message.
     void OnMessage(const QString& sender, const QString& channel, const QString& line);
 
+    // Somebody else joined, left, was kicked from or quit a channel the bot is on (or anything else
+    // changed there); the channel's user list is read from the roster.
+    void OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick);
+    void OnNickChange(const QString& oldNick, const QString& newNick);
+
     // Disconnects and writes the configuration files. Returns the failure, or an empty text.
     QString Close();
+
+    // Whether timed output (a countdown, a log replay) is still going out.
+    bool OutputUnderWay() const;
 
     core::BotState& State() { return m_state; }
     core::CommandLog& Log() { return m_log; }
     core::Lockouts& Locks() { return m_locks; }
     Countdown& Count() { return m_countdown; }
+    LogReplay& Replay() { return m_replay; }
     const QString& FilesDir() const { return m_filesDir; }
+
+Q_SIGNALS:
+    // Timed output has come to an end.
+    void OutputFinished();
 
 private:
     QString m_filesDir;
     irc::Sender& m_out;
+    const irc::ChannelRoster& m_roster;
+    const core::Clock& m_clock;
     core::BotState m_state;
     core::CommandLog m_log;
     core::Lockouts m_locks;
     CustomFiles m_custom;
     AliasTable m_aliases;
     Countdown m_countdown;
+    LogReplay m_replay;
     Dispatcher m_dispatcher;
     core::Pipeline m_pipeline;
 };

@@ -5,8 +5,10 @@
 #include "commands/commandline.h"
 #include "commands/countdown.h"
 #include "commands/help.h"
+#include "commands/lastcommand.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
+#include "commands/seencommand.h"
 
 namespace commands {
 
@@ -85,10 +87,10 @@ std::span<const CommandRow> CommandTable()
         Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow, HowCommand),
         Row({ QStringLiteral("roll") }, RollCommand),
         { { QStringLiteral("tarot") }, nullptr, nullptr, IsBareTarotForm },
-        Row({ QStringLiteral("lastlines"), QStringLiteral("last") }),
+        Row({ QStringLiteral("lastlines"), QStringLiteral("last") }, LastCommand),
         Row({ QStringLiteral("list") }, ListCommand),
         Row({ QStringLiteral("aliases") }, AliasesCommand),
-        Row({ QStringLiteral("seen") }),
+        Row({ QStringLiteral("seen") }, SeenCommand),
         Row({ QStringLiteral("count") }, CountCommand),
         Row({ QStringLiteral("help") }, HelpCommand),
     };

@@ -15,7 +15,7 @@ void QuoteTextFile(Services& services, const CommandCall& call, const QString& r
         : games::QuoteChoice { games::QuoteChoice::EmptyTable, {} };
     switch (choice.Kind) {
     case games::QuoteChoice::Entry:
-        core::SayWrappedWithActions(services.Out, call.Target, choice.Text);
+        core::SayWrappedWithActions(services.Out, call.Target, choice.Text, services.State.LineWidth);
         return;
     case games::QuoteChoice::BadNumber:
         services.Out.Say(call.Target, choice.Text);

@@ -6,10 +6,12 @@
 #include "commands/aliases.h"
 #include "commands/countdown.h"
 #include "commands/customfiles.h"
+#include "commands/lastcommand.h"
 #include "core/botstate.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
+#include "irc/channelroster.h"
 #include "irc/sender.h"
 
 namespace commands {
@@ -39,6 +41,8 @@ struct Services {
     CustomFiles& Custom;
     AliasTable& Aliases;
     Countdown& Count;
+    LogReplay& Replay;
+    const irc::ChannelRoster& Roster;
     QString FilesDir;
 };
 

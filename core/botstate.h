@@ -7,7 +7,9 @@
 #include "core/chatuser.h"
 #include "core/extrasettings.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -90,9 +92,14 @@ struct BotState {
     bool LastLocked = false;
     bool MeowthActive = false;
     QList<QStringList> ChannelLogs;
+    QHash<QString, qsizetype> ChannelLogIndex; // key to its log in ChannelLogs
     int LogLimit = 0;
     QList<TChatUser> ChatUsers;
-    QStringList IndexedChannels;
+    // Lower-cased nick (first or later) to the last user that has it, and first nick to its last user;
+    // kept by the seen tracker.
+    QHash<QString, qsizetype> ChatUserIndex;
+    QHash<QString, qsizetype> ChatUserExactIndex;
+    QSet<QString> IndexedChannels;
     QList<int> CardDeck;
     QString CountLabel;
     int CountValue = 0;

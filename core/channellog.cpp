@@ -6,24 +6,21 @@ namespace core {
 
 qsizetype FindChannelLog(const BotState& state, const QString& target)
 {
-    for (qsizetype i = state.ChannelLogs.size() - 1; i >= 0; --i) {
-        if (!state.ChannelLogs.at(i).isEmpty() && state.ChannelLogs.at(i).first() == target)
-            return i;
-    }
-    return -1;
+    return state.ChannelLogIndex.value(target, -1);
 }
 
 void AppendToLog(
-    BotState& state, const QString& target, const QString& sender, const QString& text, const QDateTime& now)
+    BotState& state, const QString& target, const QString& sender, const QString& text, const Clock& clock)
 {
     qsizetype index = FindChannelLog(state, target);
     if (index < 0) {
         state.ChannelLogs.append(QStringList {
             target,
-            QStringLiteral("Logging channel ") + target + QStringLiteral(" since ") + LogStamp(now)
+            QStringLiteral("Logging channel ") + target + QStringLiteral(" since ") + LogStamp(clock.Now())
                 + QStringLiteral("(local)"),
         });
         index = state.ChannelLogs.size() - 1;
+        state.ChannelLogIndex.insert(target, index);
     }
     QStringList& log = state.ChannelLogs[index];
     log.append(u'<' + sender + QStringLiteral("> ") + text);

@@ -5,16 +5,16 @@
 // follow, oldest first, at most LogLimit lines in all.
 
 #include "core/botstate.h"
-
-#include <QDateTime>
+#include "core/clock.h"
 
 namespace core {
 
-// The index in ChannelLogs of the last log keyed by target, or -1.
+// The index in ChannelLogs of the log keyed by target, or -1.
 qsizetype FindChannelLog(const BotState& state, const QString& target);
 
-// Appends "<sender> text" to the log of target, creating the log first when there is none.
+// Appends "<sender> text" to the log of target, creating the log first (dated by clock) when there is
+// none.
 void AppendToLog(
-    BotState& state, const QString& target, const QString& sender, const QString& text, const QDateTime& now);
+    BotState& state, const QString& target, const QString& sender, const QString& text, const Clock& clock);
 
 } // namespace core

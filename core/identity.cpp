@@ -1,18 +1,24 @@
 #include "core/identity.h"
 
+#include "core/seentracker.h"
+
 namespace core {
 
-bool SameUser(const QString& a, const QString& b)
+bool SameUser(const BotState& state, const QString& a, const QString& b)
 {
+    const std::optional<qsizetype> userA = FindChatUser(state, a);
+    const std::optional<qsizetype> userB = FindChatUser(state, b);
+    if (userA && userB)
+        return *userA == *userB;
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 bool IsPrivileged(const BotState& state, const QString& nick)
 {
-    if (SameUser(nick, state.OwnerNick))
+    if (SameUser(state, nick, state.OwnerNick))
         return true;
     for (const QString& entry : state.PrivilegedUsers) {
-        if (SameUser(entry, nick))
+        if (SameUser(state, entry, nick))
             return true;
     }
     return false;
@@ -21,7 +27,7 @@ bool IsPrivileged(const BotState& state, const QString& nick)
 bool IsBanned(const BotState& state, const QString& nick)
 {
     for (const QString& entry : state.BannedUsers) {
-        if (SameUser(entry, nick))
+        if (SameUser(state, entry, nick))
             return true;
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include "core/channellog.h"
 #include "core/identity.h"
+#include "core/seentracker.h"
 #include "core/stamps.h"
 #include "core/textcap.h"
 
@@ -16,6 +17,7 @@ void Pipeline::OnMessage(const QString& sender, const QString& channel, const QS
 {
     Message message { sender, channel, line, channel.isEmpty() ? sender : channel };
     LogLine(message);
+    NoteSighting(message);
     if (m_services.State.Silent)
         message.Target = sender;
     AnswerRecognitionQuestion(message);
@@ -40,14 +42,45 @@ bool IsDiceExpression(const QString& line)
 
 void Pipeline::LogLine(const Message& message)
 {
-    AppendToLog(m_services.State, message.Target, message.Sender, message.Line, m_services.Time.Now());
+    AppendToLog(m_services.State, message.Target, message.Sender, message.Line, m_services.Time);
+}
+
+QString Pipeline::CurrentStamp()
+{
+    const qint64 second = m_services.Time.SecondsSinceEpoch();
+    if (second != m_stampSecond) {
+        m_stampSecond = second;
+        m_stamp = Stamp(m_services.Time.Now());
+    }
+    return m_stamp;
+}
+
+void Pipeline::NoteSighting(const Message& message)
+{
+    if (message.Channel.isEmpty())
+        return;
+    BotState& state = m_services.State;
+    if (!state.IndexedChannels.contains(message.Channel))
+        TakeInChannel(
+            state, message.Channel, m_services.Roster.NicksOn(message.Channel), CurrentStamp(), true);
+    OnChannelMessage(state, message.Sender, message.Channel, CurrentStamp());
+}
+
+// A part command makes the bot leave the channel, so everybody still there is noted as still online.
+void Pipeline::NoteBotPart(const Message& message)
+{
+    if (message.Channel.isEmpty() || message.Line != CommandPrefix(m_services.State) + QStringLiteral("part"))
+        return;
+    OnBotLeftChannel(
+        m_services.State, message.Channel, m_services.Roster.NicksOn(message.Channel), CurrentStamp());
 }
 
 void Pipeline::AnswerRecognitionQuestion(const Message& message)
 {
     // The question is asked with a comma whatever the command character is, so that a user who does not
     // know the character can still find it out.
-    if (message.Line.toLower() != QLatin1String(",how do you recognize commands"))
+    static const QString question = QStringLiteral(",how do you recognize commands");
+    if (message.Line.size() != question.size() || message.Line.compare(question, Qt::CaseInsensitive) != 0)
         return;
     m_services.Out.Say(message.Target,
         QStringLiteral("I recognize messages that start with a ") + EffectiveCommandChar(m_services.State)
@@ -61,6 +94,7 @@ void Pipeline::RecognizeByCommandChar(Message& message)
         return;
     message.Line = m_services.Commands.ResolveAlias(message.Line);
     m_services.Commands.Dispatch(message.Sender, message.Target, message.Line);
+    NoteBotPart(message);
     message.Handled = true;
 }
 
@@ -72,6 +106,7 @@ void Pipeline::RecognizeByNick(Message& message)
     const QString command = CapChars(message.Line.mid(address.size()), MaxAddressedCommandChars);
     m_services.Log.Append(command);
     m_services.Commands.Dispatch(message.Sender, message.Target, command);
+    NoteBotPart({ message.Sender, message.Channel, command, message.Target });
     message.Handled = true;
 }
 
@@ -80,7 +115,7 @@ void Pipeline::PlayOtherBotDialog(const Message& message)
     if (message.Channel.isEmpty())
         return;
     BotState& state = m_services.State;
-    if (state.Teamrocketing && message.Line.toLower().contains(QLatin1String("team rocket"))) {
+    if (state.Teamrocketing && message.Line.contains(QLatin1String("team rocket"), Qt::CaseInsensitive)) {
         if (state.HelpLocked) {
             m_services.Out.Say(message.Channel, QStringLiteral("Noes, we've just performed for you."));
         } else {

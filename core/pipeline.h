@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
+#include "irc/channelroster.h"
 #include "irc/sender.h"
 
 namespace core {
@@ -33,6 +34,7 @@ struct PipelineServices {
     const Clock& Time;
     Lockouts& Locks;
     CommandHandler& Commands;
+    const irc::ChannelRoster& Roster;
 };
 
 class Pipeline {
@@ -54,6 +56,9 @@ private:
     };
 
     void LogLine(const Message& message);
+    void NoteSighting(const Message& message);
+    void NoteBotPart(const Message& message);
+    QString CurrentStamp();
     void AnswerRecognitionQuestion(const Message& message);
     void RecognizeByCommandChar(Message& message);
     void RecognizeByNick(Message& message);
@@ -61,6 +66,10 @@ private:
     void RollBareDice(const Message& message);
 
     PipelineServices m_services;
+    // Stamps change once a second; formatting one for every message would cost more than the rest of
+    // the pipeline.
+    qint64 m_stampSecond = -1;
+    QString m_stamp;
 };
 
 } // namespace core

@@ -1,8 +1,7 @@
 #include "core/replyoutput.h"
 
 #include "core/textcap.h"
-
-#include <QRegularExpression>
+#include "core/textwidth.h"
 
 namespace core {
 
@@ -10,26 +9,20 @@ namespace {
 
 constexpr qsizetype MaxActionChars = 2500;
 
-QStringList ReplyLines(const QString& text)
-{
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    return text.split(lineEnd);
-}
-
 } // namespace
 
-void SayWrapped(irc::Sender& out, const QString& target, const QString& text)
+void SayWrapped(irc::Sender& out, const QString& target, const QString& text, int lineWidth)
 {
-    for (const QString& line : ReplyLines(text)) {
+    for (const QString& line : WrapText(text, lineWidth)) {
         if (!out.Say(target, line))
             return;
     }
 }
 
-void SayWrappedWithActions(irc::Sender& out, const QString& target, const QString& text)
+void SayWrappedWithActions(irc::Sender& out, const QString& target, const QString& text, int lineWidth)
 {
     static const QString actionMark = QStringLiteral("/me ");
-    for (const QString& line : ReplyLines(text)) {
+    for (const QString& line : WrapText(text, lineWidth)) {
         const bool sent = line.startsWith(actionMark)
             ? out.Action(target, CapChars(line.mid(actionMark.size()), MaxActionChars))
             : out.Say(target, line);

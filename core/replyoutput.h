@@ -1,7 +1,8 @@
 #pragma once
 
-// Replies that may be long: a text is sent as several lines, each line as a message of its own, in order.
-// Explicit line ends in the text start new lines.
+// Replies that may be long: the text is wrapped to the configured line width (in pixels of the classic
+// dialog font) and each line is sent as a message of its own, in order. A line that cannot be sent ends
+// the reply.
 
 #include "irc/sender.h"
 
@@ -9,9 +10,9 @@
 
 namespace core {
 
-void SayWrapped(irc::Sender& out, const QString& target, const QString& text);
+void SayWrapped(irc::Sender& out, const QString& target, const QString& text, int lineWidth);
 
 // As SayWrapped, but a line that begins with "/me " is sent as an action carrying the rest of the line.
-void SayWrappedWithActions(irc::Sender& out, const QString& target, const QString& text);
+void SayWrappedWithActions(irc::Sender& out, const QString& target, const QString& text, int lineWidth);
 
 } // namespace core

@@ -1,5 +1,6 @@
 #include "core/channellog.h"
 #include "core/pipeline.h"
+#include "support/botfixture.h"
 #include "support/fixedclock.h"
 #include "support/qtprint.h"
 #include "support/recordingsender.h"
@@ -35,7 +36,8 @@ protected:
     testing_support::FixedClock clock;
     core::Lockouts locks { state };
     RecordingCommands commands;
-    core::Pipeline pipeline { { state, out, log, clock, locks, commands } };
+    testing_support::FixedRoster roster;
+    core::Pipeline pipeline { { state, out, log, clock, locks, commands, roster } };
 
     void SetUp() override { state.LogLimit = state.LogLines + 2; }
 

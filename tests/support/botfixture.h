@@ -14,16 +14,24 @@
 
 namespace testing_support {
 
+// A roster the test fills by hand.
+class FixedRoster final : public irc::ChannelRoster {
+public:
+    QHash<QString, QStringList> Nicks;
+    QStringList NicksOn(const QString& channel) const override { return Nicks.value(channel); }
+};
+
 class BotFixture : public ::testing::Test {
 protected:
     TempFiles files;
     RecordingSender out;
+    FixedRoster roster;
     FixedClock clock;
     std::unique_ptr<commands::Bot> bot;
 
     void Start()
     {
-        bot = std::make_unique<commands::Bot>(files.Path(), out, clock);
+        bot = std::make_unique<commands::Bot>(files.Path(), out, roster, clock);
         bot->Start();
     }
 

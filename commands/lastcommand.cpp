@@ -1,0 +1,69 @@
+#include "commands/lastcommand.h"
+
+#include "commands/services.h"
+#include "core/channellog.h"
+#include "core/parseinteger.h"
+
+namespace commands {
+
+QStringList LinesToReplay(const QStringList& log, const QString& parameter)
+{
+    const qsizetype count = log.size();
+    const std::optional<int> asked = core::ParseInteger(parameter);
+    const qsizetype n = (asked && *asked >= 1 && *asked <= count - 1) ? *asked : count - 2;
+    // With n = count - 1 the header is also the first replayed line, so it is sent twice.
+    return QStringList { log.value(1) } + log.mid(count - n, n);
+}
+
+LogReplay::LogReplay(core::BotState& state, irc::Sender& out, core::Lockouts& locks, QObject* parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_out(out)
+    , m_locks(locks)
+{
+    ReplayTimer.setInterval(LinePauseMs);
+    connect(&ReplayTimer, &QTimer::timeout, this, &LogReplay::SendNext);
+}
+
+void LogReplay::Last(const CommandCall& call)
+{
+    if (m_state.LastLocked) {
+        m_out.Say(call.Nick, m_state.Phrase(core::LastTimeoutReply));
+        return;
+    }
+    const qsizetype log = core::FindChannelLog(m_state, call.Target);
+    if (log < 0) {
+        m_out.Say(call.Nick, QStringLiteral("Sorry, I don't store PM logs."));
+        return;
+    }
+    QStringList lines = LinesToReplay(m_state.ChannelLogs.at(log), call.Parameter);
+    // The lock-out starts with the replay, so nobody can start a second one while this one runs.
+    m_locks.StartLast();
+    m_recipient = call.Nick;
+    m_out.Say(m_recipient, lines.takeFirst());
+    m_pending = lines;
+    if (m_pending.isEmpty()) {
+        Q_EMIT Finished();
+        return;
+    }
+    SendNext();
+    if (Running())
+        ReplayTimer.start();
+}
+
+void LogReplay::SendNext()
+{
+    if (m_pending.isEmpty() || !m_out.Say(m_recipient, m_pending.takeFirst()))
+        m_pending.clear();
+    if (!m_pending.isEmpty())
+        return;
+    ReplayTimer.stop();
+    Q_EMIT Finished();
+}
+
+void LastCommand(const CommandCall& call, Services& services)
+{
+    services.Replay.Last(call);
+}
+
+} // namespace commands

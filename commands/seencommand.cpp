@@ -1,0 +1,74 @@
+#include "commands/seencommand.h"
+
+#include "core/seentracker.h"
+#include "core/stamps.h"
+#include "core/textcap.h"
+
+namespace commands {
+
+namespace {
+
+QString EveryoneSeen(const core::BotState& state)
+{
+    QString text = QStringLiteral("Users I've seen: ");
+    for (const core::TChatUser& user : state.ChatUsers) {
+        text += u' ' + user.Nick;
+        if (user.LaterNicks.size() >= 2)
+            text += QStringLiteral("(nicks:") + user.LaterNicks.join(u',') + u')';
+        text += u';';
+    }
+    return text + QStringLiteral(" that's it.");
+}
+
+} // namespace
+
+QStringList SeenReplies(
+    const core::BotState& state, const QString& parameter, const QString& target, const QDateTime& now)
+{
+    const QString asked = parameter.trimmed();
+    const qsizetype blank = asked.indexOf(u' ');
+    const QString who = blank < 0 ? asked : asked.left(blank);
+    const QString where = blank < 0 ? target : core::CapChars(asked.mid(blank + 1), MaxSeenPlaceChars);
+
+    if (who.toLower() == QLatin1String("anyone"))
+        return { EveryoneSeen(state) };
+    const std::optional<qsizetype> found = core::FindChatUser(state, who);
+    if (!found)
+        return { QStringLiteral("Never heard of this user.") };
+    const core::TChatUser& user = state.ChatUsers.at(*found);
+
+    if (where.toLower() == QLatin1String("names")) {
+        QString text = QStringLiteral("Here are the nicks I've seen this user using: ") + user.Nick;
+        for (const QString& nick : user.LaterNicks)
+            text += QStringLiteral(", ") + nick;
+        return { text + u'.' };
+    }
+    if (where.toLower() == QLatin1String("around")) {
+        return { QStringLiteral("Here are the channels I've seen user ") + who + QStringLiteral(" on: ")
+            + user.Channels.join(QStringLiteral(", ")) + u'.' };
+    }
+    const std::optional<qsizetype> entry = core::FindUserChannel(user, where);
+    if (!entry)
+        return { QStringLiteral("I've heard the name, but I haven't seen this user around there.") };
+
+    const qsizetype c = *entry;
+    QStringList replies { QStringLiteral("User ") + who + QStringLiteral(" last connected to the channel ")
+        + where + QStringLiteral(" at ") + user.JoinTimes[c] + QStringLiteral(", and ") + user.JoinNotes[c] };
+    if (!user.LeaveTimes[c].isEmpty())
+        replies.append(QStringLiteral("User ") + who + QStringLiteral(" last left the channel ") + where
+            + QStringLiteral(" at ") + user.LeaveTimes[c] + user.LeaveNotes[c]);
+    if (user.LastMessageTimes[c] != core::NeverSpoke)
+        replies.append(QStringLiteral("User ") + who + QStringLiteral(" last sent a message on channel ")
+            + where + QStringLiteral(" at ") + user.LastMessageTimes[c]);
+    replies.append(
+        QStringLiteral("It is now ") + core::Stamp(now) + QStringLiteral(" for me, just so that you knew."));
+    return replies;
+}
+
+void SeenCommand(const CommandCall& call, Services& services)
+{
+    for (const QString& reply : SeenReplies(services.State, call.Parameter, call.Target, services.Time.Now()))
+        services.Out.Say(call.Nick, reply);
+}
+
+} // namespace commands

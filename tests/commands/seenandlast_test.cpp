@@ -1,0 +1,179 @@
+#include "commands/lastcommand.h"
+#include "core/seentracker.h"
+#include "support/botfixture.h"
+#include "support/qtprint.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using core::ChannelEvent;
+using testing_support::WaitUntil;
+
+const QString Now = QStringLiteral("It is now 10:15:02 07.12.26 for me, just so that you knew.");
+
+class SeenCommand : public testing_support::BotFixture {
+protected:
+    void SetUp() override
+    {
+        Start();
+        roster.Nicks["#rpg"] = { "Alice" };
+    }
+    void Join(const QString& channel, const QString& nick)
+    {
+        bot->OnChannelUpdate(channel, ChannelEvent::Joined, nick);
+    }
+};
+
+TEST_F(SeenCommand, AnswersEveryFormPrivately)
+{
+    Join("#rpg", "Bob");
+    bot->OnNickChange("Bob", "Robert");
+    bot->OnNickChange("Robert", "Bobby");
+    EXPECT_EQ(Say("Ann", "#rpg", ",seen bob names"),
+        QStringList({ "PRIVMSG Ann :Here are the nicks I've seen this user using: Bob, Robert, Bobby." }));
+    EXPECT_EQ(Say("Ann", "#rpg", ",seen robert around"),
+        QStringList({ "PRIVMSG Ann :Here are the channels I've seen user robert on: #rpg." }));
+    EXPECT_EQ(Say("Ann", "#rpg", ",seen anyone"),
+        QStringList({ "PRIVMSG Ann :Users I've seen:  Alice; Bob(nicks:Robert,Bobby); that's it." }));
+    EXPECT_EQ(Say("Ann", "#rpg", ",seen Zed"), QStringList({ "PRIVMSG Ann :Never heard of this user." }));
+    EXPECT_EQ(Say("Ann", "#rpg", ",seen"), QStringList({ "PRIVMSG Ann :Never heard of this user." }));
+    EXPECT_EQ(Say("Ann", QString(), ",seen Bob"),
+        QStringList({ "PRIVMSG Ann :I've heard the name, but I haven't seen this user around there." }));
+}
+
+TEST_F(SeenCommand, AnyoneWithOneLaterNickShowsNoNickList)
+{
+    Join("#solo", "Bob"); // nobody else is on #solo
+    bot->OnNickChange("Bob", "Robert");
+    EXPECT_EQ(Say("Ann", QString(), ",seen anyone"),
+        QStringList({ "PRIVMSG Ann :Users I've seen:  Bob; that's it." }));
+}
+
+TEST_F(SeenCommand, TellsWhenAUserCameLeftAndSpoke)
+{
+    Join("#rpg", "Bob");
+    EXPECT_EQ(Say("Ann", "#rpg", ",seen Bob #rpg"),
+        QStringList(
+            { "PRIVMSG Ann :User Bob last connected to the channel #rpg at 10:15:02 07.12.26, and connected "
+              "when I was on the channel.",
+                "PRIVMSG Ann :" + Now }));
+
+    Say("Bob", "#rpg", "hello all");
+    bot->OnChannelUpdate("#rpg", ChannelEvent::Parted, "Bob");
+    EXPECT_EQ(Say("Ann", "#rpg", ",seen Bob"),
+        QStringList(
+            { "PRIVMSG Ann :User Bob last connected to the channel #rpg at 10:15:02 07.12.26, and connected "
+              "when I was on the channel.",
+                "PRIVMSG Ann :User Bob last left the channel #rpg at 10:15:02 07.12.26 and left the channel "
+                "when I was on it.",
+                "PRIVMSG Ann :User Bob last sent a message on channel #rpg at 10:15:02 07.12.26",
+                "PRIVMSG Ann :" + Now }));
+    EXPECT_EQ(Say("Ann", "#rpg", ",seen alice"),
+        QStringList({ "PRIVMSG Ann :User alice last connected to the channel #rpg at 10:15:02 07.12.26, and "
+                      "was already "
+                      "online when I indexed the channel.",
+            "PRIVMSG Ann :" + Now }));
+}
+
+TEST_F(SeenCommand, APartCommandMarksEveryoneStillThere)
+{
+    Join("#rpg", "Bob");
+    roster.Nicks["#rpg"] = { "Alice", "Bob" };
+    Say("Bob", "#rpg", ",part");
+    EXPECT_EQ(core::FindChatUser(bot->State(), "Alice").has_value(), true);
+    const core::TChatUser& alice = bot->State().ChatUsers.at(*core::FindChatUser(bot->State(), "Alice"));
+    EXPECT_EQ(alice.LeaveNotes, QStringList({ " (was still online when I left the channel)." }));
+}
+
+TEST_F(SeenCommand, PrivilegesFollowAWatchedNickChange)
+{
+    bot->State().PrivilegedUsers = { "Mira" };
+    bot->State().PrivilegedHow = true;
+    Join("#rpg", "Mira");
+    bot->OnNickChange("Mira", "Mira_away");
+    EXPECT_EQ(Say("Mira_away", "#rpg", ",how").first().left(30), "PRIVMSG #rpg :I'm generally OK");
+    EXPECT_EQ(Say("Mallory", "#rpg", ",how"),
+        QStringList({ "PRIVMSG #rpg :You're not my daddy and I won't listen to you." }));
+}
+
+class LastCommand : public testing_support::BotFixture {
+protected:
+    void SetUp() override { Start(); }
+
+    // Lets a replay run to its end and returns everything it sent.
+    QStringList Replay(const QString& nick, const QString& channel, const QString& line)
+    {
+        bot->OnMessage(nick, channel, line);
+        bot->Replay().ReplayTimer.setInterval(1);
+        EXPECT_TRUE(WaitUntil([this] { return !bot->Replay().Running(); }));
+        bot->State().LastLocked = false;
+        bot->Locks().LastTimer.stop();
+        return out.Take();
+    }
+};
+
+TEST(LinesToReplay, PicksTheRangeTheParameterAsks)
+{
+    const QStringList log { "#rpg", "header", "<a> 1", "<a> 2", "<a> 3", "<a> 4", "<a> 5", "<a> 6" };
+    const QStringList all { "header", "<a> 1", "<a> 2", "<a> 3", "<a> 4", "<a> 5", "<a> 6" };
+    EXPECT_EQ(commands::LinesToReplay(log, ""), all);
+    EXPECT_EQ(commands::LinesToReplay(log, "2"), QStringList({ "header", "<a> 5", "<a> 6" }));
+    for (const char* everything : { "0", "-3", "abc", "8", "2 lines" })
+        EXPECT_EQ(commands::LinesToReplay(log, everything), all) << everything;
+    EXPECT_EQ(commands::LinesToReplay(log, "7"), QStringList({ "header" }) + all); // the header twice
+}
+
+TEST_F(LastCommand, ReplaysTheChannelPrivatelyAndLocksItself)
+{
+    for (int i = 1; i <= 150; ++i)
+        Say("Bob", "#rpg", QString::number(i));
+    const QStringList all = Replay("Ann", "#rpg", ",last");
+    ASSERT_EQ(all.size(), 101); // the header and the last 100 lines, the command itself among them
+    EXPECT_TRUE(all[0].startsWith("PRIVMSG Ann :Logging channel #rpg since 07.12.26 10:15:02(local)"));
+    EXPECT_EQ(all[1], "PRIVMSG Ann :<Bob> 52");
+    EXPECT_EQ(all.last(), "PRIVMSG Ann :<Ann> ,last");
+
+    EXPECT_EQ(Replay("Ann", "#rpg", ",lastlines 5").mid(1),
+        QStringList({ "PRIVMSG Ann :<Bob> 148", "PRIVMSG Ann :<Bob> 149", "PRIVMSG Ann :<Bob> 150",
+            "PRIVMSG Ann :<Ann> ,last", "PRIVMSG Ann :<Ann> ,lastlines 5" }));
+}
+
+TEST_F(LastCommand, SpacesTheLinesAndRefusesASecondRequestMeanwhile)
+{
+    for (int i = 1; i <= 5; ++i)
+        Say("Bob", "#rpg", QString::number(i));
+    bot->OnMessage("Ann", "#rpg", ",last");
+    EXPECT_EQ(out.Lines.size(), 2); // the header and the first line at once
+    EXPECT_TRUE(bot->Replay().Running());
+    EXPECT_EQ(bot->Replay().ReplayTimer.interval(), 100);
+    EXPECT_EQ(bot->Locks().LastTimer.interval(), 120000);
+    out.Take();
+
+    EXPECT_EQ(Say("Cid", "#rpg", ",last"), QStringList({ "PRIVMSG Cid :Not so fast, Speedy Gonsalez!" }));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    ASSERT_TRUE(WaitUntil([this] { return !bot->Replay().Running(); }));
+    EXPECT_GE(elapsed.elapsed(), 5 * 100 - 50); // five more lines, a tenth of a second apart
+    EXPECT_EQ(out.Take().size(), 5); // the log as it stood when the replay began
+    EXPECT_TRUE(bot->State().LastLocked);
+
+    bot->Locks().LastTimer.start(1);
+    ASSERT_TRUE(WaitUntil([this] { return !bot->State().LastLocked; }));
+}
+
+TEST_F(LastCommand, PrivateAndSilentRequestsUseTheSendersOwnLog)
+{
+    EXPECT_EQ(Replay("Ann", "#rpg", ",last"),
+        QStringList({ "PRIVMSG Ann :Logging channel #rpg since 07.12.26 10:15:02(local)",
+            "PRIVMSG Ann :<Ann> ,last" }));
+    EXPECT_EQ(Replay("Ann", QString(), ",last 1"),
+        QStringList({ "PRIVMSG Ann :Logging channel Ann since 07.12.26 10:15:02(local)",
+            "PRIVMSG Ann :<Ann> ,last 1" }));
+    bot->State().Silent = true;
+    EXPECT_EQ(Replay("Bob", "#rpg", ",last"), QStringList({ "PRIVMSG Bob :Sorry, I don't store PM logs." }));
+    EXPECT_FALSE(bot->State().LastLocked);
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+#include "core/identity.h"
+#include "core/seentracker.h"
+#include "support/qtprint.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using core::ChannelEvent;
+
+class SeenTrackerTest : public ::testing::Test {
+protected:
+    core::BotState state;
+
+    void Join(const QString& channel, const QString& nick, const QString& stamp = "t-join")
+    {
+        core::OnChannelUpdate(state, channel, { "Alice" }, ChannelEvent::Joined, nick, stamp);
+    }
+    const core::TChatUser& User(const QString& nick) const
+    {
+        return state.ChatUsers.at(core::FindChatUser(state, nick).value());
+    }
+};
+
+TEST_F(SeenTrackerTest, TakingInAChannelTracksEveryoneOnce)
+{
+    core::TakeInChannel(state, "#rpg", { "Alice", "Bob", "alice" }, "t0", true);
+    ASSERT_EQ(state.ChatUsers.size(), 2);
+    EXPECT_EQ(User("Alice").Channels, QStringList({ "#rpg" }));
+    EXPECT_EQ(User("Alice").JoinNotes, QStringList({ "was already online when I indexed the channel." }));
+    EXPECT_EQ(User("Bob").LastMessageTimes, QStringList({ "never" }));
+    EXPECT_TRUE(state.IndexedChannels.contains("#rpg"));
+
+    core::TakeInChannel(state, "#rpg", { "Carol" }, "t1", true); // an indexed channel is never taken in again
+    EXPECT_EQ(state.ChatUsers.size(), 2);
+
+    core::OnChannelUpdate(state, "#empty", {}, ChannelEvent::Other, "", "t2");
+    EXPECT_FALSE(state.IndexedChannels.contains("#empty")); // an update with no users leaves it unindexed
+}
+
+TEST_F(SeenTrackerTest, FollowsJoinsPartsKicksQuitsAndMessages)
+{
+    core::TakeInChannel(state, "#rpg", { "Alice" }, "t0", true);
+    Join("#rpg", "Bob", "t1");
+    core::OnChannelMessage(state, "bob", "#rpg", "t2");
+    EXPECT_EQ(User("Bob").LastMessageTimes, QStringList({ "t2" }));
+    core::OnChannelUpdate(state, "#rpg", {}, ChannelEvent::Parted, "Bob", "t3");
+    EXPECT_EQ(User("Bob").LeaveTimes, QStringList({ "t3" }));
+    EXPECT_EQ(User("Bob").LeaveNotes, QStringList({ " and left the channel when I was on it." }));
+
+    Join("#rpg", "Bob", "t4"); // a new join resets the record
+    EXPECT_EQ(User("Bob").Channels, QStringList({ "#rpg" }));
+    EXPECT_EQ(User("Bob").JoinTimes, QStringList({ "t4" }));
+    EXPECT_EQ(User("Bob").LeaveTimes, QStringList({ "" }));
+    EXPECT_EQ(User("Bob").LastMessageTimes, QStringList({ "never" }));
+
+    Join("#dice", "Bob", "t5");
+    core::OnChannelUpdate(state, "#dice", {}, ChannelEvent::Kicked, "Bob", "t6");
+    EXPECT_EQ(
+        User("Bob").LeaveNotes, QStringList({ "", " and was kicked off the channel when I was on it." }));
+    core::OnChannelUpdate(state, "#rpg", {}, ChannelEvent::Quit, "Bob", "t7");
+    EXPECT_EQ(User("Bob").LeaveTimes, QStringList({ "t7", "t7" }));
+    EXPECT_EQ(User("Bob").LeaveNotes, QStringList({ " and quit.", " and quit." }));
+
+    // Events about users nobody tracked change nothing.
+    const auto before = state.ChatUsers.size();
+    core::OnChannelUpdate(state, "#rpg", {}, ChannelEvent::Parted, "Ghost", "t8");
+    core::OnChannelMessage(state, "Ghost", "#rpg", "t8");
+    core::OnChannelMessage(state, "Alice", "#nowhere", "t8");
+    EXPECT_EQ(state.ChatUsers.size(), before);
+}
+
+TEST_F(SeenTrackerTest, NickChangesAreFollowedAndIdentityGoesWithThem)
+{
+    Join("#rpg", "Bob");
+    core::OnNickChange(state, "Bob", "Robert");
+    core::OnNickChange(state, "robert", "Bobby");
+    core::OnNickChange(state, "Bobby", "BOB"); // back to a nick the user already has: nothing new
+    EXPECT_EQ(User("ROBERT").Nick, "Bob");
+    EXPECT_EQ(User("bobby").LaterNicks, QStringList({ "Robert", "Bobby" }));
+
+    state.PrivilegedUsers = { "Bob" };
+    state.BannedUsers = { "robert" };
+    EXPECT_TRUE(core::IsPrivileged(state, "Bobby"));
+    EXPECT_TRUE(core::IsBanned(state, "Bobby"));
+    EXPECT_TRUE(core::SameUser(state, "bob", "BOBBY"));
+}
+
+TEST_F(SeenTrackerTest, UnknownNicksAreNobodyElse)
+{
+    state.OwnerNick = "Kell"; // the owner has not been seen yet
+    state.BannedUsers = { "Troll" };
+    EXPECT_FALSE(core::IsPrivileged(state, "Mallory"));
+    EXPECT_FALSE(core::IsBanned(state, "Mallory"));
+    EXPECT_TRUE(core::IsPrivileged(state, "kell"));
+    EXPECT_TRUE(core::IsBanned(state, "TROLL"));
+
+    Join("#rpg", "Mallory");
+    core::OnNickChange(state, "Mallory", "Kel1");
+    EXPECT_FALSE(core::IsPrivileged(state, "Kel1"));
+    EXPECT_FALSE(core::SameUser(state, "Mallory", "Kell"));
+}
+
+TEST_F(SeenTrackerTest, TheLastUserWithANickIsTheOneFound)
+{
+    Join("#rpg", "Ann"); // user 1, after Alice who was on the channel
+    Join("#rpg", "Bea"); // user 2
+    core::OnNickChange(state, "Ann", "Cat");
+    core::OnNickChange(state, "Bea", "Cat"); // Bea's user is later in the list
+    EXPECT_EQ(core::FindChatUser(state, "cat"), 2);
+    Join("#rpg", "Dee"); // user 3
+    core::OnNickChange(state, "Dee", "Bea");
+    EXPECT_EQ(core::FindChatUser(state, "bea"), 3);
+    EXPECT_EQ(core::FindChatUserExact(state, "Bea"), 2);
+    EXPECT_FALSE(core::FindChatUserExact(state, "bea").has_value());
+}
+
+TEST_F(SeenTrackerTest, TheBotLeavingOrBeingKickedNotesWhoWasStillThere)
+{
+    core::TakeInChannel(state, "#rpg", { "Alice", "Bob" }, "t0", true);
+    core::OnBotLeftChannel(state, "#rpg", { "Alice", "Bob", "Ghost" }, "t1");
+    EXPECT_EQ(User("Alice").LeaveNotes, QStringList({ " (was still online when I left the channel)." }));
+    core::OnNickChange(state, "Bob", "Robert");
+    core::OnBotKickedOut(state, "#rpg", { "Alice", "Robert" }, "t2");
+    EXPECT_EQ(User("Alice").LeaveNotes, QStringList({ " (was still online when I was kicked)." }));
+    EXPECT_EQ(User("Bob").LeaveTimes, QStringList({ "t1" })); // later nicks are not looked at here
+}
+
+TEST_F(SeenTrackerTest, TheIndexAgreesWithAPlainScan)
+{
+    // Many users with overlapping nick changes: the index must name the same user a scan would.
+    for (int i = 0; i < 300; ++i)
+        Join("#rpg", QStringLiteral("user%1").arg(i));
+    for (int i = 0; i < 300; i += 7)
+        core::OnNickChange(
+            state, QStringLiteral("user%1").arg(i), QStringLiteral("USER%1").arg((i * 13) % 300));
+    for (int i = 0; i < 300; ++i) {
+        const QString nick = QStringLiteral("User%1").arg(i);
+        std::optional<qsizetype> scanned;
+        for (qsizetype u = 0; u < state.ChatUsers.size(); ++u) {
+            const core::TChatUser& user = state.ChatUsers[u];
+            if (user.Nick.compare(nick, Qt::CaseInsensitive) == 0
+                || user.LaterNicks.contains(nick, Qt::CaseInsensitive))
+                scanned = u;
+        }
+        EXPECT_EQ(core::FindChatUser(state, nick), scanned) << nick.toStdString();
+    }
+}
+
+} // namespace
