@@ -15,8 +15,9 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     , m_locks(m_state)
     , m_countdown(m_state, out)
     , m_replay(m_state, out, m_locks)
-    , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, m_replay, roster,
-          filesDir })
+    , m_drawer(m_state, out)
+    , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, m_replay,
+          m_drawer, roster, filesDir })
     , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher, roster })
 {
     const auto announceIfDone = [this] {
@@ -25,11 +26,12 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     };
     connect(&m_countdown.CountTimer, &QTimer::timeout, this, announceIfDone);
     connect(&m_replay, &LogReplay::Finished, this, announceIfDone);
+    connect(&m_drawer, &DrawerFetch::Finished, this, announceIfDone);
 }
 
 bool Bot::OutputUnderWay() const
 {
-    return m_countdown.Running() || m_replay.Running();
+    return m_countdown.Running() || m_replay.Running() || m_drawer.Running();
 }
 
 void Bot::Start()

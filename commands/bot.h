@@ -9,6 +9,7 @@
 #include "commands/customfiles.h"
 #include "commands/dispatcher.h"
 #include "commands/lastcommand.h"
+#include "commands/warecommand.h"
 #include "core/botstate.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
@@ -40,7 +41,7 @@ public:
     // Disconnects and writes the configuration files. Returns the failure, or an empty text.
     QString Close();
 
-    // Whether timed output (a countdown, a log replay) is still going out.
+    // Whether timed output (a countdown, a log replay, a drawer being fetched) is still going out.
     bool OutputUnderWay() const;
 
     core::BotState& State() { return m_state; }
@@ -48,6 +49,7 @@ public:
     core::Lockouts& Locks() { return m_locks; }
     Countdown& Count() { return m_countdown; }
     LogReplay& Replay() { return m_replay; }
+    DrawerFetch& Drawer() { return m_drawer; }
     const QString& FilesDir() const { return m_filesDir; }
 
 Q_SIGNALS:
@@ -66,6 +68,7 @@ private:
     AliasTable m_aliases;
     Countdown m_countdown;
     LogReplay m_replay;
+    DrawerFetch m_drawer;
     Dispatcher m_dispatcher;
     core::Pipeline m_pipeline;
 };

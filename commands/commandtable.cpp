@@ -1,6 +1,7 @@
 #include "commands/commandtable.h"
 
 #include "commands/botcommands.h"
+#include "commands/cardcommands.h"
 #include "commands/channelcommands.h"
 #include "commands/commandline.h"
 #include "commands/countdown.h"
@@ -9,6 +10,7 @@
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
 #include "commands/seencommand.h"
+#include "commands/warecommand.h"
 
 namespace commands {
 
@@ -65,7 +67,7 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("dryh") }),
         Row({ QStringLiteral("do") }, DoCommand),
         Gated({ QStringLiteral("say") }, &BotState::PrivilegedSay, SayCommand),
-        Row({ QStringLiteral("ware") }),
+        Row({ QStringLiteral("ware") }, WareCommand),
         Row({ QStringLiteral("who") }, WhoCommand),
         Row({ QStringLiteral("hello") }, HelloCommand),
         Row({ QStringLiteral("noes") }, QuoteTable<NoesFile>),
@@ -78,15 +80,15 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("critfail") }, QuoteTable<CritfailFile>),
         Row({ QStringLiteral("ep") }),
         Row({ QStringLiteral("sr3test") }),
-        Row({ QStringLiteral("draw") }),
-        Row({ QStringLiteral("return") }),
-        Row({ QStringLiteral("drawhand") }),
-        Row({ QStringLiteral("newdeck") }),
+        Row({ QStringLiteral("draw") }, DrawCommand),
+        Row({ QStringLiteral("return") }, ReturnCommand),
+        Row({ QStringLiteral("drawhand") }, DrawHandCommand),
+        Row({ QStringLiteral("newdeck") }, NewDeckCommand),
         Row({ QStringLiteral("match") }),
         Gated({ QStringLiteral("be") }, &BotState::PrivilegedBe, BeCommand),
         Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow, HowCommand),
         Row({ QStringLiteral("roll") }, RollCommand),
-        { { QStringLiteral("tarot") }, nullptr, nullptr, IsBareTarotForm },
+        { { QStringLiteral("tarot") }, nullptr, TarotCommand, IsBareTarotForm },
         Row({ QStringLiteral("lastlines"), QStringLiteral("last") }, LastCommand),
         Row({ QStringLiteral("list") }, ListCommand),
         Row({ QStringLiteral("aliases") }, AliasesCommand),

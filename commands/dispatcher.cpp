@@ -35,7 +35,7 @@ void Dispatcher::Dispatch(const QString& nick, const QString& target, const QStr
         return;
     }
 
-    const CommandCall call { nick, target, split.Parameter };
+    const CommandCall call { nick, target, split.Parameter, line };
     if (QuoteCustomFile(line, split.Word, call) || RunTableRow(line, split.Word, call))
         return;
     m_services.Out.Say(nick, state.Phrase(core::UnknownCommandReply));
@@ -65,7 +65,7 @@ bool Dispatcher::QuoteCustomFile(const QString& line, const QString& word, const
         const QString lastWord = line.mid(lastSpace + 1);
         const QString name = withoutPrefix(line.left(lastSpace));
         if (core::ParseInteger(lastWord) && custom.Contains(name)) {
-            QuoteCustom({ call.Nick, call.Target, lastWord }, name);
+            QuoteCustom({ call.Nick, call.Target, lastWord, call.Line }, name);
             return true;
         }
     }

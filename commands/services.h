@@ -7,6 +7,7 @@
 #include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "commands/lastcommand.h"
+#include "commands/warecommand.h"
 #include "core/botstate.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
@@ -30,6 +31,7 @@ struct CommandCall {
     QString Nick;
     QString Target;
     QString Parameter;
+    QString Line; // the whole command line, for commands that read more than their parameter
 };
 
 struct Services {
@@ -42,6 +44,7 @@ struct Services {
     AliasTable& Aliases;
     Countdown& Count;
     LogReplay& Replay;
+    DrawerFetch& Drawer;
     const irc::ChannelRoster& Roster;
     QString FilesDir;
 };

@@ -11,6 +11,7 @@ ExtraSettings LoadExtraSettings(const QString& filesDir)
     ExtraSettings settings;
     settings.RequestAddress = file.value(QStringLiteral("help/request_address")).toString().trimmed();
     settings.HomePage = file.value(QStringLiteral("help/home_page")).toString().trimmed();
+    settings.DrawerHost = file.value(QStringLiteral("ware/host")).toString().trimmed();
     return settings;
 }
 

@@ -13,6 +13,8 @@ struct ExtraSettings {
     QString RequestAddress;
     // The web page where the bot can be obtained, named in the help; empty to point to the owner.
     QString HomePage;
+    // The curiosity shop whose drawers ware opens ("host" or "host:port"); empty: ware has no shop.
+    QString DrawerHost;
 };
 
 inline const QString ExtraSettingsFile = QStringLiteral("tessarin.ini");
