@@ -1,6 +1,7 @@
 #include "commands/commandtable.h"
 
 #include "commands/commandline.h"
+#include "commands/poolcommands.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
 
@@ -55,13 +56,13 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("dhcrit") }),
         Row({ QStringLiteral("dhhal") }),
         Row({ QStringLiteral("dhroll"), QStringLiteral("dr") }),
-        Row({ QStringLiteral("ex"), QStringLiteral("exalted") }),
-        Row({ QStringLiteral("srtest") }),
-        Row({ QStringLiteral("sredge") }),
-        Row({ QStringLiteral("srext") }),
+        { { QStringLiteral("ex"), QStringLiteral("exalted") }, nullptr, ExaltedCommand },
+        { { QStringLiteral("srtest") }, nullptr, ShadowrunTestCommand },
+        { { QStringLiteral("sredge") }, nullptr, ShadowrunEdgeCommand },
+        { { QStringLiteral("srext") }, nullptr, ShadowrunExtendedCommand },
         Row({ QStringLiteral("srnpc") }),
         Row({ QStringLiteral("srnade") }),
-        Row({ QStringLiteral("dryh") }),
+        { { QStringLiteral("dryh") }, nullptr, DryhCommand },
         Row({ QStringLiteral("do") }),
         Gated({ QStringLiteral("say") }, &BotState::PrivilegedSay),
         Row({ QStringLiteral("ware") }),
@@ -75,13 +76,13 @@ std::span<const CommandRow> CommandTable()
         Table({ QStringLiteral("div") }, QuoteTable<DivFile>),
         Table({ QStringLiteral("rev") }, QuoteTable<RevelationsFile>),
         Table({ QStringLiteral("critfail") }, QuoteTable<CritfailFile>),
-        Row({ QStringLiteral("ep") }),
-        Row({ QStringLiteral("sr3test") }),
+        { { QStringLiteral("ep") }, nullptr, EclipsePhaseCommand },
+        { { QStringLiteral("sr3test") }, nullptr, Shadowrun3TestCommand },
         Row({ QStringLiteral("draw") }),
         Row({ QStringLiteral("return") }),
         Row({ QStringLiteral("drawhand") }),
         Row({ QStringLiteral("newdeck") }),
-        Row({ QStringLiteral("match") }),
+        { { QStringLiteral("match") }, nullptr, MatchCommand },
         Gated({ QStringLiteral("be") }, &BotState::PrivilegedBe),
         Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow),
         { { QStringLiteral("roll") }, nullptr, RollCommand },
