@@ -27,8 +27,7 @@ public:
         Sides.append(sides);
         if (m_always)
             return m_always;
-        // Past the script a pool gets 2, which is no hit, success or match in any of the games; a test
-        // that checks Used() sees the overrun.
+        // Past the script every die shows 2; a test that checks Used() sees the overrun.
         return Sides.size() <= m_faces.size() ? m_faces[Sides.size() - 1] : 2;
     }
 
