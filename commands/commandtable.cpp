@@ -7,6 +7,7 @@
 #include "commands/countdown.h"
 #include "commands/help.h"
 #include "commands/lastcommand.h"
+#include "commands/poolcommands.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
 #include "commands/seencommand.h"
@@ -58,13 +59,13 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("dhcrit") }),
         Row({ QStringLiteral("dhhal") }),
         Row({ QStringLiteral("dhroll"), QStringLiteral("dr") }),
-        Row({ QStringLiteral("ex"), QStringLiteral("exalted") }),
-        Row({ QStringLiteral("srtest") }),
-        Row({ QStringLiteral("sredge") }),
-        Row({ QStringLiteral("srext") }),
+        Row({ QStringLiteral("ex"), QStringLiteral("exalted") }, ExaltedCommand),
+        Row({ QStringLiteral("srtest") }, ShadowrunTestCommand),
+        Row({ QStringLiteral("sredge") }, ShadowrunEdgeCommand),
+        Row({ QStringLiteral("srext") }, ShadowrunExtendedCommand),
         Row({ QStringLiteral("srnpc") }),
         Row({ QStringLiteral("srnade") }),
-        Row({ QStringLiteral("dryh") }),
+        Row({ QStringLiteral("dryh") }, DryhCommand),
         Row({ QStringLiteral("do") }, DoCommand),
         Gated({ QStringLiteral("say") }, &BotState::PrivilegedSay, SayCommand),
         Row({ QStringLiteral("ware") }, WareCommand),
@@ -78,13 +79,13 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("div") }, QuoteTable<DivFile>),
         Row({ QStringLiteral("rev") }, QuoteTable<RevelationsFile>),
         Row({ QStringLiteral("critfail") }, QuoteTable<CritfailFile>),
-        Row({ QStringLiteral("ep") }),
-        Row({ QStringLiteral("sr3test") }),
+        Row({ QStringLiteral("ep") }, EclipsePhaseCommand),
+        Row({ QStringLiteral("sr3test") }, Shadowrun3TestCommand),
         Row({ QStringLiteral("draw") }, DrawCommand),
         Row({ QStringLiteral("return") }, ReturnCommand),
         Row({ QStringLiteral("drawhand") }, DrawHandCommand),
         Row({ QStringLiteral("newdeck") }, NewDeckCommand),
-        Row({ QStringLiteral("match") }),
+        Row({ QStringLiteral("match") }, MatchCommand),
         Gated({ QStringLiteral("be") }, &BotState::PrivilegedBe, BeCommand),
         Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow, HowCommand),
         Row({ QStringLiteral("roll") }, RollCommand),
