@@ -82,6 +82,10 @@ void TIrcClient::HandleConnected()
     if (m_generation != generation || m_state != State::Registering)
         return;
 
+    // The nick may have been set again while the connection was being made.
+    m_currentNick = m_nick;
+    if (m_self)
+        m_self->Nick = m_nick;
     const QString local = m_socket.localAddress().toString();
     if (!Password.isEmpty())
         Send(QStringLiteral("PASS ") + Password);

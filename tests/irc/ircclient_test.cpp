@@ -123,6 +123,15 @@ TEST_F(ClientTest, FallsBackToTheAlternativeNickAndGivesUpAfterTheSecondRefusal)
     EXPECT_EQ(client.Nick(), "Tessarin") << "disconnected, the configured nick again";
 }
 
+TEST_F(ClientTest, ANickSetWhileConnectingIsTheOneRegisteredAndReplaced)
+{
+    client.Connect();
+    client.SetNick(QStringLiteral("Dicebot"));
+    ASSERT_TRUE(server.WaitForLine("NICK Dicebot"));
+    server.Send(":irc.test 433 * Dicebot :Nickname already in use");
+    EXPECT_TRUE(server.WaitForLine("NICK Tessarin-Secundus"));
+}
+
 TEST_F(ClientTest, AnswersPingAndCtcpQueriesWithoutRaisingMessages)
 {
     Register();
