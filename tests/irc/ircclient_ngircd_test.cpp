@@ -23,7 +23,7 @@ void Configure(TIrcClient& client, quint16 port)
     client.RealName = QStringLiteral("Tessarin");
 }
 
-TEST(IrcClientOnNgircd, TakesTheAlternativeNickAnswersQueriesAndHearsChannelAndPrivateMessages)
+TEST(IrcClientOnNgircd, TakesTheAlternativeNickAndAnswersTheServersPings)
 {
     // Pings every two seconds: the client must answer them to stay on.
     Ngircd server(2);
@@ -37,40 +37,25 @@ TEST(IrcClientOnNgircd, TakesTheAlternativeNickAnswersQueriesAndHearsChannelAndP
 
     TIrcClient client;
     Configure(client, server.Port());
-    QStringList messages;
     int disconnects = 0;
-    QObject::connect(&client, &TIrcClient::OnMessage,
-        [&](irc::TIrcUser* user, irc::TIrcChannel* channel, const QString& text) {
-            messages.append(user->Nick + " " + (channel ? channel->Name : "-") + " " + text);
-        });
+    int pings = 0;
     QObject::connect(&client, &TIrcClient::OnDisconnected, [&] { ++disconnects; });
+    QObject::connect(&client, &TIrcClient::OnPingPong, [&] { ++pings; });
     client.Connect();
     ASSERT_TRUE(WaitFor([&] { return client.CurrentState() == TIrcClient::State::Connected; }));
     EXPECT_EQ(client.Nick(), "Tessarin-Secundus");
-
-    bob.Send("PRIVMSG Tessarin-Secundus :\001VERSION\001");
-    const auto version = bob.WaitForLine("NOTICE Bob :\001VERSION");
-    ASSERT_TRUE(version.has_value());
-    EXPECT_TRUE(version->startsWith(":Tessarin-Secundus!"));
-    EXPECT_TRUE(version->endsWith(" NOTICE Bob :\001VERSION Tessarin 1.4.ALPHA\001")) << version->data();
-
     ASSERT_TRUE(client.Join("#dice"));
     ASSERT_TRUE(WaitFor([&] {
         const irc::ChannelPtr dice = client.Channels().Find("#dice");
         return dice && dice->Nicks().size() == 2;
     }));
     const irc::ChannelPtr dice = client.Channels().Find("#dice");
-    EXPECT_TRUE(dice->Names()[static_cast<std::size_t>(dice->IndexOf("Bob"))].Operator)
-        << "Bob opened the channel";
-    bob.Send("PRIVMSG #dice :hello channel");
-    bob.Send("PRIVMSG Tessarin-Secundus :hello you");
-    ASSERT_TRUE(WaitFor([&] { return messages.size() == 2; }));
-    EXPECT_EQ(messages, QStringList({ "Bob #dice hello channel", "Bob - hello you" }));
+    EXPECT_TRUE(dice->Names()[static_cast<std::size_t>(dice->IndexOf("Bob"))].Operator) << "Bob opened it";
 
     // Long enough for the server to ping the client twice.
     testing_support::RunEventsFor(5000);
+    EXPECT_GE(pings, 1);
     EXPECT_EQ(disconnects, 0);
-    EXPECT_EQ(client.CurrentState(), TIrcClient::State::Connected);
     ASSERT_TRUE(client.Say("#dice", "still here"));
     EXPECT_TRUE(bob.WaitForLine("PRIVMSG #dice :still here").has_value());
 }

@@ -4,19 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace irc {
-
-void PrintTo(const Message& message, std::ostream* os)
-{
-    *os << "{prefix \"" << message.Prefix.toStdString() << "\", command \"" << message.Command.toStdString()
-        << "\", params [";
-    for (const QByteArray& param : message.Params)
-        *os << " \"" << param.toStdString() << "\"";
-    *os << " ], content \"" << message.Content.toStdString() << "\"}";
-}
-
-} // namespace irc
-
 namespace {
 
 using irc::Message;
