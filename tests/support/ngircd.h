@@ -17,7 +17,8 @@ namespace testing_support {
 
 class Ngircd {
 public:
-    explicit Ngircd(int pingTimeout = 120)
+    // With authPing the server pings every new client and registers it only once it has answered.
+    explicit Ngircd(bool authPing = false)
     {
         // Started as root, ngircd runs as nobody, which must still write its pid file here.
         QFile::setPermissions(m_dir.path(),
@@ -33,11 +34,10 @@ public:
                            "AdminInfo1 = Tests\nAdminInfo2 = Loopback\nAdminEMail = root@localhost\n"
                            "Listen = 127.0.0.1\nPorts = %1\nMotdFile = %2\nPidFile = %3\n"
                            "[Limits]\nMaxNickLength = 30\nMaxPenaltyTime = 0\nMaxConnectionsIP = 0\n"
-                           "PingTimeout = %4\nPongTimeout = %4\n"
-                           "[Options]\nPAM = no\nIdent = no\nDNS = no\n")
+                           "[Options]\nPAM = no\nIdent = no\nDNS = no\nRequireAuthPing = %4\n")
                 .arg(m_port)
                 .arg(m_dir.filePath("motd"), m_dir.filePath("ngircd.pid"))
-                .arg(pingTimeout)
+                .arg(authPing ? "yes" : "no")
                 .toUtf8());
         m_process.setProcessChannelMode(QProcess::MergedChannels);
     }
