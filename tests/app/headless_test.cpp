@@ -40,6 +40,12 @@ HeadlessRun Finish(QProcess& process, int signal)
     return run;
 }
 
+// Waits until the program has printed a line count times, leaving its output to be read.
+bool WaitForOutput(QProcess& process, const QByteArray& line, int count = 1)
+{
+    return WaitFor([&] { return process.peek(process.bytesAvailable()).count(line + '\n') >= count; });
+}
+
 void StartHeadless(QProcess& process, const QStringList& arguments)
 {
     process.start(QStringLiteral(TESSARIN_BINARY), QStringList { "--headless" } + arguments);
@@ -73,6 +79,7 @@ TEST(Headless, ServesAChannelOnARealServerAndSavesOnSigterm)
     EXPECT_TRUE(tester.WaitForLine("NOTICE Tester :\001VERSION Tessarin 1.4.ALPHA\001").has_value());
     tester.Send("KICK #dice Tessarin-Secundus :out");
     EXPECT_TRUE(tester.WaitForLine("JOIN :#dice").has_value()) << "back after the kick";
+    EXPECT_TRUE(WaitForOutput(bot, "Joined #dice", 2));
 
     const HeadlessRun run = Finish(bot, SIGTERM);
     EXPECT_EQ(run.ExitCode, 0);
@@ -103,6 +110,7 @@ TEST(Headless, JoinsTheFavouriteChannelsWithoutJoinAndSavesOnSigint)
         { "--files", files.Path(), "--server", "127.0.0.1:" + QString::number(server.Port()), "--nick",
             "Dicebot" });
     EXPECT_TRUE(tester.WaitForLine(":Dicebot!").has_value());
+    EXPECT_TRUE(WaitForOutput(bot, "Joined #fav"));
     const HeadlessRun run = Finish(bot, SIGINT);
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_TRUE(run.Out.contains("Joined #fav")) << run.Out.join('\n').toStdString();
