@@ -1,15 +1,28 @@
 // The program's entry point: reads the command line and starts the bot in the chosen mode.
 
 #include "app/consolesession.h"
+#include "app/headlessrunner.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int Fail(const QString& message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    return 2;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tessarin"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.4.ALPHA"));
+    QCoreApplication::setApplicationVersion(irc::ProgramVersion);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("An IRC bot for tabletop role-playing groups."));
@@ -17,13 +30,48 @@ int main(int argc, char* argv[])
     parser.addVersionOption();
     const QCommandLineOption console(QStringLiteral("console"),
         QStringLiteral("Talk to the bot on standard input and output, without a server."));
+    const QCommandLineOption headless(QStringLiteral("headless"),
+        QStringLiteral("Run the bot on its server without windows, printing the command log."));
     const QCommandLineOption files(QStringLiteral("files"),
         QStringLiteral("Use <dir> as the data folder instead of files/ in the working folder."),
         QStringLiteral("dir"), QStringLiteral("files"));
-    parser.addOptions({ console, files });
+    const QCommandLineOption server(QStringLiteral("server"),
+        QStringLiteral("Headless: connect to <host[:port]> in this run."), QStringLiteral("host[:port]"));
+    const QCommandLineOption nick(QStringLiteral("nick"),
+        QStringLiteral("Headless: the bot's nick in this run."), QStringLiteral("nick"));
+    const QCommandLineOption owner(QStringLiteral("owner"),
+        QStringLiteral("Headless: the owner's nick in this run."), QStringLiteral("nick"));
+    const QCommandLineOption join(QStringLiteral("join"),
+        QStringLiteral("Headless: the channels to join, comma-separated (default: the favourite channels)."),
+        QStringLiteral("#a,#b"));
+    parser.addOptions({ console, headless, files, server, nick, owner, join });
     parser.process(application);
 
-    // The console is the only mode so far, so it is also what runs without options.
+    if (parser.isSet(console) && parser.isSet(headless))
+        return Fail(QStringLiteral("--console and --headless exclude each other."));
+
+    if (parser.isSet(headless)) {
+        app::HeadlessOptions options;
+        options.FilesDir = parser.value(files);
+        if (parser.isSet(server)) {
+            const auto parsed = app::ParseServerOption(parser.value(server));
+            if (!parsed)
+                return Fail(QStringLiteral("--server wants HOST or HOST:PORT with a port from 1 to 65535."));
+            options.ServerAddress = parsed->first;
+            options.ServerPort = parsed->second;
+        }
+        if (parser.isSet(nick))
+            options.BotNick = parser.value(nick);
+        if (parser.isSet(owner))
+            options.OwnerNick = parser.value(owner);
+        if (parser.isSet(join))
+            options.Channels = parser.value(join).split(u',', Qt::SkipEmptyParts);
+        app::HeadlessRunner runner(std::move(options));
+        runner.Start();
+        return QCoreApplication::exec();
+    }
+
+    // Without a window the console is also what runs without options.
     app::ConsoleSession session(parser.value(files));
     session.Start();
     return QCoreApplication::exec();

@@ -192,4 +192,11 @@ QString SaveAtClose(const BotState& state, const QString& filesDir)
     return {};
 }
 
+QString SaveFavoriteChannels(const BotState& state, const QString& filesDir)
+{
+    const QString path = PathOf(filesDir, files::FavoriteChannels);
+    const QString error = WriteConfigLines(path, state.CurrentChannels);
+    return error.isEmpty() ? QString() : QStringLiteral("Could not write %1: %2").arg(path, error);
+}
+
 } // namespace core

@@ -29,4 +29,8 @@ QStringList SettingsFileLines(const BotState& state);
 // failure. Returns a description of the failure, or an empty text when all four were written.
 QString SaveAtClose(const BotState& state, const QString& filesDir);
 
+// Rewrites the favourites file with CurrentChannels, one name per line. Returns a description of the
+// failure, or an empty text.
+QString SaveFavoriteChannels(const BotState& state, const QString& filesDir);
+
 } // namespace core

@@ -2,7 +2,7 @@
 # Installs what building and testing Tessarin needs on Debian 12, skipping what is already there.
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config qt6-base-dev googletest libgtest-dev libbenchmark-dev clang clang-format)
+packages=(cmake make g++ pkg-config qt6-base-dev googletest libgtest-dev libbenchmark-dev clang clang-format ngircd)
 
 missing=()
 for package in "${packages[@]}"; do

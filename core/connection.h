@@ -1,0 +1,82 @@
+#pragma once
+
+// The bot's side of its server connection: connecting, rejoining its channels after a reconnect, keeping
+// CurrentChannels, reconnecting a bounded number of times after a loss, the keep-alive, and what the bot
+// does about kicks, notices, server errors and socket errors. Every step the operator should know of is
+// written to the command log. Whoever runs the bot owns one beside the IRC client and the bot.
+
+#include "core/botstate.h"
+#include "core/clock.h"
+#include "core/commandlog.h"
+#include "irc/ircclient.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace core {
+
+class Connection : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int ChannelConnectDelay = 3000;
+    static constexpr int KeepAliveInterval = 5000;
+
+    // Requires: state, log, client and clock outlive the connection.
+    Connection(BotState& state, CommandLog& log, irc::TIrcClient& client, const Clock& clock,
+        const QString& filesDir, QObject* parent = nullptr);
+
+    // Takes ReconnectInterval for the reconnect timer and resets the attempt counter to
+    // ReconnectAttempts. Called once the settings are loaded and whenever either setting changes.
+    void ApplyReconnectSettings();
+
+    // Connects on the operator's behalf.
+    void Connect();
+
+    // Reconnect attempts left before the bot gives up.
+    int AttemptsLeft() const { return m_attemptsLeft; }
+
+    // Repeating; one reconnect attempt per tick while the bot waits to reconnect.
+    QTimer ReconnectTimer;
+    // One-shot; started at each connect, it rejoins CurrentChannels after two of its intervals.
+    QTimer ChannelConenctTimer;
+    // Repeating keep-alive, on from the first connect to the end of the run.
+    QTimer RedrawTimer;
+
+Q_SIGNALS:
+    // The bot is disconnected and nothing will reconnect it: a connect the operator asked for failed,
+    // the connection ended while AutoReconnect was off, or the reconnect attempts ran out.
+    void Stopped();
+
+private:
+    void RunConnectProcedure(bool reconnect);
+    void FinishReconnectAttempt(bool connected);
+    void GiveUp();
+    void RunDisconnectedSteps(bool forReconnectTimer);
+
+    void HandleConnected();
+    void HandleConnectFailed();
+    void HandleJoined(irc::TIrcChannel* channel);
+    void HandleParted(irc::TIrcChannel* channel);
+    void HandleKicked(irc::TIrcUser* kicker, irc::TIrcChannel* channel);
+    void HandleNotice(irc::TIrcUser* user, irc::TIrcChannel* channel, const QString& text);
+    void HandleError(irc::TIrcUser* user, const QString& numeric, const QString& error);
+    void HandleSocketError(const QString& message);
+
+    void RejoinChannels();
+    void KeepAlive();
+
+    QString ServerText() const;
+
+    BotState& m_state;
+    CommandLog& m_log;
+    irc::TIrcClient& m_client;
+    const Clock& m_clock;
+    QString m_filesDir;
+    int m_attemptsLeft;
+    // A reconnect attempt has started and its outcome has not arrived yet.
+    bool m_attemptPending = false;
+    // The rejoin timer has run once and now waits its second interval.
+    bool m_rejoinWaited = false;
+};
+
+} // namespace core

@@ -1,0 +1,182 @@
+#include "irc/ircchannels.h"
+
+#include <algorithm>
+
+namespace irc {
+
+bool IsChannelName(const QString& target)
+{
+    return !target.isEmpty() && QStringLiteral("!#&+").contains(target.at(0));
+}
+
+TIrcChannel::TIrcChannel(const QString& name, TIrcUsers& users, UpdateHandler handler)
+    : Name(name)
+    , m_users(users)
+    , m_handler(std::move(handler))
+{
+}
+
+TIrcChannel::~TIrcChannel()
+{
+    for (const TIrcName& entry : m_names)
+        m_users.Release(entry.User);
+}
+
+void TIrcChannel::Raise(TIrcChannelUpdateType type, TIrcUser* user, int info)
+{
+    if (m_handler)
+        m_handler(*this, type, user, info);
+}
+
+QStringList TIrcChannel::Nicks() const
+{
+    QStringList nicks;
+    for (const TIrcName& entry : m_names)
+        nicks.append(entry.User->Nick);
+    return nicks;
+}
+
+qsizetype TIrcChannel::IndexOf(const QString& nick) const
+{
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        if (SameName(m_names[i].User->Nick, nick))
+            return static_cast<qsizetype>(i);
+    }
+    return -1;
+}
+
+void TIrcChannel::AddNames(const QString& names)
+{
+    for (QString nick : names.split(u' ', Qt::SkipEmptyParts)) {
+        bool isOperator = false;
+        bool voice = false;
+        // Servers that support more ranks than operator and voice mark them with further prefixes.
+        while (!nick.isEmpty() && QStringLiteral("@+%&~").contains(nick.at(0))) {
+            isOperator = isOperator || nick.at(0) == u'@';
+            voice = voice || nick.at(0) == u'+';
+            nick.remove(0, 1);
+        }
+        if (nick.isEmpty())
+            continue;
+        // A repeated NAMES reply updates the entries instead of listing a nick twice.
+        const qsizetype index = IndexOf(nick);
+        if (index >= 0) {
+            m_names[static_cast<std::size_t>(index)].Operator = isOperator;
+            m_names[static_cast<std::size_t>(index)].Voice = voice;
+        } else {
+            m_names.push_back({ m_users.Add(nick), isOperator, voice });
+        }
+    }
+    Raise(cuNames, nullptr, 0);
+}
+
+void TIrcChannel::AddUser(const UserPtr& user)
+{
+    qsizetype index = IndexOf(user->Nick);
+    if (index < 0) {
+        m_names.push_back({ m_users.Add(user->Nick), false, false });
+        index = static_cast<qsizetype>(m_names.size()) - 1;
+    }
+    Raise(cuJoin, user.get(), static_cast<int>(index));
+}
+
+void TIrcChannel::RemoveUser(const QString& nick, TIrcChannelUpdateType type)
+{
+    const qsizetype index = IndexOf(nick);
+    if (index < 0)
+        return;
+    // The handler may look at the entry, so it stays listed until the handler returns; a handler that
+    // changed the list meanwhile is answered by looking the nick up again.
+    const UserPtr user = m_names[static_cast<std::size_t>(index)].User;
+    Raise(type, user.get(), static_cast<int>(index));
+    const qsizetype now = IndexOf(nick);
+    if (now < 0)
+        return;
+    m_names.erase(m_names.begin() + now);
+    m_users.Release(user);
+}
+
+void TIrcChannel::UserRenamed(TIrcUser* user)
+{
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        if (m_names[i].User.get() == user) {
+            Raise(cuNick, user, static_cast<int>(i));
+            return;
+        }
+    }
+}
+
+void TIrcChannel::SetTopic(const QString& topic)
+{
+    Topic = topic;
+    Raise(cuTopic, nullptr, 0);
+}
+
+void TIrcChannel::ApplyModes(const QString& modes, const QStringList& arguments)
+{
+    const QString before = Modes;
+    const int limitBefore = Limit;
+    const QString keyBefore = Key;
+    qsizetype next = 0;
+    const auto takeArgument = [&] { return next < arguments.size() ? arguments.at(next++) : QString(); };
+    bool adding = true;
+
+    for (const QChar letter : modes) {
+        if (letter == u'+' || letter == u'-') {
+            adding = letter == u'+';
+        } else if (letter == u'o' || letter == u'v') {
+            const qsizetype index = IndexOf(takeArgument());
+            if (index < 0)
+                continue;
+            TIrcName& entry = m_names[static_cast<std::size_t>(index)];
+            bool& flag = letter == u'o' ? entry.Operator : entry.Voice;
+            if (flag == adding)
+                continue;
+            flag = adding;
+            Raise(cuUser, entry.User.get(), entry.Flags());
+        } else if (letter == u'b') {
+            const QString mask = takeArgument();
+            if (adding && !Bans.contains(mask))
+                Bans.append(mask);
+            else if (!adding)
+                Bans.removeAll(mask);
+        } else if (letter == u'k') {
+            const QString key = takeArgument();
+            Key = adding ? key : QString();
+        } else if (letter == u'l') {
+            Limit = adding ? takeArgument().toInt() : 0;
+        } else if (QStringLiteral("eIhaq").contains(letter)) {
+            // List and rank modes this client does not keep; their argument must still be consumed.
+            takeArgument();
+        } else if (adding && !Modes.contains(letter)) {
+            Modes.append(letter);
+        } else if (!adding) {
+            Modes.remove(letter);
+        }
+    }
+    if (Modes != before || Limit != limitBefore || Key != keyBefore)
+        Raise(cuMode, nullptr, 0);
+}
+
+ChannelPtr TIrcChannels::Add(const QString& name, TIrcUsers& users, TIrcChannel::UpdateHandler handler)
+{
+    if (const ChannelPtr old = Find(name))
+        Remove(old);
+    auto channel = std::make_shared<TIrcChannel>(name, users, std::move(handler));
+    m_channels.push_back(channel);
+    return channel;
+}
+
+ChannelPtr TIrcChannels::Find(const QString& name) const
+{
+    const auto it = std::find_if(m_channels.begin(), m_channels.end(),
+        [&name](const ChannelPtr& channel) { return SameName(channel->Name, name); });
+    return it == m_channels.end() ? nullptr : *it;
+}
+
+void TIrcChannels::Remove(const ChannelPtr& channel)
+{
+    m_channels.erase(std::remove(m_channels.begin(), m_channels.end(), channel), m_channels.end());
+}
+
+} // namespace irc

@@ -1,0 +1,91 @@
+#pragma once
+
+// The channels the IRC client is on, with their topic, modes and names lists. The client feeds them the
+// server's events; each channel reports its changes through the update handler it was created with.
+
+#include "irc/ircusers.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace irc {
+
+// What changed on a channel. For the user kinds, the info is the names-list index of the entry; for cuUser
+// it is the entry's new flags (1 operator, 2 voice).
+enum TIrcChannelUpdateType { cuMode, cuTopic, cuUser, cuNames, cuNick, cuJoin, cuPart, cuKick, cuQuit };
+
+enum class TIrcCloseReason { None, Parted, Kicked };
+
+struct TIrcName {
+    UserPtr User;
+    bool Operator = false;
+    bool Voice = false;
+
+    int Flags() const { return (Operator ? 1 : 0) | (Voice ? 2 : 0); }
+};
+
+class TIrcChannel {
+public:
+    using UpdateHandler
+        = std::function<void(TIrcChannel& channel, TIrcChannelUpdateType type, TIrcUser* user, int info)>;
+
+    // Requires: users outlives the channel.
+    TIrcChannel(const QString& name, TIrcUsers& users, UpdateHandler handler);
+    ~TIrcChannel();
+    TIrcChannel(const TIrcChannel&) = delete;
+    TIrcChannel& operator=(const TIrcChannel&) = delete;
+
+    QString Name;
+    QString Topic;
+    // The letters of the simple channel modes that are set, such as "nt".
+    QString Modes;
+    int Limit = 0;
+    QString Key;
+    QStringList Bans;
+    // Set when the bot joins, cleared when it parts or is kicked.
+    bool Active = false;
+    TIrcCloseReason CloseReason = TIrcCloseReason::None;
+
+    const std::vector<TIrcName>& Names() const { return m_names; }
+    QStringList Nicks() const;
+    // The index of nick in the names list (ignoring case), or -1.
+    qsizetype IndexOf(const QString& nick) const;
+
+    // One line of a NAMES reply: nicks separated by spaces, "@" marking operators and "+" voiced users.
+    void AddNames(const QString& names);
+    void AddUser(const UserPtr& user);
+    // Raises type (cuPart, cuKick or cuQuit) and then drops the entry; nothing when nick is not listed.
+    void RemoveUser(const QString& nick, TIrcChannelUpdateType type);
+    // Raises cuNick when the user, already carrying the new nick, is listed.
+    void UserRenamed(TIrcUser* user);
+    void SetTopic(const QString& topic);
+    // A MODE line's mode text and its arguments, applied in order.
+    void ApplyModes(const QString& modes, const QStringList& arguments);
+
+private:
+    void Raise(TIrcChannelUpdateType type, TIrcUser* user, int info);
+
+    TIrcUsers& m_users;
+    UpdateHandler m_handler;
+    std::vector<TIrcName> m_names;
+};
+
+using ChannelPtr = std::shared_ptr<TIrcChannel>;
+
+class TIrcChannels {
+public:
+    // A fresh record for name; a record of the same name (ignoring case) is dropped first.
+    ChannelPtr Add(const QString& name, TIrcUsers& users, TIrcChannel::UpdateHandler handler);
+    ChannelPtr Find(const QString& name) const;
+    void Remove(const ChannelPtr& channel);
+    const std::vector<ChannelPtr>& Items() const { return m_channels; }
+    void Clear() { m_channels.clear(); }
+
+private:
+    std::vector<ChannelPtr> m_channels;
+};
+
+// Whether a target names a channel rather than a nick.
+bool IsChannelName(const QString& target);
+
+} // namespace irc

@@ -1,0 +1,187 @@
+#pragma once
+
+// The bot's one connection to an IRC server. It registers, reads the server's lines on the event loop,
+// answers PING and CTCP queries by itself, keeps the channels it is on with their names lists, and raises
+// its events as signals, one line at a time and in arrival order, so that handlers may call the outgoing
+// operations directly. The bot's owner (the headless runner, later the main window) owns one.
+
+#include "irc/channelroster.h"
+#include "irc/ircchannels.h"
+#include "irc/ircusers.h"
+#include "irc/message.h"
+#include "irc/sender.h"
+
+#include <QObject>
+#include <QTcpSocket>
+#include <QTimer>
+#include <optional>
+
+namespace irc {
+
+inline const QString ProgramName = QStringLiteral("Tessarin");
+inline const QString ProgramVersion = QStringLiteral("1.4.ALPHA");
+
+// The automatic answers to CTCP FINGER, VERSION, USERINFO and CLIENTINFO queries.
+struct TIrcReplies {
+    QString Finger;
+    QString Version = ProgramName + u' ' + ProgramVersion;
+    QString UserInfo;
+    QString ClientInfo = ProgramName + u' ' + ProgramVersion
+        + QStringLiteral(", a dice and table bot for role-playing groups. "
+                         "CTCP: ACTION CLIENTINFO FINGER PING TIME USERINFO VERSION");
+};
+
+enum UserModeFlag { umInvisible = 1, umOperator = 2, umServerNotices = 4, umWallops = 8 };
+
+class TIrcClient : public QObject, public Sender, public ChannelRoster {
+    Q_OBJECT
+public:
+    enum class State { Disconnecting, Disconnected, Connecting, Registering, Connected };
+
+    // A server line longer than this (without its line end) ends the connection as an error.
+    static constexpr qsizetype MaxLineChars = 16384;
+
+    explicit TIrcClient(QObject* parent = nullptr);
+    ~TIrcClient() override;
+
+    // Settings, taken at the next Connect.
+    QString Host;
+    quint16 Port = 6667;
+    QString AltNick = QStringLiteral("Tessarin-Secundus");
+    QString Username = QStringLiteral("username");
+    QString RealName = QStringLiteral("Real name");
+    QString Password;
+    int UserMode = 0;
+    TIrcReplies Replies;
+    // A connect that neither succeeds nor fails within this time is given up.
+    int ConnectTimeout = 10000;
+
+    // The nick the server knows the bot by while connected, the configured nick otherwise.
+    QString Nick() const;
+    // While connected sends a NICK request (the configured nick changes when the server confirms it);
+    // otherwise stores the nick for the next Connect.
+    void SetNick(const QString& nick) override;
+
+    State CurrentState() const { return m_state; }
+    bool IsConnected() const { return m_state == State::Registering || m_state == State::Connected; }
+    // The server's name from its welcome replies; empty before the first one.
+    const QString& ServerHost() const { return m_serverHost; }
+    const TIrcUsers& Users() const { return m_users; }
+    const TIrcChannels& Channels() const { return m_channels; }
+    QStringList NicksOn(const QString& channel) const override;
+
+    // Closes a live connection first, then connects to Host and Port and registers. The outcome arrives
+    // as OnConnected (then registration goes on) or OnConnectFailed.
+    void Connect();
+    // Closes the connection at once, without QUIT, and raises OnDisconnected; while connecting it abandons
+    // the attempt (OnConnectFailed). Nothing happens when already disconnected.
+    void Disconnect() override;
+
+    // Outgoing operations. Each writes one line and returns true while connected; otherwise it writes
+    // nothing, raises OnError with "Not connected to server." and returns false.
+    bool Say(const QString& target, const QString& text) override;
+    bool Notice(const QString& target, const QString& text) override;
+    bool Action(const QString& target, const QString& text) override;
+    bool Join(const QString& channel) override;
+    bool Part(const QString& channel) override;
+    bool Mode(const QString& target, const QString& modes, const QString& parameter = QString());
+    bool CtcpReply(const QString& nick, const QString& command, const QString& text);
+
+Q_SIGNALS:
+    void OnConnected();
+    void OnConnect();
+    // The connection could not be made: refused, unreachable, timed out or abandoned.
+    void OnConnectFailed(const QString& reason);
+    // The server accepted the registration (its first welcome reply).
+    void OnRegistered();
+    void OnDisconnect();
+    void OnDisconnected();
+    void OnSocketError(const QString& message);
+    void OnReceive(const QString& line);
+
+    void OnMessage(TIrcUser* user, TIrcChannel* channel, const QString& content);
+    void OnNotice(TIrcUser* user, TIrcChannel* channel, const QString& content);
+    void OnJoined(TIrcChannel* channel);
+    void OnParted(TIrcChannel* channel);
+    void OnKicked(TIrcUser* kicker, TIrcChannel* channel);
+    void OnNickChange(TIrcUser* user, const QString& newNick);
+    void OnNames(const TIrcUsers* users, TIrcChannel* channel);
+    void OnChannelUpdate(TIrcChannel* channel, TIrcChannelUpdateType type, TIrcUser* user, int info);
+    void OnError(TIrcUser* user, const QString& numeric, const QString& error);
+    void OnUnknownCommand(TIrcUser* user, const QString& command, const QString& content);
+
+    void OnJoin(TIrcUser* user, TIrcChannel* channel);
+    void OnPart(TIrcUser* user, TIrcChannel* channel);
+    void OnKick(TIrcUser* kicker, TIrcUser* victim, TIrcChannel* channel);
+    void OnQuit(TIrcUser* user, const QString& reason);
+    void OnTopic(TIrcUser* user, TIrcChannel* channel, const QString& topic);
+    void OnNickChanged(const QString& oldNick);
+    void OnInvite(TIrcUser* user, const QString& channel);
+    void OnKill(TIrcUser* user, const QString& target, const QString& reason);
+    void OnWallops(TIrcUser* user, const QString& text);
+    void OnPingPong();
+    void OnAction(TIrcUser* user, TIrcChannel* channel, const QString& text);
+    // A handler that answers the query itself sets suppressReply. Needs a direct connection.
+    void OnCTCPQuery(TIrcUser* user, const QString& command, const QString& arguments, bool& suppressReply);
+    void OnCTCPReply(TIrcUser* user, const QString& command, const QString& arguments);
+    void OnSystem(TIrcUser* user, const QString& numeric, const QString& content);
+    void OnUserMode(const QString& modes);
+    void OnUserModeChanged();
+    void OnChannelMode(TIrcUser* user, TIrcChannel* channel, const QString& modes);
+    // Both nicks were refused during registration; a handler may offer another one in nick, or the
+    // connection is closed. Needs a direct connection.
+    void OnNicksInUse(QString& nick);
+
+private:
+    void HandleConnected();
+    void HandleReadyRead();
+    void HandleSocketError(QAbstractSocket::SocketError error);
+    void HandleSocketDisconnected();
+    void FailConnect(const QString& reason);
+    // A broken live connection: OnSocketError, then the connection is closed.
+    void FailConnection(const QString& message);
+    void ForcedClose();
+
+    bool Send(const QString& head, const QString& text = QString(), const QString& tail = QString());
+
+    // One line from the server, parsed and dispatched; the one place from which line events are raised.
+    void HandleLine(const QByteArray& line);
+    void Dispatch(const Message& message, const UserPtr& sender);
+    void HandleNumeric(int numeric, const Message& message, const UserPtr& sender);
+    void HandlePrivmsg(const Message& message, const UserPtr& sender);
+    void HandleNotice(const Message& message, const UserPtr& sender);
+    void HandleJoin(const Message& message, const UserPtr& sender);
+    void HandlePart(const Message& message, const UserPtr& sender);
+    void HandleKick(const Message& message, const UserPtr& sender);
+    void HandleMode(const Message& message, const UserPtr& sender);
+    void HandleNick(const Message& message, const UserPtr& sender);
+    void HandleQuit(const Message& message, const UserPtr& sender);
+    void HandlePing(const Message& message, const UserPtr& sender);
+    void HandleTopic(const Message& message, const UserPtr& sender);
+    void HandleInvite(const Message& message, const UserPtr& sender);
+    void HandleKill(const Message& message, const UserPtr& sender);
+    void HandleWallops(const Message& message, const UserPtr& sender);
+    void HandleCtcpQuery(const UserPtr& sender, TIrcChannel* channel, const QString& text);
+    void HandleNickRefused();
+    std::optional<QString> AutomaticCtcpReply(const QString& command, const QString& arguments) const;
+
+    bool IsSelf(const TIrcUser& user) const { return SameName(user.Nick, m_currentNick); }
+    ChannelPtr AddChannel(const QString& name);
+
+    QTcpSocket m_socket;
+    QTimer m_connectTimer;
+    QByteArray m_buffer;
+    // Raised whenever a connection ends or begins, so that code running inside a handler can tell that
+    // the connection it was working for is gone.
+    quint64 m_generation = 0;
+    State m_state = State::Disconnected;
+    QString m_nick = QStringLiteral("Nick");
+    QString m_currentNick;
+    QString m_serverHost;
+    // Declared before the channels, whose names lists release their users into it.
+    TIrcUsers m_users;
+    TIrcChannels m_channels;
+    UserPtr m_self;
+};
+
+} // namespace irc

@@ -1,0 +1,47 @@
+#pragma once
+
+// One server line taken apart: who sent it, the command, and its parameters, still as bytes. Parsing is a
+// pure function so that it can be tested and fuzzed without a connection; decoding to text happens when
+// the client hands the pieces on.
+
+#include <QByteArray>
+#include <QList>
+
+namespace irc {
+
+// A line has 30 slots: the prefix, the command, and 28 parameters; further parameters are dropped.
+inline constexpr qsizetype MaxParams = 28;
+// No piece of a line (prefix, command, one parameter) is longer than this many bytes.
+inline constexpr qsizetype MaxPieceBytes = 512;
+
+struct Message {
+    QByteArray Prefix;
+    QByteArray Command;
+    QList<QByteArray> Params;
+    // Everything after the command, as it came: the text an error reply or an unknown command reports.
+    QByteArray Content;
+
+    // The parameter at index, or an empty piece when the line has fewer.
+    QByteArray Param(qsizetype index) const
+    {
+        return index < Params.size() ? Params.at(index) : QByteArray();
+    }
+
+    bool operator==(const Message&) const = default;
+};
+
+Message ParseLine(const QByteArray& line);
+
+// A prefix "nick!user@host" splits into the nick and the address after the "!"; a server prefix has no
+// nick and is all address.
+struct PrefixParts {
+    QByteArray Nick;
+    QByteArray Address;
+};
+
+PrefixParts SplitPrefix(const QByteArray& prefix);
+
+// The first bytes of text, at most maxBytes, never ending inside a UTF-8 sequence.
+QByteArray CutUtf8(const QByteArray& text, qsizetype maxBytes);
+
+} // namespace irc

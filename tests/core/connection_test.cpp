@@ -1,0 +1,215 @@
+// The connection lifecycle against a scripted server: log lines, the channel list and favourites file,
+// requester replies, notices, socket errors, the keep-alive, reconnecting, rejoining and giving up.
+
+#include "core/connection.h"
+#include "support/fakeircserver.h"
+#include "support/fixedclock.h"
+#include "support/qtprint.h"
+#include "support/tempfiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::FakeIrcServer;
+using testing_support::RunEventsFor;
+using testing_support::WaitFor;
+
+const QString Stamp = QStringLiteral("10:15:02 07.12.26");
+const QString GiveUpLine
+    = QStringLiteral("Unable to reconnect to the server in the specified number of attempts.");
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    testing_support::TempFiles files;
+    FakeIrcServer server;
+    core::BotState state;
+    core::CommandLog log;
+    testing_support::FixedClock clock;
+    irc::TIrcClient client;
+    core::Connection connection { state, log, client, clock, files.Path() };
+    int stopped = 0;
+    const quint16 port = server.Port();
+
+    void SetUp() override
+    {
+        state.ServerAddress = QStringLiteral("127.0.0.1");
+        state.ServerPort = port;
+        state.ReconnectInterval = 30;
+        state.ReconnectAttempts = 2;
+        connection.ApplyReconnectSettings();
+        connection.ChannelConenctTimer.setInterval(20);
+        QObject::connect(&connection, &core::Connection::Stopped, [this] { ++stopped; });
+    }
+
+    QString Server() const { return "127.0.0.1:" + QString::number(port); }
+
+    void ConnectAndRegister()
+    {
+        connection.Connect();
+        ASSERT_TRUE(server.WaitForLine("USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin"));
+        server.Send(":irc.test 001 Tessarin :Welcome");
+        ASSERT_TRUE(WaitFor([this] { return client.CurrentState() == irc::TIrcClient::State::Connected; }));
+    }
+
+    // Sends lines and waits for the PONG of a PING sent after them: by then they have been handled.
+    void Feed(const QByteArray& lines)
+    {
+        server.Lines.clear();
+        server.SendRaw(lines);
+        server.Send("PING :fed");
+        ASSERT_TRUE(server.WaitForLine("PONG :fed"));
+        server.Lines.removeAll("PONG :fed");
+    }
+
+    bool WaitForLog(const QString& line, int count = 1)
+    {
+        return WaitFor([&] { return log.Lines().count(line) >= count; });
+    }
+};
+
+TEST_F(ConnectionTest, AConnectToAClosedPortIsLoggedAndLeavesTheBotIdle)
+{
+    server.Shutdown();
+    connection.Connect();
+    ASSERT_TRUE(WaitFor([this] { return stopped == 1; }));
+    RunEventsFor(100);
+    EXPECT_EQ(log.Lines(),
+        QStringList({ "Connect command issued on " + Stamp + ".", "Unable to connect to " + Server() }));
+    EXPECT_FALSE(connection.ReconnectTimer.isActive());
+    EXPECT_FALSE(state.Connected);
+}
+
+TEST_F(ConnectionTest, KeepsTheChannelListAndTheFavouritesFile)
+{
+    state.LogLines = 7;
+    ConnectAndRegister();
+    EXPECT_EQ(
+        log.Lines(), QStringList({ "Connect command issued on " + Stamp + ".", "Connected to " + Server() }));
+    EXPECT_TRUE(state.Connected);
+    EXPECT_EQ(state.LogLimit, 9);
+    EXPECT_EQ(connection.AttemptsLeft(), 2);
+
+    state.JoinRequester = QStringLiteral("Bob");
+    Feed(":Tessarin!t@h JOIN #dice\r\n:Tessarin!t@h JOIN #rpg\r\n:Tessarin!t@h JOIN #dice\r\n");
+    EXPECT_EQ(state.CurrentChannels, QStringList({ "#dice", "#rpg" }));
+    EXPECT_EQ(files.Read("favorite_channels.conf"), "#dice\r\n#rpg\r\n");
+    EXPECT_EQ(log.Lines().mid(2), QStringList({ "Joined #dice", "Joined #rpg", "Joined #dice" }));
+    EXPECT_TRUE(state.JoinRequester.isEmpty());
+
+    Feed(":Tessarin!t@h PART #dice\r\n:Bob!b@h KICK #rpg Tessarin :out\r\n");
+    EXPECT_EQ(state.CurrentChannels, QStringList({ "#rpg" })) << "a kick keeps the channel";
+    EXPECT_EQ(files.Read("favorite_channels.conf"), "#dice\r\n#rpg\r\n") << "only joins rewrite it";
+    ASSERT_TRUE(server.WaitForLine("JOIN #rpg")) << "rejoined at once after the kick";
+}
+
+TEST_F(ConnectionTest, ServerErrorsTellEachRequesterOnce)
+{
+    ConnectAndRegister();
+    state.JoinRequester = QStringLiteral("#dice");
+    state.SayRequester = QStringLiteral("Bob");
+    Feed(":irc.test 474 Tessarin #dice :Cannot join channel (+b)\r\n:irc.test 401 Tessarin Nobody :No such "
+         "nick\r\n");
+    RunEventsFor(50);
+    EXPECT_EQ(server.Lines,
+        QList<QByteArray>({ "PRIVMSG #dice :Can't do that, chief. I'm banned or something.",
+            "PRIVMSG Bob :Somehow I can't transmit your message." }));
+    EXPECT_TRUE(log.Lines().contains("Tessarin #dice :Cannot join channel (+b)"));
+    EXPECT_TRUE(log.Lines().contains("Tessarin Nobody :No such nick"));
+}
+
+TEST_F(ConnectionTest, TellingRequestersWhileDisconnectedEnds)
+{
+    state.JoinRequester = QStringLiteral("#dice");
+    state.SayRequester = QStringLiteral("Bob");
+    EXPECT_FALSE(client.Say("#dice", "hello"));
+    EXPECT_EQ(log.Lines(), QStringList(3, "Not connected to server."));
+    EXPECT_TRUE(state.JoinRequester.isEmpty());
+    EXPECT_TRUE(state.SayRequester.isEmpty());
+}
+
+TEST_F(ConnectionTest, OnlyTheServerCanSayTheBotIsNotConnected)
+{
+    ConnectAndRegister();
+    Feed(":Bob!b@h NOTICE Tessarin :you are Not Connected To The Server, ha\r\n");
+    EXPECT_TRUE(state.Connected);
+    EXPECT_EQ(log.Lines().last(), "you are Not Connected To The Server, ha");
+
+    server.Send(":irc.test NOTICE Tessarin :*** You are not connected to the server");
+    ASSERT_TRUE(WaitForLog("Connected to " + Server(), 2));
+    EXPECT_EQ(log.Lines().mid(3),
+        QStringList({ "*** You are not connected to the server", "Disconnected from server.",
+            "Attempted to connect on " + Stamp + ".", "Connected to " + Server() }));
+}
+
+TEST_F(ConnectionTest, ASocketErrorDisconnectsThenLogsAndReconnects)
+{
+    ConnectAndRegister();
+    server.SendRaw(QByteArray(20000, 'x'));
+    ASSERT_TRUE(WaitForLog("Connected to " + Server(), 2));
+    EXPECT_EQ(log.Lines().mid(2),
+        QStringList({ "Disconnected from server.", "Socket error!", "Attempted to connect on " + Stamp + ".",
+            "Connected to " + Server() }));
+}
+
+TEST_F(ConnectionTest, TheKeepAliveMessagesTheBotItself)
+{
+    connection.RedrawTimer.setInterval(20);
+    ConnectAndRegister();
+    server.Send(":irc.test 433 Tessarin Tessarin-Secundus :taken, but we are registered");
+    server.Send(":Tessarin!t@h NICK Meowth");
+    EXPECT_TRUE(server.WaitForLine("PRIVMSG Meowth :Ping-pong"));
+}
+
+TEST_F(ConnectionTest, ReconnectsAndRejoinsItsChannelsInOrder)
+{
+    ConnectAndRegister();
+    Feed(":Tessarin!t@h JOIN #b\r\n:Tessarin!t@h JOIN #a\r\n");
+    server.DropClient();
+    ASSERT_TRUE(server.WaitForClient(2));
+    ASSERT_TRUE(server.WaitForLine("JOIN #a"));
+    EXPECT_EQ(server.Lines.mid(server.Lines.indexOf("JOIN #b")), QList<QByteArray>({ "JOIN #b", "JOIN #a" }));
+    EXPECT_EQ(log.Lines().mid(4),
+        QStringList({ "Disconnected from server.", "Attempted to connect on " + Stamp + ".",
+            "Connected to " + Server() }));
+    EXPECT_EQ(connection.AttemptsLeft(), 1) << "the successful attempt counts";
+    EXPECT_FALSE(connection.ReconnectTimer.isActive());
+}
+
+TEST_F(ConnectionTest, GivesUpAfterAttemptsPlusOneFailures)
+{
+    ConnectAndRegister();
+    Feed(":Tessarin!t@h JOIN #dice\r\n");
+    server.Shutdown();
+    ASSERT_TRUE(WaitFor([this] { return stopped == 1; }));
+    RunEventsFor(100);
+    const QStringList attempt { "Attempted to connect on " + Stamp + ".",
+        "Unable to connect to " + Server() };
+    EXPECT_EQ(log.Lines().mid(3),
+        QStringList({ "Disconnected from server." }) + attempt + attempt + attempt
+            + QStringList({ GiveUpLine }));
+    EXPECT_FALSE(state.AutoReconnect);
+    EXPECT_TRUE(state.CurrentChannels.isEmpty());
+    EXPECT_FALSE(connection.ReconnectTimer.isActive());
+    EXPECT_EQ(connection.AttemptsLeft(), 2);
+}
+
+TEST_F(ConnectionTest, WithNoAttemptsALiveReconnectStaysAndAFailedOneGivesUp)
+{
+    state.ReconnectAttempts = 0;
+    connection.ApplyReconnectSettings();
+    ConnectAndRegister();
+    server.DropClient();
+    ASSERT_TRUE(WaitForLog("Connected to " + Server(), 2));
+    RunEventsFor(150);
+    EXPECT_TRUE(state.Connected);
+    EXPECT_TRUE(state.AutoReconnect);
+    EXPECT_FALSE(log.Lines().contains(GiveUpLine));
+
+    server.Shutdown();
+    ASSERT_TRUE(WaitFor([this] { return stopped == 1; }));
+    EXPECT_EQ(log.Lines().count("Unable to connect to " + Server()), 1);
+    EXPECT_EQ(log.Lines().last(), GiveUpLine);
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+#pragma once
+
+// The other person on the server in end-to-end tests: a bare IRC client that registers, sends raw lines
+// and waits (with a deadline) for lines containing a text. It answers the server's PINGs by itself.
+
+#include "support/waitfor.h"
+
+#include <QTcpSocket>
+
+namespace testing_support {
+
+class TestIrcClient {
+public:
+    TestIrcClient()
+    {
+        QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { Read(); });
+    }
+
+    // Connects and registers; true once the server has welcomed the nick.
+    bool Register(quint16 port, const QByteArray& nick)
+    {
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        if (!WaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }))
+            return false;
+        Send("NICK " + nick);
+        Send("USER " + nick + " 0 * :" + nick);
+        return WaitForLine(" 001 " + nick + " ").has_value();
+    }
+
+    void Send(const QByteArray& line)
+    {
+        m_socket.write(line + "\r\n");
+        m_socket.flush();
+    }
+
+    // The first line after those already waited for that contains text.
+    std::optional<QByteArray> WaitForLine(const QByteArray& text, int timeoutMs = 10000)
+    {
+        std::optional<QByteArray> found;
+        WaitFor(
+            [&] {
+                for (; m_next < Lines.size(); ++m_next) {
+                    if (Lines.at(m_next).contains(text)) {
+                        found = Lines.at(m_next++);
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeoutMs);
+        return found;
+    }
+
+    QList<QByteArray> Lines;
+
+private:
+    void Read()
+    {
+        m_pending += m_socket.readAll();
+        qsizetype end;
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            QByteArray line = m_pending.left(end);
+            m_pending.remove(0, end + 1);
+            if (line.endsWith('\r'))
+                line.chop(1);
+            if (line.startsWith("PING "))
+                Send("PONG " + line.mid(5));
+            Lines.append(line);
+        }
+    }
+
+    QTcpSocket m_socket;
+    QByteArray m_pending;
+    qsizetype m_next = 0;
+};
+
+} // namespace testing_support
