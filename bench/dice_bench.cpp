@@ -1,9 +1,8 @@
 // Rolls per second for typical roll texts, each roll including the reseed that every dice term makes.
 
+#include "bench/figures.h"
 #include "dice/randomsource.h"
 #include "dice/roller.h"
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -34,4 +33,7 @@ BENCHMARK_CAPTURE(Roll, grouped, "6d6#(2+d20)*(4d6/4)");
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return bench::RunWithFigures(argc, argv);
+}

@@ -1,12 +1,12 @@
 // The cost of one channel message through the whole pipeline (log, seen tracker, recognition, dispatch,
 // reply formatting), with 100, 10,000 and 100,000 tracked users: it should not grow with the users.
 
+#include "bench/figures.h"
 #include "commands/bot.h"
 #include "core/seentracker.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -85,8 +85,5 @@ BENCHMARK(RollCommand)->Arg(100)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicr
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithFigures(argc, argv);
 }

@@ -17,8 +17,9 @@ namespace testing_support {
 
 class Ngircd {
 public:
-    // With authPing the server pings every new client and registers it only once it has answered.
-    explicit Ngircd(bool authPing = false)
+    // With authPing the server pings every new client and registers it only once it has answered. With an
+    // operator name, "OPER name name" makes a client an IRC operator (who may lift flood limits with +F).
+    explicit Ngircd(bool authPing = false, const QString& operatorName = QString())
     {
         // Started as root, ngircd runs as nobody, which must still write its pid file here.
         QFile::setPermissions(m_dir.path(),
@@ -35,10 +36,14 @@ public:
                            "Listen = 127.0.0.1\nPorts = %1\nMotdFile = %2\nPidFile = %3\n"
                            "[Limits]\nMaxNickLength = 30\nMaxPenaltyTime = 0\nMaxConnectionsIP = 0\n"
                            "[Options]\nPAM = no\nIdent = no\nDNS = no\nRequireAuthPing = %4\n")
-                .arg(m_port)
-                .arg(m_dir.filePath("motd"), m_dir.filePath("ngircd.pid"))
-                .arg(authPing ? "yes" : "no")
-                .toUtf8());
+                    .arg(m_port)
+                    .arg(m_dir.filePath("motd"), m_dir.filePath("ngircd.pid"))
+                    .arg(authPing ? "yes" : "no")
+                    .toUtf8()
+                + (operatorName.isEmpty() ? QByteArray()
+                                          : QStringLiteral("[Operator]\nName = %1\nPassword = %1\n")
+                                                .arg(operatorName)
+                                                .toUtf8()));
         m_process.setProcessChannelMode(QProcess::MergedChannels);
     }
 
