@@ -7,6 +7,7 @@
 #include "core/seentracker.h"
 #include "support/ngircd.h"
 #include "support/tempfiles.h"
+#include "support/testircclient.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -19,78 +20,8 @@
 
 namespace {
 
+using testing_support::TestIrcClient;
 using testing_support::WaitFor;
-
-// The load client: registers, sends lines at a given rate and stamps every line it receives.
-class LoadClient {
-public:
-    explicit LoadClient(const QElapsedTimer& clock)
-        : m_clock(clock)
-    {
-        QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { Read(); });
-    }
-
-    bool Register(quint16 port, const QByteArray& nick)
-    {
-        m_socket.connectToHost(QHostAddress::LocalHost, port);
-        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        if (!WaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }))
-            return false;
-        Send("NICK " + nick);
-        Send("USER " + nick + " 0 * :" + nick);
-        return WaitForLine(" 001 ");
-    }
-
-    void Send(const QByteArray& line)
-    {
-        m_socket.write(line + "\r\n");
-        m_socket.flush();
-    }
-
-    bool WaitForLine(const QByteArray& text, int timeoutMs = 10000)
-    {
-        return WaitFor(
-            [&] {
-                for (; m_checked < m_lines.size(); ++m_checked) {
-                    if (m_lines.at(m_checked).contains(text)) {
-                        ++m_checked;
-                        return true;
-                    }
-                }
-                return false;
-            },
-            timeoutMs);
-    }
-
-    // Called with each line and the time it arrived.
-    std::function<void(const QByteArray&, qint64)> OnLine;
-
-private:
-    void Read()
-    {
-        const qint64 now = m_clock.nsecsElapsed();
-        m_pending += m_socket.readAll();
-        qsizetype end;
-        while ((end = m_pending.indexOf('\n')) >= 0) {
-            QByteArray line = m_pending.left(end);
-            m_pending.remove(0, end + 1);
-            if (line.endsWith('\r'))
-                line.chop(1);
-            if (line.startsWith("PING "))
-                Send("PONG " + line.mid(5));
-            if (OnLine)
-                OnLine(line, now);
-            if (m_lines.size() < 10000)
-                m_lines.append(line);
-        }
-    }
-
-    const QElapsedTimer& m_clock;
-    QTcpSocket m_socket;
-    QByteArray m_pending;
-    QList<QByteArray> m_lines;
-    qsizetype m_checked = 0;
-};
 
 struct RunFigures {
     int Sent = 0;
@@ -137,14 +68,15 @@ double StatusKb(qint64 pid, const char* key)
 
 // Sends total lines made by line(k) at rate per second, and waits for the answers that echo(k) would
 // find, up to three seconds after the last line went out.
-RunFigures Measure(LoadClient& client, const QElapsedTimer& clock, int rate, int total,
+RunFigures Measure(TestIrcClient& client, const QElapsedTimer& clock, int rate, int total,
     const std::function<QByteArray(int)>& line, const QByteArray& marker, qint64 botPid)
 {
     std::vector<qint64> sentAt(static_cast<std::size_t>(total), -1);
     std::vector<qint64> latencies;
     qint64 firstSend = -1;
     qint64 lastReply = -1;
-    client.OnLine = [&](const QByteArray& text, qint64 at) {
+    client.OnLine = [&](const QByteArray& text) {
+        const qint64 at = clock.nsecsElapsed();
         const qsizetype found = text.indexOf(marker);
         if (found < 0)
             return;
@@ -260,7 +192,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    LoadClient loader(clock);
+    TestIrcClient loader;
     if (!loader.Register(server.Port(), "Loader")) {
         std::fprintf(stderr, "the load client could not register\n");
         return 1;

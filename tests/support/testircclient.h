@@ -6,6 +6,7 @@
 #include "support/waitfor.h"
 
 #include <QTcpSocket>
+#include <functional>
 
 namespace testing_support {
 
@@ -22,6 +23,7 @@ public:
         m_socket.connectToHost(QHostAddress::LocalHost, port);
         if (!WaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }))
             return false;
+        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
         Send("NICK " + nick);
         Send("USER " + nick + " 0 * :" + nick);
         return WaitForLine(" 001 " + nick + " ").has_value();
@@ -52,6 +54,8 @@ public:
     }
 
     QList<QByteArray> Lines;
+    // Called with each line as it arrives, before it is kept.
+    std::function<void(const QByteArray&)> OnLine;
 
 private:
     void Read()
@@ -65,6 +69,8 @@ private:
                 line.chop(1);
             if (line.startsWith("PING "))
                 Send("PONG " + line.mid(5));
+            if (OnLine)
+                OnLine(line);
             Lines.append(line);
         }
     }
