@@ -1,8 +1,10 @@
 #include "commands/commandtable.h"
 
 #include "commands/commandline.h"
+#include "commands/darkheresycommands.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
+#include "commands/shadowruncommands.h"
 
 namespace commands {
 
@@ -48,19 +50,19 @@ std::span<const CommandRow> CommandTable()
         Gated({ QStringLiteral("join") }, &BotState::PrivilegedJoin),
         Gated({ QStringLiteral("part") }, &BotState::PrivilegedPart),
         { { QStringLiteral("quit") }, &BotState::PrivilegedQuit, nullptr, nullptr, true },
-        Row({ QStringLiteral("dhhit") }),
-        Row({ QStringLiteral("dhburst") }),
-        Row({ QStringLiteral("dhdiv") }),
-        Row({ QStringLiteral("dhfall") }),
-        Row({ QStringLiteral("dhcrit") }),
-        Row({ QStringLiteral("dhhal") }),
-        Row({ QStringLiteral("dhroll"), QStringLiteral("dr") }),
+        { { QStringLiteral("dhhit") }, nullptr, DarkHeresyHitCommand },
+        { { QStringLiteral("dhburst") }, nullptr, DarkHeresyBurstCommand },
+        { { QStringLiteral("dhdiv") }, nullptr, DarkHeresyDivinationCommand },
+        { { QStringLiteral("dhfall") }, nullptr, DarkHeresyFallCommand },
+        { { QStringLiteral("dhcrit") }, nullptr, DarkHeresyCritCommand },
+        { { QStringLiteral("dhhal") }, nullptr, DarkHeresyHallucinogenCommand },
+        { { QStringLiteral("dhroll"), QStringLiteral("dr") }, nullptr, DarkHeresyRollCommand },
         Row({ QStringLiteral("ex"), QStringLiteral("exalted") }),
         Row({ QStringLiteral("srtest") }),
         Row({ QStringLiteral("sredge") }),
         Row({ QStringLiteral("srext") }),
-        Row({ QStringLiteral("srnpc") }),
-        Row({ QStringLiteral("srnade") }),
+        { { QStringLiteral("srnpc") }, nullptr, ShadowrunNpcCommand },
+        { { QStringLiteral("srnade") }, nullptr, ShadowrunGrenadeCommand },
         Row({ QStringLiteral("dryh") }),
         Row({ QStringLiteral("do") }),
         Gated({ QStringLiteral("say") }, &BotState::PrivilegedSay),
