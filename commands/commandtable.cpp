@@ -5,12 +5,14 @@
 #include "commands/channelcommands.h"
 #include "commands/commandline.h"
 #include "commands/countdown.h"
+#include "commands/darkheresycommands.h"
 #include "commands/help.h"
 #include "commands/lastcommand.h"
 #include "commands/poolcommands.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
 #include "commands/seencommand.h"
+#include "commands/shadowruncommands.h"
 #include "commands/warecommand.h"
 
 namespace commands {
@@ -52,19 +54,19 @@ std::span<const CommandRow> CommandTable()
         Gated({ QStringLiteral("join") }, &BotState::PrivilegedJoin, JoinCommand),
         Gated({ QStringLiteral("part") }, &BotState::PrivilegedPart, PartCommand),
         { { QStringLiteral("quit") }, &BotState::PrivilegedQuit, QuitCommand, nullptr, true },
-        Row({ QStringLiteral("dhhit") }),
-        Row({ QStringLiteral("dhburst") }),
-        Row({ QStringLiteral("dhdiv") }),
-        Row({ QStringLiteral("dhfall") }),
-        Row({ QStringLiteral("dhcrit") }),
-        Row({ QStringLiteral("dhhal") }),
-        Row({ QStringLiteral("dhroll"), QStringLiteral("dr") }),
+        Row({ QStringLiteral("dhhit") }, DarkHeresyHitCommand),
+        Row({ QStringLiteral("dhburst") }, DarkHeresyBurstCommand),
+        Row({ QStringLiteral("dhdiv") }, DarkHeresyDivinationCommand),
+        Row({ QStringLiteral("dhfall") }, DarkHeresyFallCommand),
+        Row({ QStringLiteral("dhcrit") }, DarkHeresyCritCommand),
+        Row({ QStringLiteral("dhhal") }, DarkHeresyHallucinogenCommand),
+        Row({ QStringLiteral("dhroll"), QStringLiteral("dr") }, DarkHeresyRollCommand),
         Row({ QStringLiteral("ex"), QStringLiteral("exalted") }, ExaltedCommand),
         Row({ QStringLiteral("srtest") }, ShadowrunTestCommand),
         Row({ QStringLiteral("sredge") }, ShadowrunEdgeCommand),
         Row({ QStringLiteral("srext") }, ShadowrunExtendedCommand),
-        Row({ QStringLiteral("srnpc") }),
-        Row({ QStringLiteral("srnade") }),
+        Row({ QStringLiteral("srnpc") }, ShadowrunNpcCommand),
+        Row({ QStringLiteral("srnade") }, ShadowrunGrenadeCommand),
         Row({ QStringLiteral("dryh") }, DryhCommand),
         Row({ QStringLiteral("do") }, DoCommand),
         Gated({ QStringLiteral("say") }, &BotState::PrivilegedSay, SayCommand),
