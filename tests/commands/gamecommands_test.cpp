@@ -3,6 +3,7 @@
 
 #include "commands/bot.h"
 #include "dice/randomsource.h"
+#include "support/botfixture.h"
 #include "support/fixedclock.h"
 #include "support/qtprint.h"
 #include "support/recordingsender.h"
@@ -19,11 +20,12 @@ protected:
     testing_support::TempFiles files;
     testing_support::RecordingSender out;
     testing_support::FixedClock clock;
+    testing_support::FixedRoster roster;
     std::unique_ptr<commands::Bot> bot;
 
     void SetUp() override
     {
-        bot = std::make_unique<commands::Bot>(files.Path(), out, clock);
+        bot = std::make_unique<commands::Bot>(files.Path(), out, roster, clock);
         bot->Start();
     }
 
