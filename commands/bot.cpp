@@ -1,7 +1,6 @@
 #include "commands/bot.h"
 
 #include "core/settingsfiles.h"
-#include "core/stamps.h"
 
 namespace commands {
 
@@ -53,8 +52,7 @@ void Bot::OnMessage(const QString& sender, const QString& channel, const QString
 
 void Bot::OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick)
 {
-    core::OnChannelUpdate(
-        m_state, channel, m_roster.NicksOn(channel), event, nick, core::Stamp(m_clock.Now()));
+    core::OnChannelUpdate(m_state, channel, m_roster.NicksOn(channel), event, nick, m_clock.StampNow());
 }
 
 void Bot::OnNickChange(const QString& oldNick, const QString& newNick)

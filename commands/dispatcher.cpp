@@ -7,7 +7,6 @@
 #include "commands/rollcommand.h"
 #include "core/identity.h"
 #include "core/parseinteger.h"
-#include "core/stamps.h"
 
 namespace commands {
 
@@ -25,7 +24,7 @@ void Dispatcher::Dispatch(const QString& nick, const QString& target, const QStr
 {
     const core::BotState& state = m_services.State;
     const CommandLine split = SplitCommandLine(line, core::CommandPrefix(state));
-    m_services.Log.Append(core::LogStamp(m_services.Time.Now()) + QStringLiteral(". User ") + nick
+    m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + nick
         + QStringLiteral(" on channel ") + target + QStringLiteral(". Commandword=") + split.Word
         + QStringLiteral(". Parameter=") + split.Parameter);
 

@@ -1,6 +1,5 @@
 #include "core/channellog.h"
 
-#include "core/stamps.h"
 
 namespace core {
 
@@ -16,7 +15,7 @@ void AppendToLog(
     if (index < 0) {
         state.ChannelLogs.append(QStringList {
             target,
-            QStringLiteral("Logging channel ") + target + QStringLiteral(" since ") + LogStamp(clock.Now())
+            QStringLiteral("Logging channel ") + target + QStringLiteral(" since ") + clock.LogStampNow()
                 + QStringLiteral("(local)"),
         });
         index = state.ChannelLogs.size() - 1;

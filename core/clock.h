@@ -13,6 +13,18 @@ public:
     virtual QDateTime Now() const = 0;
     // Cheaper than Now() where only the passing of seconds matters.
     virtual qint64 SecondsSinceEpoch() const { return Now().toSecsSinceEpoch(); }
+
+    // The stamps of the current second (see stamps.h). Reading the local time costs more than handling a
+    // whole message, so each is formatted once a second.
+    QString StampNow() const;
+    QString LogStampNow() const;
+
+private:
+    void Refresh() const;
+
+    mutable qint64 m_second = -1;
+    mutable QString m_stamp;
+    mutable QString m_logStamp;
 };
 
 class SystemClock final : public Clock {

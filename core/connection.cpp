@@ -2,7 +2,6 @@
 
 #include "core/seentracker.h"
 #include "core/settingsfiles.h"
-#include "core/stamps.h"
 
 namespace core {
 
@@ -59,7 +58,7 @@ QString Connection::ServerText() const
 
 void Connection::RunConnectProcedure(bool reconnect)
 {
-    const QString stamp = Stamp(m_clock.Now());
+    const QString stamp = m_clock.StampNow();
     m_log.Append(reconnect ? QStringLiteral("Attempted to connect on ") + stamp + u'.'
                            : QStringLiteral("Connect command issued on ") + stamp + u'.');
     // A live connection is closed before the nick is set, so that setting it is not taken for a NICK
@@ -183,7 +182,7 @@ void Connection::HandleKicked(irc::TIrcUser*, irc::TIrcChannel* channel)
     if (m_client.Join(channel->Name))
         return;
     m_log.Append(QStringLiteral("Unable to join ") + channel->Name + QStringLiteral(" after being kicked."));
-    OnBotKickedOut(m_state, channel->Name, channel->Nicks(), Stamp(m_clock.Now()));
+    OnBotKickedOut(m_state, channel->Name, channel->Nicks(), m_clock.StampNow());
 }
 
 void Connection::HandleNotice(irc::TIrcUser* user, irc::TIrcChannel*, const QString& text)

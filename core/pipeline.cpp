@@ -3,7 +3,6 @@
 #include "core/channellog.h"
 #include "core/identity.h"
 #include "core/seentracker.h"
-#include "core/stamps.h"
 #include "core/textcap.h"
 
 namespace core {
@@ -45,25 +44,15 @@ void Pipeline::LogLine(const Message& message)
     AppendToLog(m_services.State, message.Target, message.Sender, message.Line, m_services.Time);
 }
 
-QString Pipeline::CurrentStamp()
-{
-    const qint64 second = m_services.Time.SecondsSinceEpoch();
-    if (second != m_stampSecond) {
-        m_stampSecond = second;
-        m_stamp = Stamp(m_services.Time.Now());
-    }
-    return m_stamp;
-}
-
 void Pipeline::NoteSighting(const Message& message)
 {
     if (message.Channel.isEmpty())
         return;
     BotState& state = m_services.State;
     if (!state.IndexedChannels.contains(message.Channel))
-        TakeInChannel(
-            state, message.Channel, m_services.Roster.NicksOn(message.Channel), CurrentStamp(), true);
-    OnChannelMessage(state, message.Sender, message.Channel, CurrentStamp());
+        TakeInChannel(state, message.Channel, m_services.Roster.NicksOn(message.Channel),
+            m_services.Time.StampNow(), true);
+    OnChannelMessage(state, message.Sender, message.Channel, m_services.Time.StampNow());
 }
 
 // A part command makes the bot leave the channel, so everybody still there is noted as still online.
@@ -71,8 +60,8 @@ void Pipeline::NoteBotPart(const Message& message)
 {
     if (message.Channel.isEmpty() || message.Line != CommandPrefix(m_services.State) + QStringLiteral("part"))
         return;
-    OnBotLeftChannel(
-        m_services.State, message.Channel, m_services.Roster.NicksOn(message.Channel), CurrentStamp());
+    OnBotLeftChannel(m_services.State, message.Channel, m_services.Roster.NicksOn(message.Channel),
+        m_services.Time.StampNow());
 }
 
 void Pipeline::AnswerRecognitionQuestion(const Message& message)
@@ -138,7 +127,7 @@ void Pipeline::RollBareDice(const Message& message)
         || !IsDiceExpression(message.Line))
         return;
     m_services.Commands.RollDice(message.Sender, message.Target, message.Line);
-    m_services.Log.Append(LogStamp(m_services.Time.Now()) + QStringLiteral(". User ") + message.Sender
+    m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + message.Sender
         + QStringLiteral(" on channel ") + message.Target + QStringLiteral(". Commandword=") + message.Line
         + u'.');
 }

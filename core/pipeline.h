@@ -58,7 +58,6 @@ private:
     void LogLine(const Message& message);
     void NoteSighting(const Message& message);
     void NoteBotPart(const Message& message);
-    QString CurrentStamp();
     void AnswerRecognitionQuestion(const Message& message);
     void RecognizeByCommandChar(Message& message);
     void RecognizeByNick(Message& message);
@@ -66,10 +65,6 @@ private:
     void RollBareDice(const Message& message);
 
     PipelineServices m_services;
-    // Stamps change once a second; formatting one for every message would cost more than the rest of
-    // the pipeline.
-    qint64 m_stampSecond = -1;
-    QString m_stamp;
 };
 
 } // namespace core
