@@ -75,6 +75,7 @@ TForm1::~TForm1()
     m_client.disconnect(this);
     m_connection.disconnect(this);
     m_bot.Log().disconnect(this);
+    ChannelList->viewport()->removeEventFilter(this);
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
@@ -405,7 +406,7 @@ void TForm1::mouseDoubleClickEvent(QMouseEvent* event)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ChannelList->viewport() && event->type() == QEvent::MouseButtonPress)
+    if (event->type() == QEvent::MouseButtonPress && watched == ChannelList->viewport())
         SetDefaultButton(LeaveButton);
     return QWidget::eventFilter(watched, event);
 }
