@@ -1,11 +1,14 @@
-// The program's entry point: reads the command line and starts the bot in the chosen mode.
+// The program's entry point: reads the command line and starts the bot in the chosen mode: the main
+// window where a display is available, otherwise the console, or headless on request.
 
 #include "app/consolesession.h"
 #include "app/headlessrunner.h"
+#include "app/mainwindow.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -16,11 +19,27 @@ int Fail(const QString& message)
     return 2;
 }
 
+// The windows need a display: an X server or a Wayland compositor. --console and --headless never open
+// one.
+bool WantsWindows(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--console") == 0 || std::strcmp(argv[i], "--headless") == 0)
+            return false;
+    }
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication application(argc, argv);
+    const bool windows = WantsWindows(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (windows)
+        application = std::make_unique<QApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tessarin"));
     QCoreApplication::setApplicationVersion(irc::ProgramVersion);
 
@@ -45,7 +64,7 @@ int main(int argc, char* argv[])
         QStringLiteral("Headless: the channels to join, comma-separated (default: the favourite channels)."),
         QStringLiteral("#a,#b"));
     parser.addOptions({ console, headless, files, server, nick, owner, join });
-    parser.process(application);
+    parser.process(*application);
 
     if (parser.isSet(console) && parser.isSet(headless))
         return Fail(QStringLiteral("--console and --headless exclude each other."));
@@ -71,7 +90,18 @@ int main(int argc, char* argv[])
         return QCoreApplication::exec();
     }
 
-    // Without a window the console is also what runs without options.
+    if (windows && !parser.isSet(console)) {
+        // The program ends when the main window has been closed and its files written, or at once by the
+        // tray menu's Exit; a hidden main window with another window closed last does not end it.
+        QApplication::setQuitOnLastWindowClosed(false);
+        app::TForm1 window(parser.value(files));
+        QObject::connect(&window, &app::TForm1::Finished, [] { QCoreApplication::exit(0); });
+        QObject::connect(&window, &app::TForm1::ExitChosen, [] { QCoreApplication::exit(0); });
+        window.show();
+        return QCoreApplication::exec();
+    }
+
+    // Without a display the console is also what runs without options.
     app::ConsoleSession session(parser.value(files));
     session.Start();
     return QCoreApplication::exec();

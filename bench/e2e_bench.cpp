@@ -175,7 +175,7 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     clock.start();
 
-    testing_support::Ngircd server(false, QStringLiteral("bench"));
+    testing_support::Ngircd server(false, 0, QStringLiteral("bench"));
     if (!server.Start()) {
         std::fprintf(stderr, "ngircd did not start: %s\n", qPrintable(server.Output()));
         return 1;

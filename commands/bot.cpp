@@ -2,6 +2,8 @@
 
 #include "core/settingsfiles.h"
 
+#include <QFileInfo>
+
 namespace commands {
 
 Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& roster,
@@ -58,6 +60,19 @@ void Bot::OnChannelUpdate(const QString& channel, core::ChannelEvent event, cons
 void Bot::OnNickChange(const QString& oldNick, const QString& newNick)
 {
     core::OnNickChange(m_state, oldNick, newNick);
+}
+
+bool Bot::RescanCustomFiles()
+{
+    const QString folder = CustomFolder(m_filesDir);
+    m_custom.Scan(folder);
+    const QFileInfo info(folder);
+    return !info.exists() || (info.isDir() && info.isReadable() && info.isExecutable());
+}
+
+bool Bot::ReloadAliases()
+{
+    return m_aliases.Load(AliasFolder(m_filesDir));
 }
 
 QString Bot::Close()

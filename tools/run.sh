@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tessarin and starts it. Extra arguments go to the program (for example --files DIR).
+# Builds Tessarin and starts it: the main window where a display is available ($DISPLAY or $WAYLAND_DISPLAY),
+# the console otherwise. Extra arguments go to the program (for example --files DIR or --headless).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -3,6 +3,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config qt6-base-dev googletest libgtest-dev libbenchmark-dev clang clang-format ngircd)
+# The operator's windows: Qt Charts for the generator test window, a virtual display for screenshots.
+packages+=(qt6-charts-dev xvfb xauth)
 
 missing=()
 for package in "${packages[@]}"; do

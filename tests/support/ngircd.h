@@ -17,18 +17,22 @@ namespace testing_support {
 
 class Ngircd {
 public:
-    // With authPing the server pings every new client and registers it only once it has answered. With an
-    // operator name, "OPER name name" makes a client an IRC operator (who may lift flood limits with +F).
-    explicit Ngircd(bool authPing = false, const QString& operatorName = QString())
+    // With authPing the server pings every new client and registers it only once it has answered. A port
+    // of 0 is a free one the system picks. With an operator name, "OPER name name" makes a client an IRC
+    // operator (who may lift flood limits with +F).
+    explicit Ngircd(bool authPing = false, quint16 port = 0, const QString& operatorName = QString())
     {
         // Started as root, ngircd runs as nobody, which must still write its pid file here.
         QFile::setPermissions(m_dir.path(),
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
                 | QFileDevice::WriteOther | QFileDevice::ExeOther);
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        m_port = probe.serverPort();
-        probe.close();
+        m_port = port;
+        if (m_port == 0) {
+            QTcpServer probe;
+            probe.listen(QHostAddress::LocalHost, 0);
+            m_port = probe.serverPort();
+            probe.close();
+        }
         WriteFile("motd", "Tessarin test server\n");
         WriteFile("ngircd.conf",
             QStringLiteral("[Global]\nName = irc.tessarin.test\nInfo = Tessarin test server\n"
