@@ -1,6 +1,5 @@
 #include "core/channellog.h"
 
-
 namespace core {
 
 qsizetype FindChannelLog(const BotState& state, const QString& target)
