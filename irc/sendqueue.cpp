@@ -92,7 +92,10 @@ QList<QByteArray> SendQueue::Take(qint64 nowMs)
     Drain(nowMs);
     QList<QByteArray> lines;
     for (const QByteArray& line : m_urgent) {
-        Sent(line, nowMs);
+        // An urgent line takes room left in the burst while no other line waits for it: however many of
+        // them come (a server that pings every second), the other lines keep their pace.
+        if (m_total == 0 && Fits(line.size()))
+            Sent(line, nowMs);
         lines.append(line);
     }
     m_urgent.clear();

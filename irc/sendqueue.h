@@ -8,10 +8,13 @@
 // keeps its own picture of those unhandled lines (what it sent, less one line per interval) and sends a
 // line only while that picture stays within the burst in lines and in bytes.
 //
-// Urgent lines (PONG, registration, the dead-connection PING) go before everything else and never wait;
-// they still count, so the lines after them wait the longer. Every other line belongs to an owner, the
-// user a reply is for; owners take turns line by line, so one user's flood cannot starve the others. Each
-// owner may have a bounded number of lines waiting: past it that owner's oldest waiting line is dropped.
+// Urgent lines (PONG, registration, the dead-connection PING) go before everything else and never wait.
+// While no other line waits they count against the burst (so the lines after them wait the longer);
+// while others wait they do not, so that no stream of urgent lines can hold the others up.
+//
+// Every other line belongs to an owner, the user a reply is for; owners take turns line by line, so one
+// user's flood cannot starve the others. Each owner may have a bounded number of lines waiting: past it
+// that owner's oldest waiting line is dropped.
 //
 // The queue is a plain value driven by the caller's clock (milliseconds), so it can be tested without
 // waiting.

@@ -83,21 +83,39 @@ TEST(SendQueue, AQuietSpellRefillsTheBurst)
     EXPECT_EQ(queue.Take(60000).size(), 4) << "all handled: a full burst again";
 }
 
-TEST(SendQueue, UrgentLinesGoFirstWithoutWaitingAndDelayTheRest)
+TEST(SendQueue, UrgentLinesGoFirstWithoutWaitingAndNeverHoldTheOthersUp)
 {
+    // With nothing else waiting, urgent lines use up the burst: the replies after them wait the longer.
     SendQueue queue;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 4; ++i)
+        queue.PushUrgent(Line("NICK Tessarin"));
+    EXPECT_EQ(queue.Take(0).size(), 4);
+    for (int i = 0; i < 3; ++i)
         queue.Push("Bob", Line("reply"));
-    EXPECT_EQ(queue.Take(0).size(), 5);
-    queue.Push("Bob", Line("later"));
-    queue.PushUrgent(Line("PONG :a"));
-    queue.PushUrgent(Line("PONG :b"));
-    EXPECT_EQ(queue.Wait(10), 0);
-    EXPECT_EQ(queue.Take(10), QList<QByteArray>({ Line("PONG :a"), Line("PONG :b") }));
-    // Seven lines held now: the waiting reply goes once only four are, three intervals on.
-    const auto sent = Drive(queue, 11, 4000);
-    ASSERT_EQ(sent.size(), 1);
-    EXPECT_EQ(sent[0].first, 3000);
+    EXPECT_EQ(queue.Take(0).size(), 1) << "room for one reply left";
+    auto sent = Drive(queue, 1, 2500);
+    ASSERT_EQ(sent.size(), 2);
+    EXPECT_EQ(sent[0].first, 1000);
+    EXPECT_EQ(sent[1].first, 2000);
+
+    // Behind a full burst, a ping every 100 ms goes out at once and the replies keep their pace.
+    SendQueue busy;
+    for (int i = 0; i < 8; ++i)
+        busy.Push("Bob", Line("reply"));
+    EXPECT_EQ(busy.Take(0).size(), 5);
+    QList<qint64> replies;
+    int pings = 0;
+    for (qint64 now = 100; now <= 3000; now += 100) {
+        busy.PushUrgent(Line("PING :x"));
+        for (const QByteArray& line : busy.Take(now)) {
+            if (line == Line("reply"))
+                replies.append(now);
+            else
+                ++pings;
+        }
+    }
+    EXPECT_EQ(pings, 30);
+    EXPECT_EQ(replies, QList<qint64>({ 1000, 2000, 3000 }));
 }
 
 TEST(SendQueue, OwnersTakeTurnsLineByLine)
