@@ -4,8 +4,9 @@
 // loopback ports with a configuration written into a temporary folder:
 //
 // - ngircd, in the clear and optionally over TLS with a self-signed certificate made for the test;
-// - ircd-hybrid, which closes a client that floods it ("Excess Flood": more than 2560 bytes waiting), for
-//   the pace of the send queue. It refuses to run as root, so as root it runs as nobody.
+// - InspIRCd with the flood limits of ircd-hybrid (the strictest of Debian's servers, which cannot be
+//   installed beside ngircd): a burst of 5 lines, then one line a second, and a client with more than 2560
+//   bytes waiting is closed ("RecvQ exceeded").
 //
 // A server can be killed outright, frozen (SIGSTOP: connections stay open and nothing answers), thawed
 // and started again on the same ports.
@@ -76,7 +77,7 @@ private:
 
 class IrcDaemon {
 public:
-    enum class Kind { Ngircd, Hybrid };
+    enum class Kind { Ngircd, Inspircd };
 
     // With a certificate, ngircd also listens for TLS on TlsPort().
     static std::unique_ptr<IrcDaemon> Ngircd(const SelfSignedCertificate* certificate = nullptr)
@@ -102,24 +103,26 @@ public:
         return daemon;
     }
 
-    // ircd-hybrid with the flood limits of its shipped configuration (recvq 2560 bytes).
-    static std::unique_ptr<IrcDaemon> Hybrid()
+    static std::unique_ptr<IrcDaemon> StrictInspircd()
     {
-        auto daemon = std::unique_ptr<IrcDaemon>(new IrcDaemon(Kind::Hybrid));
-        daemon->WriteFile("ircd.conf",
+        auto daemon = std::unique_ptr<IrcDaemon>(new IrcDaemon(Kind::Inspircd));
+        daemon->WriteFile("motd", "Tessarin test server\n");
+        daemon->WriteFile("inspircd.conf",
             QStringLiteral(
-                "serverinfo { name = \"irc.tessarin.test\"; sid = \"0TS\"; description = \"Tessarin "
-                "test server\"; network_name = \"test\"; network_description = \"test\"; hub = no; "
-                "default_max_clients = 200; max_nick_length = 30; };\n"
-                "admin { name = \"Tests\"; description = \"Loopback\"; email = \"root@localhost\"; };\n"
-                "class { name = \"users\"; ping_time = 90 seconds; number_per_ip_local = 200; "
-                "number_per_ip_global = 200; max_number = 200; sendq = 100 kbytes; "
-                "recvq = 2560 bytes; };\n"
-                "listen { host = \"127.0.0.1\"; port = %1; };\n"
-                "auth { user = \"*@*\"; class = \"users\"; flags = no_tilde, exceed_limit; };\n"
-                "general { disable_auth = yes; throttle_count = 1000; throttle_time = 0 seconds; "
-                "ping_cookie = no; };\n")
+                "<server name=\"irc.tessarin.test\" description=\"Tessarin test server\" network=\"Test\">\n"
+                "<admin name=\"Tests\" nick=\"tests\" email=\"root@localhost\">\n"
+                "<bind address=\"127.0.0.1\" port=\"%1\" type=\"clients\">\n"
+                "<connect name=\"main\" allow=\"*\" timeout=\"60\" pingfreq=\"120\" "
+                "hardsendq=\"1048576\" softsendq=\"65536\" recvq=\"2560\" threshold=\"5\" "
+                "commandrate=\"1000\" fakelag=\"yes\" localmax=\"500\" globalmax=\"500\" "
+                "useident=\"no\" limit=\"5000\" maxconnwarn=\"no\" resolvehostnames=\"no\">\n"
+                "<files motd=\"%2\">\n<pid file=\"%3\">\n"
+                "<log method=\"file\" type=\"* -USERINPUT -USEROUTPUT\" level=\"default\" "
+                "target=\"%4\">\n"
+                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n")
                 .arg(daemon->m_port)
+                .arg(daemon->m_dir.filePath("motd"), daemon->m_dir.filePath("inspircd.pid"),
+                    daemon->m_dir.filePath("inspircd.log"))
                 .toUtf8());
         return daemon;
     }
@@ -139,14 +142,10 @@ public:
             binary = Find("ngircd");
             arguments = { "-n", "-f", m_dir.filePath("ngircd.conf") };
         } else {
-            binary = Find("ircd-hybrid");
-            arguments = { "-foreground", "-configfile", m_dir.filePath("ircd.conf"), "-logfile",
-                m_dir.filePath("ircd.log"), "-pidfile", m_dir.filePath("ircd.pid") };
-            if (::geteuid() == 0) {
-                arguments
-                    = QStringList { "--reuid=65534", "--regid=65534", "--clear-groups", binary } + arguments;
-                binary = Find("setpriv");
-            }
+            binary = Find("inspircd");
+            arguments = { "--nofork", "--config=" + m_dir.filePath("inspircd.conf") };
+            if (::geteuid() == 0)
+                arguments.append("--runasroot");
         }
         if (binary.isEmpty())
             return false;
@@ -202,7 +201,7 @@ private:
         : m_kind(kind)
         , m_port(FreeLoopbackPort())
     {
-        // Started as root, the servers run as nobody, which must still write its pid and log files here.
+        // Started as root, ngircd runs as nobody, which must still write its pid file here.
         SelfSignedCertificate::MakeReadableByAll(m_dir.path());
         m_process.setProcessChannelMode(QProcess::MergedChannels);
     }
