@@ -20,12 +20,9 @@ TEST(Exalted, CountsSuccessesDoubleTensAndBotches)
     const Case cases[] = {
         { { 10, 7, 3 }, 7, false, 3, false },
         { { 10, 7, 3 }, 7, true, 2, false }, // a damage roll counts a 10 once
-        { { 10, 10, 6 }, 7, false, 4, false },
-        { { 6, 1 }, 6, false, 1, false },
-        { { 10, 1 }, 7, false, 2, false },
-        { { 1, 3, 5 }, 7, false, 0, true },
-        { { 2, 3, 5 }, 7, false, 0, false },
-        { { 9, 1 }, 10, false, 0, true },
+        { { 10, 10, 6 }, 7, false, 4, false }, { { 6, 1 }, 6, false, 1, false },
+        { { 10, 1 }, 7, false, 2, false }, { { 1, 3, 5 }, 7, false, 0, true },
+        { { 2, 3, 5 }, 7, false, 0, false }, { { 9, 1 }, 10, false, 0, true },
         { { 1 }, 7, true, 0, false }, // a damage roll cannot botch
     };
     for (const Case& c : cases) {
