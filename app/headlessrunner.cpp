@@ -92,6 +92,8 @@ HeadlessRunner::~HeadlessRunner()
 void HeadlessRunner::Start()
 {
     m_bot.Start();
+    for (const QString& problem : m_bot.State().Extra.Problems)
+        m_bot.Log().Append(problem);
     ApplyOptions();
     m_connection.ApplyReconnectSettings();
     if (InstallStopSignals()) {
@@ -123,6 +125,9 @@ void HeadlessRunner::ApplyOptions()
         state.BotNick = *m_options.BotNick;
     if (m_options.OwnerNick)
         state.OwnerNick = *m_options.OwnerNick;
+    // The options were checked when they were read; tessarin.ini is never written, so nothing to restore.
+    for (const auto& [key, value] : m_options.ConnectionSettings)
+        core::ApplyConnectionSetting(state.Extra.Connection, key, value);
 }
 
 void HeadlessRunner::RestoreLoadedSettings()

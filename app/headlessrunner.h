@@ -27,6 +27,8 @@ struct HeadlessOptions {
     std::optional<QString> OwnerNick;
     // The channels to join once registered; without it, the favourite channels.
     std::optional<QStringList> Channels;
+    // Connection settings of tessarin.ini replaced for this run, as key ("connection/tls") and value.
+    QList<std::pair<QString, QString>> ConnectionSettings;
 };
 
 class HeadlessRunner : public QObject {

@@ -4,6 +4,7 @@
 #include "app/consolesession.h"
 #include "app/headlessrunner.h"
 #include "app/mainwindow.h"
+#include "core/extrasettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -63,7 +64,17 @@ int main(int argc, char* argv[])
     const QCommandLineOption join(QStringLiteral("join"),
         QStringLiteral("Headless: the channels to join, comma-separated (default: the favourite channels)."),
         QStringLiteral("#a,#b"));
-    parser.addOptions({ console, headless, files, server, nick, owner, join });
+    const QCommandLineOption tls(
+        QStringLiteral("tls"), QStringLiteral("Headless: connect over TLS in this run."));
+    const QCommandLineOption fingerprint(QStringLiteral("tls-fingerprint"),
+        QStringLiteral("Headless: connect over TLS and accept the server certificate with this SHA-256 "
+                       "fingerprint in this run."),
+        QStringLiteral("hex"));
+    const QCommandLineOption set(QStringLiteral("set"),
+        QStringLiteral("Headless: replace a [connection] or [flood] setting of tessarin.ini in this run, for "
+                       "example flood/line_interval=2 (may be repeated)."),
+        QStringLiteral("group/key=value"));
+    parser.addOptions({ console, headless, files, server, nick, owner, join, tls, fingerprint, set });
     parser.process(*application);
 
     if (parser.isSet(console) && parser.isSet(headless))
@@ -85,6 +96,25 @@ int main(int argc, char* argv[])
             options.OwnerNick = parser.value(owner);
         if (parser.isSet(join))
             options.Channels = parser.value(join).split(u',', Qt::SkipEmptyParts);
+        // A pinned certificate only makes sense over TLS.
+        if (parser.isSet(tls) || parser.isSet(fingerprint))
+            options.ConnectionSettings.append({ QStringLiteral("connection/tls"), QStringLiteral("yes") });
+        if (parser.isSet(fingerprint))
+            options.ConnectionSettings.append(
+                { QStringLiteral("connection/tls_fingerprint"), parser.value(fingerprint) });
+        for (const QString& setting : parser.values(set)) {
+            const qsizetype equals = setting.indexOf(u'=');
+            if (equals < 0)
+                return Fail(QStringLiteral("--set wants GROUP/KEY=VALUE, one of: ")
+                    + core::ConnectionSettingKeys().join(QStringLiteral(", ")));
+            options.ConnectionSettings.append({ setting.left(equals).trimmed(), setting.mid(equals + 1) });
+        }
+        core::ConnectionSettings check;
+        for (const auto& [key, value] : options.ConnectionSettings) {
+            const QString problem = core::ApplyConnectionSetting(check, key, value);
+            if (!problem.isEmpty())
+                return Fail(key + u' ' + problem + u'.');
+        }
         app::HeadlessRunner runner(std::move(options));
         runner.Start();
         return QCoreApplication::exec();

@@ -30,8 +30,15 @@ Connection::Connection(BotState& state, CommandLog& log, irc::TIrcClient& client
     connect(&RedrawTimer, &QTimer::timeout, this, &Connection::KeepAlive);
 
     connect(&client, &irc::TIrcClient::OnConnected, this, &Connection::HandleConnected);
+    connect(&client, &irc::TIrcClient::OnRegistered, this, &Connection::HandleRegistered);
+    connect(&client, &irc::TIrcClient::OnStatus, &log, &CommandLog::Append);
     connect(&client, &irc::TIrcClient::OnConnectFailed, this, &Connection::HandleConnectFailed);
-    connect(&client, &irc::TIrcClient::OnDisconnected, this, [this] { RunDisconnectedSteps(false); });
+    connect(&client, &irc::TIrcClient::OnDisconnected, this, [this] {
+        RunDisconnectedSteps(false);
+        // After a socket error the attempt is settled once the error is logged.
+        if (!m_inSocketError)
+            SettleLostAttempt();
+    });
     connect(&client, &irc::TIrcClient::OnJoined, this, &Connection::HandleJoined);
     connect(&client, &irc::TIrcClient::OnParted, this, &Connection::HandleParted);
     connect(&client, &irc::TIrcClient::OnKicked, this, &Connection::HandleKicked);
@@ -70,20 +77,45 @@ void Connection::RunConnectProcedure(bool reconnect)
     m_client.SetNick(m_state.BotNick);
     m_client.Username = m_state.BotNick;
     m_client.RealName = m_state.BotNick;
+    ApplyClientSettings();
     if (!RedrawTimer.isActive())
         RedrawTimer.start();
     m_client.Connect();
+}
+
+void Connection::ApplyClientSettings()
+{
+    const ConnectionSettings& settings = m_state.Extra.Connection;
+    m_client.Tls = settings.Tls;
+    m_client.TlsFingerprint = settings.TlsFingerprint;
+    m_client.SaslAccount = settings.SaslAccount;
+    m_client.SaslPassword = settings.SaslPassword;
+    m_client.NickServPassword = settings.NickServPassword;
+    m_client.ConnectTimeout = settings.ConnectTimeoutMs;
+    m_client.RegisterTimeout = settings.RegisterTimeoutMs;
+    m_client.IdleTimeout = settings.DeadAfterMs;
+    m_client.PingTimeout = settings.PingTimeoutMs;
+    m_client.Pace.BurstLines = settings.BurstLines;
+    m_client.Pace.BurstBytes = settings.BurstBytes;
+    m_client.Pace.IntervalMs = settings.LineIntervalMs;
+    m_client.Pace.OwnerLimit = settings.QueuePerUser;
+    m_client.MaxLinesPerMessage = settings.LinesPerMessage;
+    m_client.CtcpRepliesPerMinute = settings.CtcpPerMinute;
 }
 
 void Connection::HandleConnected()
 {
     m_log.Append(QStringLiteral("Connected to ") + ServerText());
     ReconnectTimer.stop();
-    m_attemptsLeft = m_state.ReconnectAttempts;
     m_state.LogLimit = m_state.LogLines + 2;
     m_rejoinWaited = false;
     ChannelConenctTimer.start();
     m_state.Connected = true;
+}
+
+void Connection::HandleRegistered()
+{
+    m_attemptsLeft = m_state.ReconnectAttempts;
     if (m_attemptPending)
         FinishReconnectAttempt(true);
 }
@@ -97,9 +129,10 @@ void Connection::HandleConnectFailed()
         Q_EMIT Stopped();
 }
 
-// Every attempt counts against the budget, a successful one too (the counter was just reset, so the next
-// loss has one attempt less). Only a failed attempt can end the reconnecting: giving up on a connection
-// that is up would cut it for nothing, which with ReconnectAttempts = 0 would happen on every reconnect.
+// Every attempt counts against the budget, a successful one too (the counter was just reset at the
+// welcome, so the next loss has one attempt less). Only a failed attempt can end the reconnecting: giving
+// up on a connection that is up would cut it for nothing, which with ReconnectAttempts = 0 would happen on
+// every reconnect.
 void Connection::FinishReconnectAttempt(bool connected)
 {
     m_attemptPending = false;
@@ -118,8 +151,17 @@ void Connection::GiveUp()
     Q_EMIT Stopped();
 }
 
+void Connection::SettleLostAttempt()
+{
+    if (std::exchange(m_attemptLost, false))
+        FinishReconnectAttempt(false);
+}
+
 void Connection::RunDisconnectedSteps(bool forReconnectTimer)
 {
+    // A reconnect attempt whose connection ends before the server welcomed the bot has failed; it is
+    // counted (and may end the reconnecting) once the loss has been logged.
+    const bool attemptFailed = !forReconnectTimer && m_attemptPending;
     m_state.Connected = false;
     // A rejoin still waiting would only fail; the next connect starts it again.
     ChannelConenctTimer.stop();
@@ -129,8 +171,11 @@ void Connection::RunDisconnectedSteps(bool forReconnectTimer)
     if (m_state.AutoReconnect) {
         if (!ReconnectTimer.isActive())
             ReconnectTimer.start();
+        if (attemptFailed)
+            m_attemptLost = true;
         return;
     }
+    m_attemptPending = false;
     m_state.CurrentChannels.clear();
     if (!forReconnectTimer)
         Q_EMIT Stopped();
@@ -210,10 +255,15 @@ void Connection::HandleError(irc::TIrcUser*, const QString&, const QString& erro
     }
 }
 
-void Connection::HandleSocketError(const QString&)
+void Connection::HandleSocketError(const QString& message)
 {
+    m_inSocketError = true;
     m_client.Disconnect();
+    m_inSocketError = false;
     m_log.Append(QStringLiteral("Socket error!"));
+    if (!message.isEmpty())
+        m_log.Append(message);
+    SettleLostAttempt();
 }
 
 // The keep-alive sends the bot a message of its own; when even that cannot be sent, the connection is
@@ -221,6 +271,10 @@ void Connection::HandleSocketError(const QString&)
 void Connection::KeepAlive()
 {
     if (!m_state.Connected || ReconnectTimer.isActive())
+        return;
+    // Lines still waiting in the send queue show the connection is in use; the keep-alive would only
+    // take a turn from the replies.
+    if (m_client.WaitingLines() > 0)
         return;
     if (!m_client.Say(m_client.Nick(), QStringLiteral("Ping-pong")))
         m_client.Disconnect();

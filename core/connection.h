@@ -1,9 +1,14 @@
 #pragma once
 
-// The bot's side of its server connection: connecting, rejoining its channels after a reconnect, keeping
-// CurrentChannels, reconnecting a bounded number of times after a loss, the keep-alive, and what the bot
-// does about kicks, notices, server errors and socket errors. Every step the operator should know of is
-// written to the command log. Whoever runs the bot owns one beside the IRC client and the bot.
+// The bot's side of its server connection: connecting (with the TLS, login, pace and time-out settings of
+// tessarin.ini), rejoining its channels after a reconnect, keeping CurrentChannels, reconnecting a bounded
+// number of times after a loss, the keep-alive, and what the bot does about kicks, notices, server errors
+// and socket errors. Every step the operator should know of is written to the command log. Whoever runs
+// the bot owns one beside the IRC client and the bot.
+//
+// A reconnect attempt succeeds when the server welcomes the bot, not when the connection is merely made:
+// a server that accepts connections and never registers the bot uses up the attempts like one that
+// refuses them.
 
 #include "core/botstate.h"
 #include "core/clock.h"
@@ -49,11 +54,14 @@ Q_SIGNALS:
 
 private:
     void RunConnectProcedure(bool reconnect);
+    void ApplyClientSettings();
     void FinishReconnectAttempt(bool connected);
+    void SettleLostAttempt();
     void GiveUp();
     void RunDisconnectedSteps(bool forReconnectTimer);
 
     void HandleConnected();
+    void HandleRegistered();
     void HandleConnectFailed();
     void HandleJoined(irc::TIrcChannel* channel);
     void HandleParted(irc::TIrcChannel* channel);
@@ -73,8 +81,12 @@ private:
     const Clock& m_clock;
     QString m_filesDir;
     int m_attemptsLeft;
-    // A reconnect attempt has started and its outcome has not arrived yet.
+    // A reconnect attempt has started and its outcome (a welcome, or a failure) has not arrived yet.
     bool m_attemptPending = false;
+    // A reconnect attempt's connection ended before the welcome and the attempt is yet to be counted.
+    bool m_attemptLost = false;
+    // A socket error is being handled: its log lines come before the attempt is counted.
+    bool m_inSocketError = false;
     // The rejoin timer has run once and now waits its second interval.
     bool m_rejoinWaited = false;
 };

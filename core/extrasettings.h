@@ -5,8 +5,37 @@
 // leaves the default.
 
 #include <QString>
+#include <QStringList>
 
 namespace core {
+
+// How the bot reaches its server beyond the address and port of the classic settings: the [connection]
+// and [flood] groups of tessarin.ini. Times are milliseconds here and seconds (decimals allowed) in the
+// file.
+struct ConnectionSettings {
+    // [connection]
+    bool Tls = false;
+    // The SHA-256 fingerprint of the one certificate to accept instead of a verified one.
+    QString TlsFingerprint;
+    QString SaslAccount;
+    QString SaslPassword;
+    // Sent to NickServ with IDENTIFY after the welcome, for networks without SASL.
+    QString NickServPassword;
+    int ConnectTimeoutMs = 10000;
+    int RegisterTimeoutMs = 60000;
+    // No line from the server for this long: the bot pings it, and reconnects when nothing comes within
+    // the ping time-out either.
+    int DeadAfterMs = 240000;
+    int PingTimeoutMs = 60000;
+    // [flood]: the send queue's burst and pace, its bound per user, the lines one message may take and
+    // the automatic CTCP answers per user and minute.
+    int BurstLines = 5;
+    int BurstBytes = 2048;
+    int LineIntervalMs = 1000;
+    int QueuePerUser = 40;
+    int LinesPerMessage = 4;
+    int CtcpPerMinute = 3;
+};
 
 struct ExtraSettings {
     // Where users may send requests, named in the help; empty to point them to the owner instead.
@@ -15,10 +44,21 @@ struct ExtraSettings {
     QString HomePage;
     // The curiosity shop whose drawers ware opens ("host" or "host:port"); empty: ware has no shop.
     QString DrawerHost;
+    ConnectionSettings Connection;
+    // What could not be taken from the file, one line each for the command log (never a password).
+    QStringList Problems;
 };
 
 inline const QString ExtraSettingsFile = QStringLiteral("tessarin.ini");
 
 ExtraSettings LoadExtraSettings(const QString& filesDir);
+
+// The keys of the connection settings as they are written in the file: "connection/tls", ...
+const QStringList& ConnectionSettingKeys();
+
+// Takes one connection setting by its key and its text as written in the file. Returns why it was not
+// taken (an unknown key, a value out of range), or an empty text; a refused value leaves the setting as
+// it was.
+QString ApplyConnectionSetting(ConnectionSettings& settings, const QString& key, const QString& value);
 
 } // namespace core

@@ -2,20 +2,70 @@
 
 #include "irc/outgoing.h"
 
+#include <QCryptographicHash>
+#include <QSslCertificate>
+
 namespace irc {
+
+namespace {
+
+QString Seconds(int ms)
+{
+    return QString::number(ms / 1000.0);
+}
+
+} // namespace
+
+QString FingerprintText(const QByteArray& digest)
+{
+    return QString::fromLatin1(digest.toHex(':').toUpper());
+}
+
+QByteArray ParseFingerprint(const QString& text)
+{
+    QString hex = text.section(u'=', -1);
+    hex.remove(u':').remove(u' ').remove(u'-');
+    static constexpr qsizetype DigestBytes = 32;
+    if (hex.size() != 2 * DigestBytes)
+        return {};
+    for (const QChar c : hex) {
+        if (!c.isDigit() && !(c.toLower() >= u'a' && c.toLower() <= u'f'))
+            return {};
+    }
+    return QByteArray::fromHex(hex.toLatin1());
+}
 
 TIrcClient::TIrcClient(QObject* parent)
     : QObject(parent)
 {
+    m_clock.start();
     m_connectTimer.setSingleShot(true);
     connect(&m_connectTimer, &QTimer::timeout, this, [this] {
-        if (m_state == State::Connecting)
-            FailConnect(QStringLiteral("Connection timed out"));
+        if (m_state != State::Connecting)
+            return;
+        FailConnect(m_usingTls && m_socket.state() == QAbstractSocket::ConnectedState
+                ? QStringLiteral("TLS handshake timed out")
+                : QStringLiteral("Connection timed out"));
     });
-    connect(&m_socket, &QTcpSocket::connected, this, &TIrcClient::HandleConnected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &TIrcClient::HandleReadyRead);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, &TIrcClient::HandleSocketError);
-    connect(&m_socket, &QTcpSocket::disconnected, this, &TIrcClient::HandleSocketDisconnected);
+    m_registerTimer.setSingleShot(true);
+    connect(&m_registerTimer, &QTimer::timeout, this, [this] {
+        if (m_state == State::Registering)
+            FailConnection(QStringLiteral("No welcome from the server within %1 seconds.")
+                               .arg(Seconds(RegisterTimeout)));
+    });
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &TIrcClient::HandleIdle);
+    m_sendTimer.setSingleShot(true);
+    connect(&m_sendTimer, &QTimer::timeout, this, &TIrcClient::Pump);
+    connect(&m_socket, &QSslSocket::connected, this, [this] {
+        if (!m_usingTls)
+            HandleConnected();
+    });
+    connect(&m_socket, &QSslSocket::encrypted, this, &TIrcClient::HandleEncrypted);
+    connect(&m_socket, &QSslSocket::sslErrors, this, &TIrcClient::HandleSslErrors);
+    connect(&m_socket, &QSslSocket::readyRead, this, &TIrcClient::HandleReadyRead);
+    connect(&m_socket, &QSslSocket::errorOccurred, this, &TIrcClient::HandleSocketError);
+    connect(&m_socket, &QSslSocket::disconnected, this, &TIrcClient::HandleSocketDisconnected);
 }
 
 TIrcClient::~TIrcClient()
@@ -33,9 +83,14 @@ QString TIrcClient::Nick() const
 void TIrcClient::SetNick(const QString& nick)
 {
     if (IsConnected())
-        Send(QStringLiteral("NICK ") + nick);
+        SendLine(QStringLiteral("NICK ") + nick);
     else
         m_nick = nick;
+}
+
+QString TIrcClient::ServerText() const
+{
+    return Host + u':' + QString::number(Port);
 }
 
 void TIrcClient::Connect()
@@ -47,15 +102,35 @@ void TIrcClient::Connect()
         ForcedClose();
     }
     ++m_generation;
+    EndConnection();
     m_buffer.clear();
     m_channels.Clear();
     m_users.Clear();
     m_self = m_users.Add(m_nick);
     m_currentNick = m_nick;
     m_serverHost.clear();
+    m_selfAddress.clear();
+    m_tlsProblem.clear();
+    m_capStep = CapStep::None;
+    m_capList.clear();
+    m_loggedIn = false;
     m_state = State::Connecting;
     m_connectTimer.start(ConnectTimeout);
-    m_socket.connectToHost(Host, Port);
+    m_usingTls = Tls;
+    if (!m_usingTls) {
+        m_socket.connectToHost(Host, Port);
+        return;
+    }
+    if (!QSslSocket::supportsSsl()) {
+        FailConnectLater(QStringLiteral("TLS is not available on this system"));
+        return;
+    }
+    if (!TlsFingerprint.isEmpty() && ParseFingerprint(TlsFingerprint).isEmpty()) {
+        FailConnectLater(QStringLiteral("The pinned fingerprint is not a SHA-256 fingerprint"));
+        return;
+    }
+    m_socket.setPeerVerifyName(Host);
+    m_socket.connectToHostEncrypted(Host, Port);
 }
 
 void TIrcClient::Disconnect()
@@ -64,6 +139,45 @@ void TIrcClient::Disconnect()
         FailConnect(QStringLiteral("Connection abandoned"));
     else
         ForcedClose();
+}
+
+// With a pinned fingerprint only that certificate is taken, whatever else would vouch for the server; the
+// errors of any other one end the handshake, and the reason is kept for the log.
+void TIrcClient::HandleSslErrors(const QList<QSslError>& errors)
+{
+    const QSslCertificate certificate = m_socket.peerCertificate();
+    const QByteArray digest
+        = certificate.isNull() ? QByteArray() : certificate.digest(QCryptographicHash::Sha256);
+    const QByteArray pinned = ParseFingerprint(TlsFingerprint);
+    if (!pinned.isEmpty() && digest == pinned) {
+        m_socket.ignoreSslErrors();
+        return;
+    }
+    QStringList texts;
+    for (const QSslError& error : errors)
+        texts.append(error.errorString());
+    m_tlsProblem = texts.join(QStringLiteral("; "));
+    if (!digest.isEmpty()) {
+        m_tlsProblem += QStringLiteral(". The server's certificate has the SHA-256 fingerprint ")
+            + FingerprintText(digest)
+            + (pinned.isEmpty() ? QStringLiteral("; pin it with tls_fingerprint to trust it")
+                                : QStringLiteral(", not the pinned one"));
+    }
+}
+
+void TIrcClient::HandleEncrypted()
+{
+    if (m_state != State::Connecting)
+        return;
+    const QByteArray pinned = ParseFingerprint(TlsFingerprint);
+    const QByteArray digest = m_socket.peerCertificate().digest(QCryptographicHash::Sha256);
+    if (!pinned.isEmpty() && digest != pinned) {
+        m_tlsProblem = QStringLiteral("The server's certificate has the SHA-256 fingerprint ")
+            + FingerprintText(digest) + QStringLiteral(", not the pinned one");
+        FailConnect(QStringLiteral("Certificate not pinned"));
+        return;
+    }
+    HandleConnected();
 }
 
 void TIrcClient::HandleConnected()
@@ -82,15 +196,23 @@ void TIrcClient::HandleConnected()
     if (m_generation != generation || m_state != State::Registering)
         return;
 
+    m_queue.SetPace(Pace);
+    m_pinged = false;
+    m_idleTimer.start(std::max(1, IdleTimeout));
+    m_registerTimer.start(std::max(1, RegisterTimeout));
     // The nick may have been set again while the connection was being made.
     m_currentNick = m_nick;
     if (m_self)
         m_self->Nick = m_nick;
     const QString local = m_socket.localAddress().toString();
+    if (!SaslAccount.isEmpty() && !SaslPassword.isEmpty()) {
+        m_capStep = CapStep::Listing;
+        SendUrgent(QStringLiteral("CAP LS 302"));
+    }
     if (!Password.isEmpty())
-        Send(QStringLiteral("PASS ") + Password);
-    Send(QStringLiteral("NICK ") + m_nick);
-    Send(QStringLiteral("USER ") + Username + u' ' + local + u' '
+        SendUrgent(QStringLiteral("PASS ") + Password);
+    SendUrgent(QStringLiteral("NICK ") + m_nick);
+    SendUrgent(QStringLiteral("USER ") + Username + u' ' + local + u' '
             + (m_serverHost.isEmpty() ? local : m_serverHost) + QStringLiteral(" :"),
         RealName);
 }
@@ -99,7 +221,13 @@ void TIrcClient::HandleReadyRead()
 {
     if (!IsConnected())
         return;
-    m_buffer += m_socket.readAll();
+    const QByteArray bytes = m_socket.readAll();
+    if (!bytes.isEmpty()) {
+        // Anything from the server shows that the connection lives.
+        m_pinged = false;
+        m_idleTimer.start(std::max(1, IdleTimeout));
+    }
+    m_buffer += bytes;
     const quint64 generation = m_generation;
     qsizetype start = 0;
     qsizetype end;
@@ -120,6 +248,22 @@ void TIrcClient::HandleReadyRead()
     m_buffer.remove(0, start);
     if (m_buffer.size() > MaxLineChars + 1)
         FailConnection(QStringLiteral("Line too long"));
+}
+
+// The first time the server has been silent for IdleTimeout it is pinged; silent for PingTimeout more,
+// it is taken for gone.
+void TIrcClient::HandleIdle()
+{
+    if (!IsConnected())
+        return;
+    if (!m_pinged) {
+        m_pinged = true;
+        m_idleTimer.start(std::max(1, PingTimeout));
+        SendUrgent(QStringLiteral("PING :") + (m_serverHost.isEmpty() ? Host : m_serverHost));
+        return;
+    }
+    FailConnection(QStringLiteral("No answer from the server for %1 seconds.")
+                       .arg(Seconds(std::max(1, IdleTimeout) + std::max(1, PingTimeout))));
 }
 
 void TIrcClient::HandleSocketError(QAbstractSocket::SocketError error)
@@ -153,6 +297,7 @@ void TIrcClient::HandleSocketDisconnected()
             return;
     }
     ++m_generation;
+    EndConnection();
     m_users.Release(m_self);
     m_self.reset();
     m_buffer.clear();
@@ -163,12 +308,26 @@ void TIrcClient::HandleSocketDisconnected()
 void TIrcClient::FailConnect(const QString& reason)
 {
     ++m_generation;
-    m_connectTimer.stop();
+    EndConnection();
     m_users.Release(m_self);
     m_self.reset();
+    const QString tlsProblem = m_usingTls ? (m_tlsProblem.isEmpty() ? reason : m_tlsProblem) : QString();
     m_socket.abort();
     m_state = State::Disconnected;
-    Q_EMIT OnConnectFailed(reason);
+    const quint64 generation = m_generation;
+    if (!tlsProblem.isEmpty())
+        Q_EMIT OnStatus(QStringLiteral("TLS connection to ") + ServerText() + QStringLiteral(" failed: ")
+            + tlsProblem + u'.');
+    if (m_generation == generation)
+        Q_EMIT OnConnectFailed(reason);
+}
+
+void TIrcClient::FailConnectLater(const QString& reason)
+{
+    QTimer::singleShot(0, this, [this, reason, generation = m_generation] {
+        if (m_generation == generation && m_state == State::Connecting)
+            FailConnect(reason);
+    });
 }
 
 void TIrcClient::ForcedClose()
@@ -176,6 +335,7 @@ void TIrcClient::ForcedClose()
     if (!IsConnected())
         return;
     ++m_generation;
+    EndConnection();
     m_users.Release(m_self);
     m_self.reset();
     m_state = State::Disconnecting;
@@ -186,14 +346,101 @@ void TIrcClient::ForcedClose()
     Q_EMIT OnDisconnected();
 }
 
-bool TIrcClient::Send(const QString& head, const QString& text, const QString& tail)
+void TIrcClient::EndConnection()
 {
-    if (!IsConnected()) {
-        Q_EMIT OnError(nullptr, QString(), QStringLiteral("Not connected to server."));
+    m_connectTimer.stop();
+    m_registerTimer.stop();
+    m_idleTimer.stop();
+    m_sendTimer.stop();
+    m_queue.Clear();
+    m_drops.clear();
+    m_lineOwner.clear();
+}
+
+bool TIrcClient::CheckConnected()
+{
+    if (IsConnected())
+        return true;
+    Q_EMIT OnError(nullptr, QString(), QStringLiteral("Not connected to server."));
+    return false;
+}
+
+bool TIrcClient::SendUrgent(const QString& head, const QString& text)
+{
+    if (!CheckConnected())
         return false;
+    m_queue.PushUrgent(ComposeLine(head, text));
+    Pump();
+    return true;
+}
+
+bool TIrcClient::SendLine(const QString& head, const QString& text, const QString& tail)
+{
+    if (!CheckConnected())
+        return false;
+    Enqueue(m_lineOwner, ComposeLine(head, text, tail, RelayPrefix()));
+    Pump();
+    return true;
+}
+
+bool TIrcClient::SendMessage(
+    const QString& target, const QString& head, const QString& text, const QString& tail)
+{
+    if (!CheckConnected())
+        return false;
+    const QString owner = m_lineOwner.isEmpty() ? target : m_lineOwner;
+    const QList<QByteArray> lines = ComposeLines(head, text, tail, RelayPrefix(), MaxLinesPerMessage);
+    for (const QByteArray& line : lines)
+        Enqueue(owner, line);
+    Pump();
+    return true;
+}
+
+void TIrcClient::Enqueue(const QString& owner, const QByteArray& line)
+{
+    const QStringList dropped = m_queue.Push(owner, line);
+    if (dropped.isEmpty())
+        return;
+    // One report per owner for everything dropped while this event is handled.
+    if (m_drops.isEmpty())
+        QTimer::singleShot(0, this, [this, generation = m_generation] {
+            if (m_generation == generation)
+                ReportDrops();
+        });
+    for (const QString& name : dropped)
+        ++m_drops[name];
+}
+
+void TIrcClient::ReportDrops()
+{
+    const QHash<QString, int> drops = std::exchange(m_drops, {});
+    for (auto it = drops.cbegin(); it != drops.cend(); ++it) {
+        const QString who = it.key().isEmpty() ? QStringLiteral("the bot itself") : it.key();
+        Q_EMIT OnStatus(QStringLiteral("Send queue full: dropped %1 waiting line%2 for %3.")
+                            .arg(it.value())
+                            .arg(it.value() == 1 ? QString() : QStringLiteral("s"))
+                            .arg(who));
     }
-    const QByteArray line = ComposeLine(head, text, tail);
-    return m_socket.write(line) == line.size();
+}
+
+void TIrcClient::Pump()
+{
+    if (!IsConnected())
+        return;
+    const qint64 now = m_clock.elapsed();
+    const QList<QByteArray> lines = m_queue.Take(now);
+    for (const QByteArray& line : lines)
+        m_socket.write(line);
+    const qint64 wait = m_queue.Wait(now);
+    if (wait < 0)
+        m_sendTimer.stop();
+    else
+        m_sendTimer.start(static_cast<int>(std::min<qint64>(wait, 24 * 3600 * 1000)));
+}
+
+qsizetype TIrcClient::RelayPrefix() const
+{
+    return RelayPrefixBytes(m_currentNick, m_selfAddress);
 }
 
 QStringList TIrcClient::NicksOn(const QString& channel) const
@@ -204,34 +451,40 @@ QStringList TIrcClient::NicksOn(const QString& channel) const
 
 bool TIrcClient::Say(const QString& target, const QString& text)
 {
-    return Send(QStringLiteral("PRIVMSG ") + target + QStringLiteral(" :"), text);
+    return SendMessage(target, QStringLiteral("PRIVMSG ") + target + QStringLiteral(" :"), text);
 }
 
 bool TIrcClient::Notice(const QString& target, const QString& text)
 {
-    return Send(QStringLiteral("NOTICE ") + target + QStringLiteral(" :"), text);
+    return SendMessage(target, QStringLiteral("NOTICE ") + target + QStringLiteral(" :"), text);
 }
 
 bool TIrcClient::Action(const QString& target, const QString& text)
 {
-    return Send(QStringLiteral("PRIVMSG ") + target + QStringLiteral(" :"),
-        CtcpOpening(QStringLiteral("ACTION"), text), QString(QChar(1)));
+    return SendMessage(target,
+        QStringLiteral("PRIVMSG ") + target + QStringLiteral(" :") + QChar(1) + QStringLiteral("ACTION "),
+        text, QString(QChar(1)));
 }
 
 bool TIrcClient::CtcpReply(const QString& nick, const QString& command, const QString& text)
 {
-    return Send(QStringLiteral("NOTICE ") + nick + QStringLiteral(" :"), CtcpOpening(command, text),
-        QString(QChar(1)));
+    if (!CheckConnected())
+        return false;
+    Enqueue(m_lineOwner.isEmpty() ? nick : m_lineOwner,
+        ComposeLine(QStringLiteral("NOTICE ") + nick + QStringLiteral(" :"), CtcpOpening(command, text),
+            QString(QChar(1)), RelayPrefix()));
+    Pump();
+    return true;
 }
 
 bool TIrcClient::Join(const QString& channel)
 {
-    return Send(QStringLiteral("JOIN ") + channel);
+    return SendLine(QStringLiteral("JOIN ") + channel);
 }
 
 bool TIrcClient::Part(const QString& channel)
 {
-    return Send(QStringLiteral("PART ") + channel);
+    return SendLine(QStringLiteral("PART ") + channel);
 }
 
 bool TIrcClient::Mode(const QString& target, const QString& modes, const QString& parameter)
@@ -239,7 +492,7 @@ bool TIrcClient::Mode(const QString& target, const QString& modes, const QString
     QString head = QStringLiteral("MODE ") + target + u' ' + modes;
     if (!parameter.isEmpty())
         head += u' ' + parameter;
-    return Send(head);
+    return SendLine(head);
 }
 
 } // namespace irc

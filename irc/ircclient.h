@@ -1,18 +1,24 @@
 #pragma once
 
-// The bot's one connection to an IRC server. It registers, reads the server's lines on the event loop,
-// answers PING and CTCP queries by itself, keeps the channels it is on with their names lists, and raises
-// its events as signals, one line at a time and in arrival order, so that handlers may call the outgoing
-// operations directly. The bot's owner (the headless runner, later the main window) owns one.
+// The bot's one connection to an IRC server. It connects in the clear or over TLS, registers (logging in
+// with SASL when asked), reads the server's lines on the event loop, answers PING and CTCP queries by
+// itself, keeps the channels it is on with their names lists, and raises its events as signals, one line
+// at a time and in arrival order, so that handlers may call the outgoing operations directly. Every line
+// it writes goes through one paced send queue (see sendqueue.h); a connection on which the server has gone
+// silent is found and closed. The bot's owner (the headless runner, later the main window) owns one.
 
 #include "irc/channelroster.h"
 #include "irc/ircchannels.h"
 #include "irc/ircusers.h"
 #include "irc/message.h"
 #include "irc/sender.h"
+#include "irc/sendqueue.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
-#include <QTcpSocket>
+#include <QSslError>
+#include <QSslSocket>
 #include <QTimer>
 #include <optional>
 
@@ -30,6 +36,12 @@ struct TIrcReplies {
         + QStringLiteral(", a dice and table bot for role-playing groups. "
                          "CTCP: ACTION CLIENTINFO FINGER PING TIME USERINFO VERSION");
 };
+
+// A SHA-256 certificate fingerprint written as "AB:CD:...", and read back: the 32 digest bytes of a
+// fingerprint in hex, colons, blanks and case ignored (openssl's "sha256 Fingerprint=AB:..." too); empty
+// when the text is no such fingerprint.
+QString FingerprintText(const QByteArray& digest);
+QByteArray ParseFingerprint(const QString& text);
 
 enum UserModeFlag { umInvisible = 1, umOperator = 2, umServerNotices = 4, umWallops = 8 };
 
@@ -53,8 +65,31 @@ public:
     QString Password;
     int UserMode = 0;
     TIrcReplies Replies;
-    // A connect that neither succeeds nor fails within this time is given up.
+    // A connect (with its TLS handshake) that neither succeeds nor fails within this time is given up.
     int ConnectTimeout = 10000;
+    // Connect over TLS, accepting only a certificate that verifies for Host, or else the one certificate
+    // whose SHA-256 fingerprint is TlsFingerprint (hex digits; colons, blanks and case do not matter).
+    bool Tls = false;
+    QString TlsFingerprint;
+    // With both set, the bot logs in with SASL PLAIN while it registers.
+    QString SaslAccount;
+    QString SaslPassword;
+    // When set, sent to NickServ with IDENTIFY once the server has welcomed the bot (unless SASL logged it
+    // in), for networks without SASL.
+    QString NickServPassword;
+    // A server that has not welcomed the bot this long after the connection was made is given up.
+    int RegisterTimeout = 60000;
+    // After IdleTimeout without a line from the server the bot pings it; when nothing comes within
+    // PingTimeout more, the connection is taken for dead and closed as an error.
+    int IdleTimeout = 240000;
+    int PingTimeout = 60000;
+    // The send queue's pace, taken at each connect.
+    SendPace Pace;
+    // A message too long for one line is sent as at most this many lines, the last marked as cut.
+    int MaxLinesPerMessage = 4;
+    // Automatic CTCP answers per user and minute; queries beyond it go unanswered, and so do all beyond
+    // ten times as many from everybody together.
+    int CtcpRepliesPerMinute = 3;
 
     // The nick the server knows the bot by while connected, the configured nick otherwise.
     QString Nick() const;
@@ -69,6 +104,8 @@ public:
     const TIrcUsers& Users() const { return m_users; }
     const TIrcChannels& Channels() const { return m_channels; }
     QStringList NicksOn(const QString& channel) const override;
+    // Lines in the send queue that have not been written yet.
+    qsizetype WaitingLines() const { return m_queue.Waiting(); }
 
     // Closes a live connection first, then connects to Host and Port and registers. The outcome arrives
     // as OnConnected (then registration goes on) or OnConnectFailed.
@@ -77,8 +114,10 @@ public:
     // the attempt (OnConnectFailed). Nothing happens when already disconnected.
     void Disconnect() override;
 
-    // Outgoing operations. Each writes one line and returns true while connected; otherwise it writes
-    // nothing, raises OnError with "Not connected to server." and returns false.
+    // Outgoing operations. Each queues its line (a long message: its lines) and returns true while
+    // connected; otherwise it queues nothing, raises OnError with "Not connected to server." and returns
+    // false. Lines queued while the client handles a server line belong to that line's sender, the others
+    // to their target: owners take turns in the send queue.
     bool Say(const QString& target, const QString& text) override;
     bool Notice(const QString& target, const QString& text) override;
     bool Action(const QString& target, const QString& text) override;
@@ -98,6 +137,9 @@ Q_SIGNALS:
     void OnDisconnected();
     void OnSocketError(const QString& message);
     void OnReceive(const QString& line);
+    // Something about the connection the operator should know of: a failed TLS handshake, the outcome of
+    // a SASL login, lines the send queue dropped. Never carries a password.
+    void OnStatus(const QString& text);
 
     void OnMessage(TIrcUser* user, TIrcChannel* channel, const QString& content);
     void OnNotice(TIrcUser* user, TIrcChannel* channel, const QString& content);
@@ -133,16 +175,42 @@ Q_SIGNALS:
     void OnNicksInUse(QString& nick);
 
 private:
+    enum class CapStep { None, Listing, Requested, Authenticating, Done };
+
     void HandleConnected();
+    void HandleEncrypted();
+    void HandleSslErrors(const QList<QSslError>& errors);
     void HandleReadyRead();
     void HandleSocketError(QAbstractSocket::SocketError error);
     void HandleSocketDisconnected();
+    void HandleIdle();
     void FailConnect(const QString& reason);
+    // FailConnect once control is back in the event loop, for failures found inside Connect.
+    void FailConnectLater(const QString& reason);
     // A broken live connection: OnSocketError, then the connection is closed.
     void FailConnection(const QString& message);
     void ForcedClose();
+    // Stops what belongs to one connection: its timers and its waiting lines.
+    void EndConnection();
+    QString ServerText() const;
 
-    bool Send(const QString& head, const QString& text = QString(), const QString& tail = QString());
+    // The queueing of lines. Each returns false (and raises OnError) when not connected.
+    bool CheckConnected();
+    bool SendUrgent(const QString& head, const QString& text = QString());
+    bool SendLine(const QString& head, const QString& text = QString(), const QString& tail = QString());
+    bool SendMessage(
+        const QString& target, const QString& head, const QString& text, const QString& tail = QString());
+    void Enqueue(const QString& owner, const QByteArray& line);
+    // Writes what the send queue lets go now and sets the timer for the rest.
+    void Pump();
+    void ReportDrops();
+    qsizetype RelayPrefix() const;
+
+    void HandleCap(const Message& message, const UserPtr& sender);
+    void HandleAuthenticate(const Message& message, const UserPtr& sender);
+    void HandleSaslNumeric(int numeric, const Message& message);
+    void EndCap();
+    bool AllowCtcpReply(const QString& nick);
 
     // One line from the server, parsed and dispatched; the one place from which line events are raised.
     void HandleLine(const QByteArray& line);
@@ -168,9 +236,31 @@ private:
     bool IsSelf(const TIrcUser& user) const { return SameName(user.Nick, m_currentNick); }
     ChannelPtr AddChannel(const QString& name);
 
-    QTcpSocket m_socket;
+    QSslSocket m_socket;
     QTimer m_connectTimer;
+    QTimer m_registerTimer;
+    QTimer m_idleTimer;
+    QTimer m_sendTimer;
+    QElapsedTimer m_clock;
     QByteArray m_buffer;
+    SendQueue m_queue;
+    // Lines the queue dropped since the last report, by owner.
+    QHash<QString, int> m_drops;
+    // The sender of the server line being handled: the owner of the lines queued meanwhile.
+    QString m_lineOwner;
+    // The connection under way uses TLS; the reason its handshake failed, once known.
+    bool m_usingTls = false;
+    QString m_tlsProblem;
+    // The idle check has pinged the server and waits for any line.
+    bool m_pinged = false;
+    CapStep m_capStep = CapStep::None;
+    QByteArray m_capList;
+    bool m_loggedIn = false;
+    // The bot's own "user@host" as the server shows it to others, once seen; empty until then.
+    QString m_selfAddress;
+    // When automatic CTCP answers went out, per lower-cased nick and all together.
+    QHash<QString, QList<qint64>> m_ctcpTimes;
+    QList<qint64> m_ctcpAll;
     // Raised whenever a connection ends or begins, so that code running inside a handler can tell that
     // the connection it was working for is gone.
     quint64 m_generation = 0;

@@ -71,7 +71,13 @@ void TIrcClient::HandleLine(const QByteArray& line)
     const PrefixParts prefix = SplitPrefix(message.Prefix);
     // The sender is known for as long as its line is handled, and longer only if a channel lists it.
     const UserPtr sender = m_users.Add(Text(prefix.Nick), Text(prefix.Address));
+    // The server's echo of the bot's own lines shows the prefix it puts before them for others.
+    if (!sender->Nick.isEmpty() && IsSelf(*sender) && !prefix.Address.isEmpty())
+        m_selfAddress = Text(prefix.Address);
+    // What is sent in answer belongs to the sender in the send queue.
+    const QString previousOwner = std::exchange(m_lineOwner, sender->Nick);
     Dispatch(message, sender);
+    m_lineOwner = previousOwner;
     m_users.Release(sender);
 }
 
@@ -92,6 +98,8 @@ void TIrcClient::Dispatch(const Message& message, const UserPtr& sender)
         { "PING", &TIrcClient::HandlePing },
         { "WALLOPS", &TIrcClient::HandleWallops },
         { "TOPIC", &TIrcClient::HandleTopic },
+        { "CAP", &TIrcClient::HandleCap },
+        { "AUTHENTICATE", &TIrcClient::HandleAuthenticate },
     };
     const int numeric = NumericOf(message.Command);
     if (numeric >= 0) {
@@ -114,8 +122,22 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
         m_serverHost = Text(message.Prefix);
         if (m_state == State::Registering) {
             m_state = State::Connected;
+            m_registerTimer.stop();
+            // A server that welcomes the bot has finished with capabilities, whether they were ended or not.
+            m_capStep = CapStep::Done;
+            if (!NickServPassword.isEmpty() && !m_loggedIn) {
+                Q_EMIT OnStatus(QStringLiteral("Identifying to NickServ."));
+                SendUrgent(QStringLiteral("PRIVMSG NickServ :IDENTIFY "), NickServPassword);
+            }
             Q_EMIT OnRegistered();
         }
+    } else if (numeric >= 900 && numeric <= 908
+        && (m_capStep == CapStep::Requested || m_capStep == CapStep::Authenticating)) {
+        HandleSaslNumeric(numeric, message);
+    } else if (numeric == 396) {
+        // The server gave the bot another visible host: the prefix others see is not known any more.
+        m_selfAddress.clear();
+        Q_EMIT OnUnknownCommand(sender.get(), code, Text(message.Content));
     } else if (numeric == 353) {
         if (const ChannelPtr channel = m_channels.Find(Text(message.Param(2))))
             channel->AddNames(Text(message.Param(3)));
@@ -124,6 +146,13 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
         Q_EMIT OnNames(&m_users, channel.get());
     } else if (numeric >= 401 && numeric <= 502) {
         const quint64 generation = m_generation;
+        if (numeric == 421 && m_capStep == CapStep::Listing && message.Param(1) == "CAP") {
+            m_capStep = CapStep::Done;
+            Q_EMIT OnStatus(QStringLiteral("SASL: the server does not negotiate capabilities; registering "
+                                           "without logging in."));
+            if (m_generation != generation)
+                return;
+        }
         Q_EMIT OnError(sender.get(), code, Text(message.Content));
         if (numeric >= 431 && numeric <= 433 && m_state == State::Registering && m_generation == generation)
             HandleNickRefused();
@@ -153,7 +182,7 @@ void TIrcClient::HandleNickRefused()
     m_currentNick = next;
     if (m_self)
         m_self->Nick = next;
-    Send(QStringLiteral("NICK ") + next);
+    SendUrgent(QStringLiteral("NICK ") + next);
 }
 
 void TIrcClient::HandlePrivmsg(const Message& message, const UserPtr& sender)
@@ -191,7 +220,9 @@ void TIrcClient::HandleCtcpQuery(const UserPtr& sender, TIrcChannel* channel, co
     const std::optional<QString> reply = AutomaticCtcpReply(query.Command, query.Arguments);
     if (suppressReply || !reply || sender->Nick.isEmpty() || !IsConnected())
         return;
-    CtcpReply(sender->Nick, query.Command, *reply);
+    // Answers are rationed, so that the bot cannot be used to reflect a flood of queries at somebody.
+    if (AllowCtcpReply(sender->Nick))
+        CtcpReply(sender->Nick, query.Command, *reply);
 }
 
 // The automatic answer to a CTCP query; none for the queries that get none (SOUND, ERROR, DCC offers and
@@ -330,7 +361,7 @@ void TIrcClient::HandleQuit(const Message& message, const UserPtr& sender)
 
 void TIrcClient::HandlePing(const Message& message, const UserPtr&)
 {
-    Send(QStringLiteral("PONG :"), Text(message.Param(0)));
+    SendUrgent(QStringLiteral("PONG :"), Text(message.Param(0)));
     Q_EMIT OnPingPong();
 }
 
@@ -356,6 +387,142 @@ void TIrcClient::HandleKill(const Message& message, const UserPtr& sender)
 void TIrcClient::HandleWallops(const Message& message, const UserPtr& sender)
 {
     Q_EMIT OnWallops(sender.get(), Text(message.Param(0)));
+}
+
+// Capability negotiation, only when the bot is to log in with SASL: CAP LS 302 (answered in one or more
+// lines), CAP REQ :sasl, AUTHENTICATE PLAIN, the credentials, the outcome numeric, CAP END. Whatever goes
+// wrong, the negotiation ends and registration goes on without the login, with a line for the log.
+void TIrcClient::HandleCap(const Message& message, const UserPtr& sender)
+{
+    const QByteArray subcommand = message.Param(1).toUpper();
+    if (m_capStep == CapStep::Listing && subcommand == "LS") {
+        const bool more = message.Param(2) == "*";
+        m_capList += ' ' + message.Param(more ? 3 : 2);
+        // A server that never ends its list is cut short by the registration time-out; until then the
+        // list is bounded like a line.
+        if (more && m_capList.size() < MaxLineChars)
+            return;
+        std::optional<QByteArray> sasl;
+        for (const QByteArray& capability : m_capList.split(' ')) {
+            if (capability == "sasl" || capability.startsWith("sasl="))
+                sasl = capability.mid(5);
+        }
+        if (!sasl) {
+            Q_EMIT OnStatus(
+                QStringLiteral("SASL: the server does not offer it; registering without logging in."));
+            EndCap();
+        } else if (!sasl->isEmpty() && !sasl->split(',').contains("PLAIN")) {
+            Q_EMIT OnStatus(QStringLiteral("SASL: the server offers only ") + Text(*sasl)
+                + QStringLiteral(", not PLAIN; registering without logging in."));
+            EndCap();
+        } else {
+            m_capStep = CapStep::Requested;
+            SendUrgent(QStringLiteral("CAP REQ :sasl"));
+        }
+        return;
+    }
+    if (m_capStep == CapStep::Requested && subcommand == "ACK") {
+        if (message.Param(2).split(' ').contains("sasl")) {
+            m_capStep = CapStep::Authenticating;
+            SendUrgent(QStringLiteral("AUTHENTICATE PLAIN"));
+        } else {
+            EndCap();
+        }
+        return;
+    }
+    if (m_capStep == CapStep::Requested && subcommand == "NAK") {
+        Q_EMIT OnStatus(QStringLiteral("SASL: the server refused it; registering without logging in."));
+        EndCap();
+        return;
+    }
+    if (m_capStep == CapStep::None || m_capStep == CapStep::Done)
+        Q_EMIT OnUnknownCommand(sender.get(), Text(message.Command), Text(message.Content));
+}
+
+void TIrcClient::HandleAuthenticate(const Message& message, const UserPtr& sender)
+{
+    if (m_capStep != CapStep::Authenticating || message.Param(0) != "+") {
+        if (m_capStep != CapStep::Authenticating)
+            Q_EMIT OnUnknownCommand(sender.get(), Text(message.Command), Text(message.Content));
+        return;
+    }
+    // PLAIN: authorisation identity, account and password, NUL-separated, in base64 pieces of 400 bytes;
+    // a last piece of exactly 400 is followed by an empty one ("+").
+    const QByteArray credentials = (SaslAccount + QChar(0) + SaslAccount + QChar(0) + SaslPassword).toUtf8();
+    const QByteArray encoded = credentials.toBase64();
+    static constexpr qsizetype Piece = 400;
+    for (qsizetype start = 0; start < encoded.size(); start += Piece)
+        SendUrgent(QStringLiteral("AUTHENTICATE ") + QString::fromLatin1(encoded.mid(start, Piece)));
+    if (encoded.size() % Piece == 0)
+        SendUrgent(QStringLiteral("AUTHENTICATE +"));
+}
+
+void TIrcClient::HandleSaslNumeric(int numeric, const Message& message)
+{
+    // The text of the reply is its last parameter; the account name is the bot's own setting.
+    const QString text = message.Params.isEmpty() ? QString() : Text(message.Params.last());
+    switch (numeric) {
+    case 900:
+        m_loggedIn = true;
+        return;
+    case 903:
+        m_loggedIn = true;
+        Q_EMIT OnStatus(QStringLiteral("SASL: logged in as ") + SaslAccount + u'.');
+        EndCap();
+        return;
+    case 902:
+    case 904:
+    case 905:
+        Q_EMIT OnStatus(QStringLiteral("SASL: logging in as %1 failed (%2 %3); check sasl_account and "
+                                       "sasl_password in tessarin.ini. Registering without logging in.")
+                            .arg(SaslAccount, QString::number(numeric), text));
+        EndCap();
+        return;
+    case 906:
+    case 907:
+        EndCap();
+        return;
+    default:
+        return;
+    }
+}
+
+void TIrcClient::EndCap()
+{
+    m_capStep = CapStep::Done;
+    m_capList.clear();
+    SendUrgent(QStringLiteral("CAP END"));
+}
+
+bool TIrcClient::AllowCtcpReply(const QString& nick)
+{
+    static constexpr qint64 Minute = 60000;
+    const qint64 now = m_clock.elapsed();
+    const auto forgetOld = [now](QList<qint64>& times) {
+        times.removeIf([now](qint64 time) { return now - time >= Minute; });
+    };
+    const int perUser = std::max(0, CtcpRepliesPerMinute);
+    forgetOld(m_ctcpAll);
+    if (m_ctcpAll.size() >= 10 * perUser)
+        return false;
+    // Only users who got an answer are remembered, and no more can have one within a minute than the
+    // overall ration allows, so the table stays small once the quiet ones are swept out.
+    if (m_ctcpTimes.size() > 10 * perUser + 16) {
+        for (auto it = m_ctcpTimes.begin(); it != m_ctcpTimes.end();) {
+            forgetOld(*it);
+            it = it->isEmpty() ? m_ctcpTimes.erase(it) : std::next(it);
+        }
+    }
+    QList<qint64>& times = m_ctcpTimes[nick.toLower()];
+    forgetOld(times);
+    if (times.size() >= perUser) {
+        if (times.isEmpty())
+            m_ctcpTimes.remove(nick.toLower());
+        return false;
+    }
+    times.append(now);
+    m_ctcpAll.append(now);
+    return true;
 }
 
 ChannelPtr TIrcClient::AddChannel(const QString& name)

@@ -2,9 +2,14 @@
 
 #include "irc/message.h"
 
+#include <algorithm>
+
 namespace irc {
 
 namespace {
+
+// Pieces shorter than this are not worth a line of their own.
+constexpr qsizetype MinPieceBytes = 64;
 
 // The UTF-8 bytes of one piece up to its first line break, without NUL bytes.
 QByteArray CleanPiece(const QString& piece)
@@ -24,9 +29,16 @@ QByteArray CleanPiece(const QString& piece)
 
 } // namespace
 
-QByteArray ComposeLine(const QString& head, const QString& text, const QString& tail)
+qsizetype RelayPrefixBytes(const QString& nick, const QString& address)
 {
-    constexpr qsizetype room = MaxLineBytes - 2;
+    const qsizetype addressBytes
+        = address.isEmpty() ? MaxUserBytes + 1 + MaxHostBytes : address.toUtf8().size();
+    return 1 + nick.toUtf8().size() + 1 + addressBytes + 1;
+}
+
+QByteArray ComposeLine(const QString& head, const QString& text, const QString& tail, qsizetype reserved)
+{
+    const qsizetype room = MaxLineBytes - 2 - std::clamp<qsizetype>(reserved, 0, MaxLineBytes / 2);
     const QByteArray headBytes = CleanPiece(head);
     const QByteArray tailBytes = CleanPiece(tail);
     QByteArray line;
@@ -37,6 +49,41 @@ QByteArray ComposeLine(const QString& head, const QString& text, const QString& 
         line = headBytes + CutUtf8(CleanPiece(text), textRoom) + tailBytes;
     }
     return line + "\r\n";
+}
+
+QList<QByteArray> ComposeLines(
+    const QString& head, const QString& text, const QString& tail, qsizetype reserved, int maxLines)
+{
+    const qsizetype room = MaxLineBytes - 2 - std::clamp<qsizetype>(reserved, 0, MaxLineBytes / 2);
+    const QByteArray headBytes = CleanPiece(head);
+    const QByteArray tailBytes = CleanPiece(tail);
+    const QByteArray textBytes = CleanPiece(text);
+    const qsizetype textRoom = room - headBytes.size() - tailBytes.size();
+    // A head so long that pieces would hardly fit is not worth splitting for: one cut line.
+    if (textRoom < MinPieceBytes || textBytes.size() <= textRoom)
+        return { ComposeLine(head, text, tail, reserved) };
+
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < textBytes.size()) {
+        const QByteArray rest = textBytes.mid(start, textRoom + 4);
+        QByteArray piece;
+        if (textBytes.size() - start <= textRoom) {
+            piece = textBytes.mid(start);
+        } else if (lines.size() + 1 >= std::max(1, maxLines)) {
+            lines.append(headBytes + CutUtf8(rest, textRoom - CutMark.size()) + CutMark + tailBytes + "\r\n");
+            break;
+        } else {
+            piece = CutUtf8(rest, textRoom);
+            // A blank in the second half of the piece makes a nicer end; it stays with this piece.
+            const qsizetype blank = piece.lastIndexOf(' ');
+            if (blank >= textRoom / 2)
+                piece.truncate(blank + 1);
+        }
+        lines.append(headBytes + piece + tailBytes + "\r\n");
+        start += piece.size();
+    }
+    return lines;
 }
 
 QString CtcpOpening(const QString& command, const QString& text)

@@ -1,0 +1,144 @@
+#include "irc/sendqueue.h"
+
+#include <algorithm>
+
+namespace irc {
+
+void SendQueue::PushUrgent(const QByteArray& line)
+{
+    m_urgent.push_back(line);
+}
+
+QStringList SendQueue::Push(const QString& owner, const QByteArray& line)
+{
+    const QString key = owner.toLower();
+    auto found = m_owners.find(key);
+    if (found == m_owners.end()) {
+        found = m_owners.insert(key, Owner { owner, {} });
+        m_turns.push_back(key);
+    }
+    found->Lines.push_back(line);
+    ++m_total;
+
+    QStringList dropped;
+    const qsizetype ownerLimit = std::max(1, m_pace.OwnerLimit);
+    while (static_cast<qsizetype>(m_owners.value(key).Lines.size()) > ownerLimit)
+        dropped.append(DropOldest(key));
+    const qsizetype totalLimit = std::max(1, m_pace.TotalLimit);
+    while (m_total > totalLimit) {
+        // The owner with the most lines waiting gives one up; ties go to the one whose turn is furthest.
+        QString longest;
+        std::size_t most = 0;
+        for (const QString& turn : m_turns) {
+            const std::size_t size = m_owners.value(turn).Lines.size();
+            if (size >= most) {
+                most = size;
+                longest = turn;
+            }
+        }
+        dropped.append(DropOldest(longest));
+    }
+    return dropped;
+}
+
+QString SendQueue::DropOldest(const QString& key)
+{
+    const auto found = m_owners.find(key);
+    const QString name = found->Name;
+    found->Lines.pop_front();
+    --m_total;
+    if (found->Lines.empty()) {
+        m_owners.erase(found);
+        m_turns.erase(std::find(m_turns.begin(), m_turns.end(), key));
+    }
+    return name;
+}
+
+void SendQueue::Drain(qint64 nowMs)
+{
+    if (m_pace.IntervalMs <= 0) {
+        m_held.clear();
+        m_heldBytes = 0;
+        return;
+    }
+    while (!m_held.empty() && nowMs - m_lastHandled >= m_pace.IntervalMs) {
+        m_heldBytes -= m_held.front();
+        m_held.pop_front();
+        m_lastHandled += m_pace.IntervalMs;
+    }
+}
+
+bool SendQueue::Fits(qsizetype bytes) const
+{
+    if (m_pace.IntervalMs <= 0 || m_held.empty())
+        return true;
+    return static_cast<qsizetype>(m_held.size()) < m_pace.BurstLines
+        && m_heldBytes + bytes <= m_pace.BurstBytes;
+}
+
+void SendQueue::Sent(const QByteArray& line, qint64 nowMs)
+{
+    if (m_pace.IntervalMs <= 0)
+        return;
+    // The server starts on a line as soon as it has nothing else to handle.
+    if (m_held.empty())
+        m_lastHandled = nowMs;
+    m_held.push_back(line.size());
+    m_heldBytes += line.size();
+}
+
+QList<QByteArray> SendQueue::Take(qint64 nowMs)
+{
+    Drain(nowMs);
+    QList<QByteArray> lines;
+    for (const QByteArray& line : m_urgent) {
+        // An urgent line takes room left in the burst while no other line waits for it: however many of
+        // them come (a server that pings every second), the other lines keep their pace.
+        if (m_total == 0 && Fits(line.size()))
+            Sent(line, nowMs);
+        lines.append(line);
+    }
+    m_urgent.clear();
+    while (!m_turns.empty()) {
+        const QString key = m_turns.front();
+        const auto owner = m_owners.find(key);
+        if (!Fits(owner->Lines.front().size()))
+            break;
+        const QByteArray line = owner->Lines.front();
+        owner->Lines.pop_front();
+        --m_total;
+        Sent(line, nowMs);
+        lines.append(line);
+        m_turns.pop_front();
+        if (owner->Lines.empty())
+            m_owners.erase(owner);
+        else
+            m_turns.push_back(key);
+    }
+    return lines;
+}
+
+qint64 SendQueue::Wait(qint64 nowMs)
+{
+    Drain(nowMs);
+    if (!m_urgent.empty())
+        return 0;
+    if (m_turns.empty())
+        return -1;
+    if (Fits(m_owners.value(m_turns.front()).Lines.front().size()))
+        return 0;
+    return std::max<qint64>(1, m_lastHandled + m_pace.IntervalMs - nowMs);
+}
+
+void SendQueue::Clear()
+{
+    m_urgent.clear();
+    m_owners.clear();
+    m_turns.clear();
+    m_total = 0;
+    m_held.clear();
+    m_heldBytes = 0;
+    m_lastHandled = 0;
+}
+
+} // namespace irc

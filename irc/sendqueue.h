@@ -1,0 +1,89 @@
+#pragma once
+
+// The one queue every line the bot writes to its server goes through, so that the server never sees more
+// than it takes from one client and never closes the connection for flooding.
+//
+// The pace is a token bucket modelled on the server's side: a server takes a burst of lines at once, then
+// handles one line per interval, and kills a client whose unhandled lines pass a byte limit. The queue
+// keeps its own picture of those unhandled lines (what it sent, less one line per interval) and sends a
+// line only while that picture stays within the burst in lines and in bytes.
+//
+// Urgent lines (PONG, registration, the dead-connection PING) go before everything else and never wait.
+// While no other line waits they count against the burst (so the lines after them wait the longer);
+// while others wait they do not, so that no stream of urgent lines can hold the others up.
+//
+// Every other line belongs to an owner, the user a reply is for; owners take turns line by line, so one
+// user's flood cannot starve the others. Each owner may have a bounded number of lines waiting: past it
+// that owner's oldest waiting line is dropped.
+//
+// The queue is a plain value driven by the caller's clock (milliseconds), so it can be tested without
+// waiting.
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <deque>
+
+namespace irc {
+
+struct SendPace {
+    // The burst: lines and bytes the server may hold unhandled at once.
+    int BurstLines = 5;
+    int BurstBytes = 2048;
+    // The server handles one line per interval; 0 sends everything at once.
+    int IntervalMs = 1000;
+    // Lines one owner may have waiting, and all owners together.
+    int OwnerLimit = 40;
+    int TotalLimit = 2000;
+};
+
+class SendQueue {
+public:
+    void SetPace(const SendPace& pace) { m_pace = pace; }
+    const SendPace& Pace() const { return m_pace; }
+
+    // A line that goes before every other at the next Take, whatever the burst.
+    void PushUrgent(const QByteArray& line);
+
+    // A line on behalf of owner (a nick or channel, matched ignoring case). Returns the owners whose oldest
+    // waiting line was dropped to keep the bounds, one entry per line dropped (usually none).
+    QStringList Push(const QString& owner, const QByteArray& line);
+
+    // The lines that may be written at nowMs, in the order to write them; they count as sent from then on.
+    QList<QByteArray> Take(qint64 nowMs);
+
+    // Milliseconds from nowMs until Take can give another line: 0 when it can now, -1 when nothing waits.
+    qint64 Wait(qint64 nowMs);
+
+    // Lines waiting, urgent ones included.
+    qsizetype Waiting() const { return m_urgent.size() + m_total; }
+
+    // Forgets the waiting lines and what the server was thought to hold: a new connection starts afresh.
+    void Clear();
+
+private:
+    struct Owner {
+        QString Name;
+        std::deque<QByteArray> Lines;
+    };
+
+    void Drain(qint64 nowMs);
+    bool Fits(qsizetype bytes) const;
+    void Sent(const QByteArray& line, qint64 nowMs);
+    // Drops the oldest waiting line of the owner at key; returns that owner's name.
+    QString DropOldest(const QString& key);
+
+    SendPace m_pace;
+    std::deque<QByteArray> m_urgent;
+    // Owners with lines waiting, keyed by their lower-cased name; m_turns is the order they take turns in.
+    QHash<QString, Owner> m_owners;
+    std::deque<QString> m_turns;
+    qsizetype m_total = 0;
+    // The lines the server is thought to hold unhandled (their sizes), and when it last handled one.
+    std::deque<qsizetype> m_held;
+    qsizetype m_heldBytes = 0;
+    qint64 m_lastHandled = 0;
+};
+
+} // namespace irc

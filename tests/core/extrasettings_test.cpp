@@ -1,0 +1,91 @@
+// The connection settings of tessarin.ini: what each key takes, what it refuses, and the problems listed
+// for the command log. (The lifecycle with them is shown against real and scripted servers by the fault
+// suite in tests/faults.)
+
+#include "core/extrasettings.h"
+#include "support/qtprint.h"
+#include "support/tempfiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ConnectionSettings, AreReadFromTessarinIniWithDefaultsForWhatIsMissingOrWrong)
+{
+    testing_support::TempFiles files;
+    EXPECT_TRUE(core::LoadExtraSettings(files.Path()).Problems.isEmpty()) << "no file, no problem";
+    const core::ConnectionSettings defaults;
+    EXPECT_FALSE(defaults.Tls);
+    EXPECT_EQ(defaults.DeadAfterMs, 240000);
+    EXPECT_EQ(defaults.BurstLines, 5);
+    EXPECT_EQ(defaults.BurstBytes, 2048);
+    EXPECT_EQ(defaults.LineIntervalMs, 1000);
+
+    files.Write("tessarin.ini",
+        "[help]\nhome_page=https://example.org\n"
+        "[connection]\ntls=yes\ntls_fingerprint=AB:CD\nsasl_account=dicebot\n"
+        "sasl_password=\"comma, semicolon; and all\"\nnickserv_password=hunter2\nconnect_timeout=2.5\n"
+        "register_timeout=0\ndead_after=90\nping_timeout=abc\nsasl_passwort=oops\n"
+        "[flood]\nburst_lines=8\nburst_bytes=4096\nline_interval=0.5\nqueue_per_user=1.5\n"
+        "lines_per_message=3\nctcp_per_minute=0\n");
+    const core::ExtraSettings settings = core::LoadExtraSettings(files.Path());
+    const core::ConnectionSettings& c = settings.Connection;
+    EXPECT_EQ(settings.HomePage, "https://example.org");
+    EXPECT_TRUE(c.Tls);
+    EXPECT_TRUE(c.TlsFingerprint.isEmpty());
+    EXPECT_EQ(c.SaslAccount, "dicebot");
+    EXPECT_EQ(c.SaslPassword, "comma, semicolon; and all");
+    EXPECT_EQ(c.NickServPassword, "hunter2");
+    EXPECT_EQ(c.ConnectTimeoutMs, 2500);
+    EXPECT_EQ(c.RegisterTimeoutMs, 60000);
+    EXPECT_EQ(c.DeadAfterMs, 90000);
+    EXPECT_EQ(c.PingTimeoutMs, 60000);
+    EXPECT_EQ(c.BurstLines, 8);
+    EXPECT_EQ(c.BurstBytes, 4096);
+    EXPECT_EQ(c.LineIntervalMs, 500);
+    EXPECT_EQ(c.QueuePerUser, 40);
+    EXPECT_EQ(c.LinesPerMessage, 3);
+    EXPECT_EQ(c.CtcpPerMinute, 0);
+    // In the order of the keys, as QSettings gives them.
+    EXPECT_EQ(settings.Problems,
+        QStringList(
+            { "tessarin.ini: connection/ping_timeout is not a number of seconds from 0.1 to 3600; it keeps "
+              "its default.",
+                "tessarin.ini: connection/register_timeout is not a number of seconds from 0.1 to 3600; it "
+                "keeps its "
+                "default.",
+                "tessarin.ini: connection/sasl_passwort is not a setting; it keeps its default.",
+                "tessarin.ini: connection/tls_fingerprint is not a SHA-256 fingerprint (64 hex digits); it "
+                "keeps its "
+                "default.",
+                "tessarin.ini: flood/queue_per_user is not a whole number from 1 to 10000; it keeps its "
+                "default." }));
+    for (const QString& problem : settings.Problems)
+        EXPECT_FALSE(problem.contains("oops")) << "values are never repeated, a password could be one";
+}
+
+TEST(ConnectionSettings, EachKeyTakesItsValueAndRefusesNonsense)
+{
+    core::ConnectionSettings settings;
+    for (const QString& key : core::ConnectionSettingKeys()) {
+        if (key.contains("sasl") || key.contains("nickserv"))
+            continue;
+        EXPECT_FALSE(core::ApplyConnectionSetting(settings, key, QStringLiteral("nan")).isEmpty())
+            << key.toStdString();
+    }
+    EXPECT_EQ(core::ApplyConnectionSetting(settings, "connection/tls", "On"), QString());
+    EXPECT_TRUE(settings.Tls);
+    EXPECT_EQ(core::ApplyConnectionSetting(settings, "flood/line_interval", "0"), QString());
+    EXPECT_EQ(settings.LineIntervalMs, 0);
+    EXPECT_EQ(core::ApplyConnectionSetting(settings, "flood/burst_bytes", "100"),
+        "is not a whole number from 512 to 65536");
+    EXPECT_EQ(settings.BurstBytes, 2048);
+    EXPECT_EQ(core::ApplyConnectionSetting(settings, "connection/dead_after", "1e9"),
+        "is not a number of seconds from 0.1 to 86400");
+    EXPECT_EQ(core::ApplyConnectionSetting(settings, "nope", "1"), "is not a setting");
+    const QString fingerprint = QString(64, u'0');
+    EXPECT_EQ(core::ApplyConnectionSetting(settings, "connection/tls_fingerprint", fingerprint), QString());
+    EXPECT_EQ(settings.TlsFingerprint, fingerprint);
+}
+
+} // namespace
