@@ -185,7 +185,10 @@ int main(int argc, char** argv)
     bot.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     bot.start(QStringLiteral(TESSARIN_BINARY),
         { "--headless", "--files", files.Path(), "--server", "127.0.0.1:" + QString::number(server.Port()),
-            "--nick", "Benchbot", "--join", "#bench" });
+            "--nick", "Benchbot", "--join", "#bench",
+            // Flood control off: the measurement is of the bot, not of its pace.
+            "--set", "flood/line_interval=0", "--set", "flood/burst_lines=100", "--set",
+            "flood/burst_bytes=65536", "--set", "flood/queue_per_user=10000" });
     if (!bot.waitForStarted(10000)
         || !WaitFor([&] { return bot.peek(1 << 20).contains("Joined #bench"); }, 15000)) {
         std::fprintf(stderr, "the bot did not join\n");
