@@ -431,6 +431,9 @@ void TIrcClient::Pump()
     const QList<QByteArray> lines = m_queue.Take(now);
     for (const QByteArray& line : lines)
         m_socket.write(line);
+    // Writing at once saves the event loop a round (and the kernel a wake-up) per reply.
+    if (!lines.isEmpty())
+        m_socket.flush();
     const qint64 wait = m_queue.Wait(now);
     if (wait < 0)
         m_sendTimer.stop();
