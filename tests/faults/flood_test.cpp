@@ -141,7 +141,7 @@ TEST(Flood, WithoutPacingTheServerKillsTheBotAtTheDefaultPaceTheReplayArrivesWho
     EXPECT_GE(took, implied - 1000) << "the pace was kept";
     EXPECT_LE(took, implied + 1000) << "implied " << implied << " ms";
     for (const auto& speaker : speakers)
-        EXPECT_FALSE(speaker->Closed);
+        EXPECT_FALSE(speaker->Closed());
 }
 
 } // namespace

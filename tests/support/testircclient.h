@@ -15,6 +15,7 @@ public:
     TestIrcClient()
     {
         QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { Read(); });
+        QObject::connect(&m_socket, &QTcpSocket::disconnected, [this] { Closed = true; });
     }
 
     // Connects and registers; true once the server has welcomed the nick.
@@ -54,6 +55,7 @@ public:
     }
 
     QList<QByteArray> Lines;
+    bool Closed = false;
     // Called with each line as it arrives, before it is kept.
     std::function<void(const QByteArray&)> OnLine;
 
