@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tessarin needs on Debian 12, skipping what is already there.
+# Installs what building and testing Tessarin needs on Debian 12, skipping what is already there. It assumes
+# nothing beyond a minimal Debian root with apt: packages are installed without their recommendations, so
+# everything the build needs is named here.
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config qt6-base-dev googletest libgtest-dev libbenchmark-dev clang clang-format ngircd)
-# The operator's windows: Qt Charts for the generator test window, a virtual display for screenshots.
-packages+=(qt6-charts-dev xvfb xauth)
+# The build, the tests and the benchmarks; git lists the sources for the formatting check.
+packages=(cmake make g++ pkg-config git qt6-base-dev googletest libgtest-dev libbenchmark-dev clang-format ngircd)
+# Fuzzing: clang with its libFuzzer runtime.
+packages+=(clang libclang-rt-14-dev)
+# The operator's windows: Qt Charts for the generator test window (its CMake package needs Qt's OpenGL
+# one), a virtual display for screenshots.
+packages+=(qt6-charts-dev libqt6opengl6-dev xvfb xauth)
 
 # The network tests start ngircd and InspIRCd (a server that closes flooding clients; ircd-hybrid cannot
 # be installed beside ngircd) on loopback ports of their own; openssl makes their test certificates.
