@@ -1,10 +1,9 @@
 // The send queue against a server that kills flooders: InspIRCd with ircd-hybrid's limits closes a client
 // with more than 2560 bytes waiting ("RecvQ exceeded"). A log replay of sixteen long lines (and its header
 // and command) gets a bot without pacing killed; at the default pace (a burst of 5 lines and 2 KB, then one
-// line a second) the same replay arrives whole, no later than the pace implies plus a second, and the bot
-// stays.
+// line a second) the same replay arrives whole and in order, and the bot stays. How the queue spaces its
+// lines is the send queue's own test, on a clock the test sets.
 
-#include "irc/sendqueue.h"
 #include "support/headlessbot.h"
 #include "support/ircdaemon.h"
 #include "support/qtprint.h"
@@ -26,7 +25,6 @@ constexpr int Replayed = Speakers * LinesEach + 2;
 
 struct Replay {
     bool Killed = false;
-    qint64 Asked = 0;
     QList<TimedIrcClient::Line> Lines;
 };
 
@@ -60,7 +58,6 @@ Replay RunReplay(const IrcDaemon& server, std::vector<std::unique_ptr<TimedIrcCl
     const qsizetype before = asker.Received.size();
     // The command itself is logged too: the header, the sixteen lines and the command come back.
     asker.Send("PRIVMSG #flood :,last " + QByteArray::number(Speakers * LinesEach + 1));
-    result.Asked = asker.Sent.last().Time;
     const QByteArray replayMark = " PRIVMSG " + asker.Nick() + " :";
     WaitFor(
         [&] {
@@ -82,26 +79,6 @@ Replay RunReplay(const IrcDaemon& server, std::vector<std::unique_ptr<TimedIrcCl
         EXPECT_FALSE(bot.Lines().contains("Disconnected from server."));
     EXPECT_EQ(bot.Finish(), 0);
     return result;
-}
-
-// When the last replay line would go out at the default pace: the replay hands the bot its lines 100 ms
-// apart (the first two at once), and one keep-alive line may already be held.
-qint64 ImpliedDuration(const QList<TimedIrcClient::Line>& lines)
-{
-    irc::SendQueue queue;
-    queue.Push("Tessarin", "PRIVMSG Tessarin :Ping-pong\r\n");
-    qint64 last = 0;
-    qsizetype next = 0;
-    for (qint64 now = 0; now < 600 * 1000 && (next < lines.size() || queue.Waiting() > 0); ++now) {
-        for (; next < lines.size() && std::max<qint64>(0, (next - 1) * 100) <= now; ++next) {
-            // What the bot wrote: the relayed line without the prefix the server put before it.
-            const QByteArray& relayed = lines.at(next).Text;
-            queue.Push("asker", relayed.mid(relayed.indexOf(' ') + 1) + "\r\n");
-        }
-        if (!queue.Take(now).isEmpty())
-            last = now;
-    }
-    return last;
 }
 
 TEST(Flood, WithoutPacingTheServerKillsTheBotAtTheDefaultPaceTheReplayArrivesWhole)
@@ -128,18 +105,18 @@ TEST(Flood, WithoutPacingTheServerKillsTheBotAtTheDefaultPaceTheReplayArrivesWho
     EXPECT_FALSE(paced.Killed);
     ASSERT_EQ(paced.Lines.size(), Replayed);
     for (int s = 0; s < Speakers; ++s) {
+        qsizetype previous = -1;
         for (int k = 0; k < LinesEach; ++k) {
             const QByteArray said = "<speaker" + QByteArray::number(s) + "> r2s" + QByteArray::number(s) + "l"
                 + QByteArray::number(k) + ' ' + QByteArray(370, 'a' + static_cast<char>(k));
-            EXPECT_TRUE(std::any_of(paced.Lines.begin(), paced.Lines.end(),
-                [&](const TimedIrcClient::Line& line) { return line.Text.endsWith(said); }))
-                << "line " << k << " of speaker " << s << " arrived whole";
+            const auto found = std::find_if(paced.Lines.begin(), paced.Lines.end(),
+                [&](const TimedIrcClient::Line& line) { return line.Text.endsWith(said); });
+            ASSERT_NE(found, paced.Lines.end()) << "line " << k << " of speaker " << s << " arrived whole";
+            const qsizetype position = found - paced.Lines.begin();
+            EXPECT_GT(position, previous) << "line " << k << " of speaker " << s << " in the order said";
+            previous = position;
         }
     }
-    const qint64 took = paced.Lines.last().Time - paced.Asked;
-    const qint64 implied = ImpliedDuration(paced.Lines);
-    EXPECT_GE(took, implied - 1000) << "the pace was kept";
-    EXPECT_LE(took, implied + 1000) << "implied " << implied << " ms";
     for (const auto& speaker : speakers)
         EXPECT_FALSE(speaker->Closed());
 }

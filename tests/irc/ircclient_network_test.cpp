@@ -7,7 +7,6 @@
 #include "support/fakeircserver.h"
 #include "support/qtprint.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -198,24 +197,21 @@ TEST_F(NetworkClientTest, LongCredentialsGoInPiecesOf400)
 
 TEST_F(NetworkClientTest, PingsASilentServerAndDropsAConnectionThatStaysSilent)
 {
+    // The answer may take long enough that no busy machine runs out of it while the test looks.
     client.IdleTimeout = 200;
-    client.PingTimeout = 300;
+    client.PingTimeout = 4000;
     client.Connect();
     ASSERT_TRUE(server.WaitForLine(UserLine));
     Welcome();
-    QElapsedTimer silence;
-    silence.start();
-    ASSERT_TRUE(server.WaitForLine("PING :irc.test", 3000));
-    EXPECT_GE(silence.elapsed(), 180) << "timers may fire a little early";
+    ASSERT_TRUE(server.WaitForLine("PING :irc.test"));
     server.Send(":irc.test PONG irc.test :irc.test");
-    silence.restart();
-    RunEventsFor(350);
+    ASSERT_TRUE(WaitFor([this] { return server.Lines.count("PING :irc.test") == 2; }))
+        << "silent again: pinged again";
     EXPECT_FALSE(disconnected) << "the answer showed the connection alive";
-    EXPECT_EQ(server.Lines.count("PING :irc.test"), 2) << "silent again: pinged again";
 
-    ASSERT_TRUE(WaitFor([this] { return disconnected; }, 3000));
-    EXPECT_GE(silence.elapsed(), 450) << "200 ms to the second ping, 300 more for its answer";
-    EXPECT_EQ(socketErrors, QStringList({ "No answer from the server for 0.5 seconds." }));
+    ASSERT_TRUE(WaitFor([this] { return disconnected; }));
+    EXPECT_EQ(server.Lines.count("PING :irc.test"), 2) << "no third ping while waiting for the answer";
+    EXPECT_EQ(socketErrors, QStringList({ "No answer from the server for 4.2 seconds." }));
 }
 
 TEST_F(NetworkClientTest, AServerThatNeverWelcomesTheBotIsGivenUp)
@@ -231,7 +227,7 @@ TEST_F(NetworkClientTest, AServerThatNeverWelcomesTheBotIsGivenUp)
 
 TEST_F(NetworkClientTest, RepliesGoOutAtThePaceTakingTurnsAndPongsGoFirst)
 {
-    client.Pace = { 1, 2048, 200, 40, 2000 };
+    client.Pace = { 1, 2048, 500, 40, 2000 };
     // Every message gets three lines of answer into the channel.
     QObject::connect(
         &client, &TIrcClient::OnMessage, [this](irc::TIrcUser* user, irc::TIrcChannel*, const QString&) {
@@ -242,22 +238,14 @@ TEST_F(NetworkClientTest, RepliesGoOutAtThePaceTakingTurnsAndPongsGoFirst)
     ASSERT_TRUE(server.WaitForLine(UserLine));
     Welcome();
     server.Lines.clear();
-    server.SendRaw(":Bob!b@h PRIVMSG #dice :,roll\r\n:Ann!a@h PRIVMSG #dice :,roll\r\n");
-    ASSERT_TRUE(server.WaitForLine("PRIVMSG #dice :Bob 1"));
-    QElapsedTimer clock;
-    clock.start();
-    server.Send("PING :now");
-    ASSERT_TRUE(server.WaitForLine("PONG :now"));
-    EXPECT_LT(clock.elapsed(), 150) << "the PONG did not wait its turn";
+    // One burst line, then one every half second: the PING comes after six replies were queued, and its
+    // answer goes out ahead of them all; the replies take turns.
+    server.SendRaw(":Bob!b@h PRIVMSG #dice :,roll\r\n:Ann!a@h PRIVMSG #dice :,roll\r\nPING :now\r\n");
     ASSERT_TRUE(WaitFor([&] { return server.Lines.size() == 7; }));
     EXPECT_EQ(server.Lines,
         QList<QByteArray>(
-            { "PRIVMSG #dice :Bob 1", "PONG :now", "PRIVMSG #dice :Ann 1", "PRIVMSG #dice :Bob 2",
+            { "PONG :now", "PRIVMSG #dice :Bob 1", "PRIVMSG #dice :Ann 1", "PRIVMSG #dice :Bob 2",
                 "PRIVMSG #dice :Ann 2", "PRIVMSG #dice :Bob 3", "PRIVMSG #dice :Ann 3" }));
-    // One line held at a time, handled every 200 ms; the PONG went while replies waited and took no turn
-    // from them, so the last reply goes five intervals after the first.
-    EXPECT_GE(clock.elapsed(), 900);
-    EXPECT_LT(clock.elapsed(), 3000);
 }
 
 TEST_F(NetworkClientTest, DropsTheOldestLinesOfAUserPastTheBoundAndSaysSo)
