@@ -335,9 +335,21 @@ void TForm1::ShowChannels()
 
 void TForm1::ShowWindow(QWidget* window)
 {
+    BringBack(window);
+    window->activateWindow();
+}
+
+void TForm1::BringBack(QWidget* window)
+{
+    // A window minimised with its own title-bar button stays minimised through show(): clear that first.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
-    window->activateWindow();
+}
+
+QList<QWidget*> TForm1::ToolWindows() const
+{
+    return { Replies, Settings, Messages, GeneratorTest };
 }
 
 void TForm1::GoToTray()
@@ -351,6 +363,12 @@ void TForm1::RestoreFromTray()
     TrayIcon->hide();
     showNormal();
     raise();
+    // A tool window minimised meanwhile (by the operator, or by the desktop along with this window) comes
+    // back above it; one the operator closed stays closed.
+    for (QWidget* window : ToolWindows()) {
+        if (window->isVisible() && window->isMinimized())
+            BringBack(window);
+    }
     activateWindow();
 }
 
@@ -378,7 +396,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    for (QWidget* window : std::initializer_list<QWidget*> { Replies, Settings, Messages, GeneratorTest })
+    for (QWidget* window : ToolWindows())
         window->hide();
     TrayIcon->hide();
     Q_EMIT Finished();

@@ -112,7 +112,11 @@ private:
     void SetConnectedControls(bool enabled);
     void AfterDisconnection();
     void ShowChannels();
+    // Shows a tool window restored, raised and active.
     void ShowWindow(QWidget* window);
+    // Shows a tool window restored and raised, without taking the focus.
+    void BringBack(QWidget* window);
+    QList<QWidget*> ToolWindows() const;
     void GoToTray();
     void RestoreFromTray();
 

@@ -16,9 +16,11 @@
 
 namespace {
 
+using testing_support::MinimiseWithTitleBar;
 using testing_support::TempFiles;
 using testing_support::TypeInto;
 using testing_support::WaitFor;
+using testing_support::WaitForActive;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -151,6 +153,58 @@ TEST_F(MainWindowTest, MinimisingGoesToTheTrayAndTheIconBringsTheWindowBack)
     form.ShowAction->trigger();
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.TrayIcon->isVisible());
+}
+
+// Each tool window with the main window's button that shows it; the generator test's button is shown
+// first by a double-click on the background.
+std::vector<std::pair<QPushButton*, QWidget*>> ToolWindows(app::TForm1& form)
+{
+    if (form.GeneratorTestButton->isHidden())
+        QTest::mouseDClick(&form, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+    return { { form.SettingsButton, form.Settings }, { form.RepliesButton, form.Replies },
+        { form.MessageButton, form.Messages }, { form.GeneratorTestButton, form.GeneratorTest } };
+}
+
+TEST_F(MainWindowTest, AToolWindowMinimisedOnItsOwnComesBackWithItsButton)
+{
+    app::TForm1& form = Open();
+    for (const auto& [button, tool] : ToolWindows(form)) {
+        SCOPED_TRACE(tool->windowTitle().toStdString());
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(tool));
+        ASSERT_TRUE(MinimiseWithTitleBar(tool));
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_FALSE(tool->windowState() & Qt::WindowMinimized);
+        EXPECT_TRUE(tool->isVisible());
+        EXPECT_TRUE(WaitForActive(tool));
+    }
+}
+
+TEST_F(MainWindowTest, BackFromTheTrayTheMinimisedToolWindowsComeBackAndClosedOnesStayClosed)
+{
+    app::TForm1& form = Open();
+    form.SetTrayAvailable(true);
+    for (const auto& [button, tool] : ToolWindows(form))
+        QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(MinimiseWithTitleBar(form.Settings));
+    ASSERT_TRUE(MinimiseWithTitleBar(form.GeneratorTest));
+    form.Messages->close();
+
+    form.showMinimized();
+    ASSERT_TRUE(WaitFor([&] { return !form.isVisible(); }, 5000));
+    Q_EMIT form.TrayIcon->activated(QSystemTrayIcon::Trigger);
+    for (QWidget* tool :
+        std::initializer_list<QWidget*> { form.Settings, form.Replies, form.GeneratorTest }) {
+        SCOPED_TRACE(tool->windowTitle().toStdString());
+        EXPECT_TRUE(tool->isVisible());
+        EXPECT_FALSE(tool->windowState() & Qt::WindowMinimized);
+    }
+    EXPECT_FALSE(form.Messages->isVisible());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.isMinimized());
+    EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &form; }))
+        << "the window taken from the tray has the focus";
 }
 
 TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingIsOrdinary)
