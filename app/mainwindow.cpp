@@ -135,6 +135,9 @@ QWidget* TForm1::MakeChannelGroup()
     // The items first: an editable box takes its first item as its text when items arrive.
     JoinBox->addItems(m_state.FavoriteChannels);
     JoinBox->setEditText(m_state.ChannelToJoin);
+    // The Channels column gets the width its controls ask for and the other column the rest: room for a
+    // dozen characters shows most channel names whole and leaves the other column's captions whole.
+    JoinBox->setMinimumContentsLength(12);
     JoinBox->setToolTip(QStringLiteral("Name of a channel to join"));
     connect(JoinBox, &QComboBox::editTextChanged, this,
         [this](const QString& text) { m_state.ChannelToJoin = text; });
@@ -154,11 +157,10 @@ QWidget* TForm1::MakeChannelGroup()
     LeaveButton->setEnabled(false);
     connect(LeaveButton, &QPushButton::clicked, this, &TForm1::Leave);
 
+    // The label goes above the Join box, so that the box has the column's whole width.
     auto* layout = new QVBoxLayout(group);
-    auto* joinRow = new QHBoxLayout();
-    joinRow->addWidget(new QLabel(QStringLiteral("Join:"), group));
-    joinRow->addWidget(JoinBox, 1);
-    layout->addLayout(joinRow);
+    layout->addWidget(new QLabel(QStringLiteral("Join:"), group));
+    layout->addWidget(JoinBox);
     layout->addWidget(JoinButton);
     layout->addWidget(new QLabel(QStringLiteral("Currently on:"), group));
     layout->addWidget(ChannelList, 1);

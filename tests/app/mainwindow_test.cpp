@@ -110,6 +110,30 @@ TEST_F(MainWindowTest, TypingInTheJoinBoxAndClickingTheListMoveTheDefaultButton)
     EXPECT_FALSE(testing_support::LogHas(form, "Unable"));
 }
 
+TEST_F(MainWindowTest, TheJoinBoxTakesTheChannelColumnsWidthAndShowsANameWhole)
+{
+    app::TForm1& form = Open();
+    EXPECT_EQ(form.JoinBox->geometry().left(), form.JoinButton->geometry().left());
+    EXPECT_EQ(form.JoinBox->width(), form.JoinButton->width());
+    EXPECT_EQ(form.JoinBox->width(), form.ChannelList->width());
+
+    // Typed whole, the name is not scrolled: the cursor at its end lies past all of its letters.
+    const QString name = QStringLiteral("#shadowrun-rpg");
+    TypeInto(form.JoinBox, name);
+    QLineEdit* edit = form.JoinBox->lineEdit();
+    edit->repaint(); // a line edit scrolls its text when it paints
+    const QRect cursor = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_GE(cursor.center().x(), edit->fontMetrics().horizontalAdvance(name));
+
+    // The room is not taken from the captions of the buttons beside it.
+    for (QPushButton* button : form.findChildren<QPushButton*>()) {
+        if (!button->isVisible())
+            continue;
+        SCOPED_TRACE(button->text().toStdString());
+        EXPECT_GT(button->width(), button->fontMetrics().horizontalAdvance(button->text()));
+    }
+}
+
 TEST_F(MainWindowTest, DoubleClickingTheBackgroundTogglesTheGeneratorTestButton)
 {
     app::TForm1& form = Open();
