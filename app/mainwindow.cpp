@@ -337,16 +337,11 @@ void TForm1::ShowChannels()
 
 void TForm1::ShowWindow(QWidget* window)
 {
-    BringBack(window);
-    window->activateWindow();
-}
-
-void TForm1::BringBack(QWidget* window)
-{
     // A window minimised with its own title-bar button stays minimised through show(): clear that first.
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
+    window->activateWindow();
 }
 
 QList<QWidget*> TForm1::ToolWindows() const
@@ -365,13 +360,13 @@ void TForm1::RestoreFromTray()
     TrayIcon->hide();
     showNormal();
     raise();
+    activateWindow();
     // A tool window minimised meanwhile (by the operator, or by the desktop along with this window) comes
-    // back above it; one the operator closed stays closed.
+    // back too, in front of this one as it was before; one the operator closed stays closed.
     for (QWidget* window : ToolWindows()) {
         if (window->isVisible() && window->isMinimized())
-            BringBack(window);
+            ShowWindow(window);
     }
-    activateWindow();
 }
 
 void TForm1::changeEvent(QEvent* event)

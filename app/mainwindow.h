@@ -114,8 +114,6 @@ private:
     void ShowChannels();
     // Shows a tool window restored, raised and active.
     void ShowWindow(QWidget* window);
-    // Shows a tool window restored and raised, without taking the focus.
-    void BringBack(QWidget* window);
     QList<QWidget*> ToolWindows() const;
     void GoToTray();
     void RestoreFromTray();

@@ -227,8 +227,11 @@ TEST_F(MainWindowTest, BackFromTheTrayTheMinimisedToolWindowsComeBackAndClosedOn
     EXPECT_FALSE(form.Messages->isVisible());
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.isMinimized());
-    EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &form; }))
-        << "the window taken from the tray has the focus";
+    // As before the main window went to the tray, a tool window the operator was working in is in front.
+    EXPECT_TRUE(WaitFor([&] {
+        const QWidget* active = QApplication::activeWindow();
+        return active == form.Settings || active == form.GeneratorTest;
+    }));
 }
 
 TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingIsOrdinary)
