@@ -43,6 +43,11 @@ TForm6::TForm6(QWidget* parent)
     layout->addWidget(DifferenceChartView, 1);
     layout->addWidget(DifferenceLabel);
     layout->addWidget(VerdictLabel);
+
+    // Until the first run the empty charts have the scales a fair die fills: each face a hundredth of the
+    // rolls, and the commonest difference (one) about twice that.
+    constexpr int fairFaceCount = GeneratorTestResult::Rolls / GeneratorTestResult::Sides;
+    ShowRanges(fairFaceCount, 2 * fairFaceCount);
 }
 
 QChartView* TForm6::MakeChart(
@@ -66,6 +71,16 @@ QChartView* TForm6::MakeChart(
     auto* view = new QChartView(chart, this);
     view->setRenderHint(QPainter::Antialiasing);
     return view;
+}
+
+void TForm6::ShowRanges(int largestValueCount, int largestDifferenceCount)
+{
+    m_valueX->setRange(1, GeneratorTestResult::Sides);
+    m_valueY->setRange(0, std::max(1, largestValueCount));
+    m_differenceX->setRange(0, GeneratorTestResult::Sides - 1);
+    m_differenceY->setRange(0, std::max(1, largestDifferenceCount));
+    for (QValueAxis* axis : { m_valueX, m_valueY, m_differenceX, m_differenceY })
+        axis->applyNiceNumbers();
 }
 
 void TForm6::SetFaceSource(dice::FaceSource* faces)
@@ -92,12 +107,7 @@ void TForm6::RunTest()
     }
     ValueSeries->replace(values);
     DifferenceSeries->replace(differences);
-    m_valueX->setRange(1, GeneratorTestResult::Sides);
-    m_valueY->setRange(0, std::max(1, result.LargestCount));
-    m_differenceX->setRange(0, GeneratorTestResult::Sides - 1);
-    m_differenceY->setRange(0, std::max(1, largestDifference));
-    for (QValueAxis* axis : { m_valueX, m_valueY, m_differenceX, m_differenceY })
-        axis->applyNiceNumbers();
+    ShowRanges(result.LargestCount, largestDifference);
 
     AverageLabel->setText(AverageValueText(result));
     DifferenceLabel->setText(AverageDifferenceText(result));

@@ -46,6 +46,8 @@ protected:
 
 private:
     QChartView* MakeChart(const QString& title, QLineSeries*& series, QValueAxis*& xAxis, QValueAxis*& yAxis);
+    // Faces 1 to 100 and differences 0 to 99 across, counts from 0 up to the largest one.
+    void ShowRanges(int largestValueCount, int largestDifferenceCount);
 
     dice::GeneratorFaces m_generator;
     dice::FaceSource* m_faces;

@@ -135,6 +135,9 @@ QWidget* TForm1::MakeChannelGroup()
     // The items first: an editable box takes its first item as its text when items arrive.
     JoinBox->addItems(m_state.FavoriteChannels);
     JoinBox->setEditText(m_state.ChannelToJoin);
+    // The Channels column gets the width its controls ask for and the other column the rest: room for a
+    // dozen characters shows most channel names whole and leaves the other column's captions whole.
+    JoinBox->setMinimumContentsLength(12);
     JoinBox->setToolTip(QStringLiteral("Name of a channel to join"));
     connect(JoinBox, &QComboBox::editTextChanged, this,
         [this](const QString& text) { m_state.ChannelToJoin = text; });
@@ -154,11 +157,10 @@ QWidget* TForm1::MakeChannelGroup()
     LeaveButton->setEnabled(false);
     connect(LeaveButton, &QPushButton::clicked, this, &TForm1::Leave);
 
+    // The label goes above the Join box, so that the box has the column's whole width.
     auto* layout = new QVBoxLayout(group);
-    auto* joinRow = new QHBoxLayout();
-    joinRow->addWidget(new QLabel(QStringLiteral("Join:"), group));
-    joinRow->addWidget(JoinBox, 1);
-    layout->addLayout(joinRow);
+    layout->addWidget(new QLabel(QStringLiteral("Join:"), group));
+    layout->addWidget(JoinBox);
     layout->addWidget(JoinButton);
     layout->addWidget(new QLabel(QStringLiteral("Currently on:"), group));
     layout->addWidget(ChannelList, 1);
@@ -335,9 +337,16 @@ void TForm1::ShowChannels()
 
 void TForm1::ShowWindow(QWidget* window)
 {
+    // A window minimised with its own title-bar button stays minimised through show(): clear that first.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+QList<QWidget*> TForm1::ToolWindows() const
+{
+    return { Replies, Settings, Messages, GeneratorTest };
 }
 
 void TForm1::GoToTray()
@@ -352,6 +361,12 @@ void TForm1::RestoreFromTray()
     showNormal();
     raise();
     activateWindow();
+    // A tool window minimised meanwhile (by the operator, or by the desktop along with this window) comes
+    // back too, in front of this one as it was before; one the operator closed stays closed.
+    for (QWidget* window : ToolWindows()) {
+        if (window->isVisible() && window->isMinimized())
+            ShowWindow(window);
+    }
 }
 
 void TForm1::changeEvent(QEvent* event)
@@ -378,7 +393,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    for (QWidget* window : std::initializer_list<QWidget*> { Replies, Settings, Messages, GeneratorTest })
+    for (QWidget* window : ToolWindows())
         window->hide();
     TrayIcon->hide();
     Q_EMIT Finished();

@@ -112,7 +112,9 @@ private:
     void SetConnectedControls(bool enabled);
     void AfterDisconnection();
     void ShowChannels();
+    // Shows a tool window restored, raised and active.
     void ShowWindow(QWidget* window);
+    QList<QWidget*> ToolWindows() const;
     void GoToTray();
     void RestoreFromTray();
 

@@ -29,6 +29,8 @@ std::optional<QString> FirstLineOf(const QString& path)
 bool AliasTable::Load(const QString& folder)
 {
     m_rows.clear();
+    if (!FolderListable(folder))
+        return false;
     for (const QFileInfo& info : TextFilesIn(folder)) {
         const std::optional<QString> expansion = FirstLineOf(info.filePath());
         if (!expansion)

@@ -17,8 +17,9 @@ class AliasTable {
 public:
     static constexpr qsizetype MaxExpansionBytes = 4096;
 
-    // Rebuilds the table from folder. Returns false when an alias file could not be read; the rows read
-    // before it stay. A missing folder is not a failure: the table is then empty.
+    // Rebuilds the table from folder. Returns false when the folder is there but cannot be listed (the
+    // table is then empty) or an alias file could not be read (the rows read before it stay). A missing
+    // folder is not a failure: the table is then empty.
     bool Load(const QString& folder);
 
     // Empty when there are no rows or the first row has no name.

@@ -1,8 +1,7 @@
 #include "commands/bot.h"
 
+#include "commands/textfolder.h"
 #include "core/settingsfiles.h"
-
-#include <QFileInfo>
 
 namespace commands {
 
@@ -66,8 +65,7 @@ bool Bot::RescanCustomFiles()
 {
     const QString folder = CustomFolder(m_filesDir);
     m_custom.Scan(folder);
-    const QFileInfo info(folder);
-    return !info.exists() || (info.isDir() && info.isReadable() && info.isExecutable());
+    return FolderListable(folder);
 }
 
 bool Bot::ReloadAliases()

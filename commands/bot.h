@@ -41,8 +41,8 @@ public:
     // Reads the custom-file folder again. False when the folder is there but cannot be listed; the list is
     // then empty. A missing folder is an empty list, not a failure.
     bool RescanCustomFiles();
-    // Reads the alias folder again. False when an alias file could not be read; the aliases read before it
-    // serve.
+    // Reads the alias folder again. False when the folder is there but cannot be listed (there are then no
+    // aliases) or an alias file could not be read (the aliases read before it serve).
     bool ReloadAliases();
 
     // Disconnects and writes the configuration files. Returns the failure, or an empty text.

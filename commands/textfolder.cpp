@@ -13,6 +13,12 @@ QFileInfoList TextFilesIn(const QString& folder)
     return dir.entryInfoList();
 }
 
+bool FolderListable(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return !info.exists() || (info.isDir() && info.isReadable() && info.isExecutable());
+}
+
 QString NameBeforeFirstDot(const QString& fileName)
 {
     return fileName.section(u'.', 0, 0);

@@ -5,9 +5,12 @@
 #include "app/generatortestwindow.h"
 #include "dice/randomsource.h"
 
+#include <QChartView>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -102,6 +105,71 @@ TEST(GeneratorTest, FacesOutsideTheDieAreNotCountedAndFail)
 QList<QPointF> Points(const QLineSeries* series)
 {
     return series->points();
+}
+
+// The numbers written along one axis of a chart, in their order on screen.
+QStringList AxisLabels(QChartView* view, Qt::Orientation orientation)
+{
+    const QRectF plot = view->chart()->plotArea();
+    QList<std::pair<qreal, QString>> labels;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (!text || !text->isVisible() || text->toPlainText().isEmpty())
+            continue;
+        const QRectF at = text->sceneBoundingRect();
+        if (orientation == Qt::Horizontal && at.top() >= plot.bottom())
+            labels.append({ at.center().x(), text->toPlainText() });
+        else if (orientation == Qt::Vertical && at.right() <= plot.left())
+            labels.append({ -at.center().y(), text->toPlainText() });
+    }
+    std::sort(labels.begin(), labels.end());
+    QStringList texts;
+    for (const auto& label : labels)
+        texts.append(label.second);
+    return texts;
+}
+
+struct AxisCase {
+    const char* axis;
+    QChartView* app::TForm6::*chart;
+    Qt::Orientation orientation;
+    int first; // the labels start at or below it
+    int last; // and end at or above it
+};
+
+const AxisCase Axes[] = {
+    { "faces", &app::TForm6::ValueChartView, Qt::Horizontal, 1, 100 },
+    { "counts of faces", &app::TForm6::ValueChartView, Qt::Vertical, 0, 1 },
+    { "differences", &app::TForm6::DifferenceChartView, Qt::Horizontal, 0, 99 },
+    { "counts of differences", &app::TForm6::DifferenceChartView, Qt::Vertical, 0, 1 },
+};
+
+TEST(GeneratorTestWindow, BeforeTheFirstRunTheAxesSpanTheFacesDifferencesAndCountsOfARun)
+{
+    app::TForm6 window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QMap<QString, QStringList> before;
+    for (const AxisCase& row : Axes) {
+        SCOPED_TRACE(row.axis);
+        const QStringList labels = AxisLabels(window.*row.chart, row.orientation);
+        ASSERT_GE(labels.size(), 2) << labels.join(u' ').toStdString();
+        QStringList distinct = labels;
+        EXPECT_EQ(distinct.removeDuplicates(), 0) << labels.join(u' ').toStdString();
+        EXPECT_LE(labels.first().toInt(), row.first);
+        EXPECT_GE(labels.last().toInt(), row.last);
+        if (row.orientation == Qt::Vertical) {
+            EXPECT_EQ(labels.first(), "0");
+        }
+        before.insert(row.axis, labels);
+    }
+
+    // A run keeps the faces and differences where they were.
+    dice::ResetGeneratorForTests();
+    window.RunTest();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(AxisLabels(window.ValueChartView, Qt::Horizontal), before.value("faces"));
+    EXPECT_EQ(AxisLabels(window.DifferenceChartView, Qt::Horizontal), before.value("differences"));
 }
 
 TEST(GeneratorTestWindow, ADoubleClickRunsTheTestAndShowsItsOutcome)

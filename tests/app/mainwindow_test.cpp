@@ -16,9 +16,11 @@
 
 namespace {
 
+using testing_support::MinimiseWithTitleBar;
 using testing_support::TempFiles;
 using testing_support::TypeInto;
 using testing_support::WaitFor;
+using testing_support::WaitForActive;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -108,6 +110,30 @@ TEST_F(MainWindowTest, TypingInTheJoinBoxAndClickingTheListMoveTheDefaultButton)
     EXPECT_FALSE(testing_support::LogHas(form, "Unable"));
 }
 
+TEST_F(MainWindowTest, TheJoinBoxTakesTheChannelColumnsWidthAndShowsANameWhole)
+{
+    app::TForm1& form = Open();
+    EXPECT_EQ(form.JoinBox->geometry().left(), form.JoinButton->geometry().left());
+    EXPECT_EQ(form.JoinBox->width(), form.JoinButton->width());
+    EXPECT_EQ(form.JoinBox->width(), form.ChannelList->width());
+
+    // Typed whole, the name is not scrolled: the cursor at its end lies past all of its letters.
+    const QString name = QStringLiteral("#shadowrun-rpg");
+    TypeInto(form.JoinBox, name);
+    QLineEdit* edit = form.JoinBox->lineEdit();
+    edit->repaint(); // a line edit scrolls its text when it paints
+    const QRect cursor = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_GE(cursor.center().x(), edit->fontMetrics().horizontalAdvance(name));
+
+    // The room is not taken from the captions of the buttons beside it.
+    for (QPushButton* button : form.findChildren<QPushButton*>()) {
+        if (!button->isVisible())
+            continue;
+        SCOPED_TRACE(button->text().toStdString());
+        EXPECT_GT(button->width(), button->fontMetrics().horizontalAdvance(button->text()));
+    }
+}
+
 TEST_F(MainWindowTest, DoubleClickingTheBackgroundTogglesTheGeneratorTestButton)
 {
     app::TForm1& form = Open();
@@ -151,6 +177,61 @@ TEST_F(MainWindowTest, MinimisingGoesToTheTrayAndTheIconBringsTheWindowBack)
     form.ShowAction->trigger();
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.TrayIcon->isVisible());
+}
+
+// Each tool window with the main window's button that shows it; the generator test's button is shown
+// first by a double-click on the background.
+std::vector<std::pair<QPushButton*, QWidget*>> ToolWindows(app::TForm1& form)
+{
+    if (form.GeneratorTestButton->isHidden())
+        QTest::mouseDClick(&form, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+    return { { form.SettingsButton, form.Settings }, { form.RepliesButton, form.Replies },
+        { form.MessageButton, form.Messages }, { form.GeneratorTestButton, form.GeneratorTest } };
+}
+
+TEST_F(MainWindowTest, AToolWindowMinimisedOnItsOwnComesBackWithItsButton)
+{
+    app::TForm1& form = Open();
+    for (const auto& [button, tool] : ToolWindows(form)) {
+        SCOPED_TRACE(tool->windowTitle().toStdString());
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(tool));
+        ASSERT_TRUE(MinimiseWithTitleBar(tool));
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_FALSE(tool->windowState() & Qt::WindowMinimized);
+        EXPECT_TRUE(tool->isVisible());
+        EXPECT_TRUE(WaitForActive(tool));
+    }
+}
+
+TEST_F(MainWindowTest, BackFromTheTrayTheMinimisedToolWindowsComeBackAndClosedOnesStayClosed)
+{
+    app::TForm1& form = Open();
+    form.SetTrayAvailable(true);
+    for (const auto& [button, tool] : ToolWindows(form))
+        QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(MinimiseWithTitleBar(form.Settings));
+    ASSERT_TRUE(MinimiseWithTitleBar(form.GeneratorTest));
+    form.Messages->close();
+
+    form.showMinimized();
+    ASSERT_TRUE(WaitFor([&] { return !form.isVisible(); }, 5000));
+    Q_EMIT form.TrayIcon->activated(QSystemTrayIcon::Trigger);
+    for (QWidget* tool :
+        std::initializer_list<QWidget*> { form.Settings, form.Replies, form.GeneratorTest }) {
+        SCOPED_TRACE(tool->windowTitle().toStdString());
+        EXPECT_TRUE(tool->isVisible());
+        EXPECT_FALSE(tool->windowState() & Qt::WindowMinimized);
+    }
+    EXPECT_FALSE(form.Messages->isVisible());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.isMinimized());
+    // As before the main window went to the tray, a tool window the operator was working in is in front.
+    EXPECT_TRUE(WaitFor([&] {
+        const QWidget* active = QApplication::activeWindow();
+        return active == form.Settings || active == form.GeneratorTest;
+    }));
 }
 
 TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingIsOrdinary)

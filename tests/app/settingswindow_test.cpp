@@ -156,23 +156,46 @@ TEST_F(SettingsWindowTest, PrivilegeBoxesAndNickListsChangeTheirSettings)
     EXPECT_EQ(files.Read("banned.conf"), "");
 }
 
-TEST_F(SettingsWindowTest, TheUpdateButtonsLogWhetherTheRescanWorked)
-{
-    files.Write("custom", "not a folder");
-    files.Write("aliases/r.txt", ",roll parameter\r\n");
-    app::TForm4& settings = OpenSettings();
-    Click(settings.CustomFilesButton);
-    EXPECT_TRUE(LogHas(*window, "Error updating the list of custom random generation files."));
-    QFile::remove(files.PathOf("custom"));
-    files.Write("custom/omen.txt", "The dragon sleeps.\r\n");
-    Click(settings.CustomFilesButton);
-    EXPECT_TRUE(LogHas(*window, "Updated the list of custom random generation files."));
+// Each update button reads its folder again and says in the command log whether it could.
+struct UpdateButtonCase {
+    const char* folder;
+    QPushButton* app::TForm4::*button;
+    const char* updated;
+    const char* failed;
+};
 
-    Click(settings.AliasesButton);
-    EXPECT_TRUE(LogHas(*window, "Updated the list of alias files."));
+const UpdateButtonCase UpdateButtons[] = {
+    { "custom", &app::TForm4::CustomFilesButton, "Updated the list of custom random generation files.",
+        "Error updating the list of custom random generation files." },
+    { "aliases", &app::TForm4::AliasesButton, "Updated the list of alias files.",
+        "Error updating the list of alias files." },
+};
+
+TEST_F(SettingsWindowTest, TheUpdateButtonsLogWhetherTheirFolderCouldBeRead)
+{
+    app::TForm4& settings = OpenSettings();
+    const auto lastLogLine = [this] { return window->CommandLogView->toPlainText().split(u'\n').last(); };
+    for (const UpdateButtonCase& row : UpdateButtons) {
+        SCOPED_TRACE(row.folder);
+        QPushButton* button = settings.*row.button;
+        // No folder at all is nothing to read, not a failure.
+        Click(button);
+        EXPECT_EQ(lastLogLine(), row.updated);
+
+        files.Write(row.folder, "a file where the folder belongs");
+        Click(button);
+        EXPECT_EQ(lastLogLine(), row.failed);
+
+        QFile::remove(files.PathOf(row.folder));
+        files.Write(QString::fromUtf8(row.folder) + "/omen.txt", ",roll 1d6\r\n");
+        Click(button);
+        EXPECT_EQ(lastLogLine(), row.updated);
+    }
+
+    // An alias file that cannot be read fails the aliases too.
     ASSERT_TRUE(QFile::link(files.PathOf("aliases/nowhere"), files.PathOf("aliases/broken.txt")));
     Click(settings.AliasesButton);
-    EXPECT_TRUE(LogHas(*window, "Error updating the list of alias files."));
+    EXPECT_EQ(lastLogLine(), "Error updating the list of alias files.");
 }
 
 TEST_F(SettingsWindowTest, ReplyPhraseBoxesAreThePhrasesFromTheFileOnward)

@@ -11,6 +11,7 @@
 #include <QStyleOptionButton>
 #include <QTcpServer>
 #include <QTest>
+#include <QWindow>
 
 namespace testing_support {
 
@@ -73,6 +74,14 @@ inline bool WaitForActive(QWidget* window)
 {
     window->activateWindow();
     return WaitFor([window] { return QApplication::activeWindow() == window; });
+}
+
+// Minimises a window the way its title-bar button does: through the window system, which then tells the
+// widget.
+inline bool MinimiseWithTitleBar(QWidget* window)
+{
+    window->windowHandle()->showMinimized();
+    return WaitFor([window] { return window->isMinimized(); });
 }
 
 inline bool LogHas(const app::TForm1& window, const QString& text)
