@@ -163,6 +163,34 @@ TEST_F(LastCommand, SpacesTheLinesAndRefusesASecondRequestMeanwhile)
     ASSERT_TRUE(WaitUntil([this] { return !bot->State().LastLocked; }));
 }
 
+// A lock-out shorter than the replay: it must neither let a second request cut the replay off nor run out
+// while the replay is still being sent.
+TEST_F(LastCommand, ALongReplayRunsToItsEndAndTheLockOutFollowsIt)
+{
+    bot->State().LastTimeout = 300;
+    bot->Locks().ApplyIntervals();
+    for (int i = 1; i <= 15; ++i)
+        Say("Bob", "#rpg", QString::number(i));
+    bot->OnMessage("Alice", "#rpg", ",last");
+    ASSERT_TRUE(WaitUntil([this] { return out.Lines.size() >= 7; })); // 0.6 s: the header and six lines
+    EXPECT_FALSE(bot->Locks().LastTimer.isActive()) << "the lock-out waits for the replay's end";
+
+    bot->OnMessage("Bob", "#rpg", ",last 4");
+    ASSERT_TRUE(WaitUntil([this] { return !bot->Replay().Running(); }));
+    const QStringList sent = out.Take();
+    ASSERT_EQ(sent.size(), 18);
+    EXPECT_EQ(sent.filter("PRIVMSG Bob :"), QStringList({ "PRIVMSG Bob :Not so fast, Speedy Gonsalez!" }));
+    const QStringList alice = sent.filter("PRIVMSG Alice :");
+    ASSERT_EQ(alice.size(), 17); // the header, the fifteen lines and the command itself
+    EXPECT_EQ(alice[1], "PRIVMSG Alice :<Bob> 1");
+    EXPECT_EQ(alice.last(), "PRIVMSG Alice :<Alice> ,last");
+
+    EXPECT_TRUE(bot->Locks().LastTimer.isActive());
+    EXPECT_EQ(Say("Cid", "#rpg", ",last"), QStringList({ "PRIVMSG Cid :Not so fast, Speedy Gonsalez!" }));
+    ASSERT_TRUE(WaitUntil([this] { return !bot->State().LastLocked; }));
+    EXPECT_EQ(Say("Cid", "#rpg", ",last 1").size(), 2);
+}
+
 TEST_F(LastCommand, PrivateAndSilentRequestsUseTheSendersOwnLog)
 {
     EXPECT_EQ(Replay("Ann", "#rpg", ",last"),
