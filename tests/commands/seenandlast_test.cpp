@@ -77,14 +77,41 @@ TEST_F(SeenCommand, TellsWhenAUserCameLeftAndSpoke)
             "PRIVMSG Ann :" + Now }));
 }
 
-TEST_F(SeenCommand, APartCommandMarksEveryoneStillThere)
+// Users still on a channel are noted as such only when the bot really sends the part request for it.
+TEST_F(SeenCommand, APartCommandMarksEveryoneStillThereOnlyWhenTheBotLeaves)
 {
-    Join("#rpg", "Bob");
-    roster.Nicks["#rpg"] = { "Alice", "Bob" };
-    Say("Bob", "#rpg", ",part");
-    EXPECT_EQ(core::FindChatUser(bot->State(), "Alice").has_value(), true);
-    const core::TChatUser& alice = bot->State().ChatUsers.at(*core::FindChatUser(bot->State(), "Alice"));
-    EXPECT_EQ(alice.LeaveNotes, QStringList({ " (was still online when I left the channel)." }));
+    struct Case {
+        const char* What;
+        const char* Sender;
+        bool PrivilegedPart;
+        bool Silent;
+        bool Connected;
+        bool Marked;
+    };
+    const Case cases[] = {
+        { "anybody may part", "Bob", false, false, true, true },
+        { "a refused part", "Bob", true, false, true, false },
+        { "the owner's part", "Kell", true, false, true, true },
+        { "a silent part names the nick", "Bob", false, true, true, false },
+        { "a part that cannot go out", "Bob", false, false, false, false },
+    };
+    const QStringList stillThere { " (was still online when I left the channel)." };
+    for (const Case& c : cases) {
+        Start();
+        out.Connected = true;
+        bot->State().OwnerNick = "Kell";
+        roster.Nicks["#rpg"] = { "Alice", "Bob", "Kell" };
+        Join("#rpg", "Bob");
+        bot->State().PrivilegedPart = c.PrivilegedPart;
+        bot->State().Silent = c.Silent;
+        out.Connected = c.Connected;
+        bot->OnMessage(c.Sender, "#rpg", ",part");
+        out.Take();
+        const core::TChatUser& alice = bot->State().ChatUsers.at(*core::FindChatUser(bot->State(), "Alice"));
+        EXPECT_EQ(alice.LeaveNotes, c.Marked ? stillThere : QStringList({ QString() })) << c.What;
+        out.Connected = true;
+        EXPECT_EQ(Say("Ann", "#rpg", ",seen Alice #rpg").size(), c.Marked ? 3 : 2) << c.What;
+    }
 }
 
 TEST_F(SeenCommand, PrivilegesFollowAWatchedNickChange)
