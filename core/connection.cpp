@@ -272,6 +272,9 @@ void Connection::KeepAlive()
 {
     if (!m_state.Connected || ReconnectTimer.isActive())
         return;
+    // Until the server has welcomed the bot it takes no messages and would answer with an error.
+    if (m_client.CurrentState() != irc::TIrcClient::State::Connected)
+        return;
     // Lines still waiting in the send queue show the connection is in use; the keep-alive would only
     // take a turn from the replies.
     if (m_client.WaitingLines() > 0)
