@@ -199,7 +199,7 @@ void Connection::RejoinChannels()
         const irc::ChannelPtr joined = m_client.Channels().Find(name);
         if (joined && joined->Active)
             continue;
-        if (!m_client.Join(name))
+        if (!m_client.Rejoin(name))
             m_log.Append(QStringLiteral("Unable to join channel") + name + u'.');
     }
 }
@@ -224,7 +224,7 @@ void Connection::HandleParted(irc::TIrcChannel* channel)
 
 void Connection::HandleKicked(irc::TIrcUser*, irc::TIrcChannel* channel)
 {
-    if (m_client.Join(channel->Name))
+    if (m_client.Rejoin(channel->Name))
         return;
     m_log.Append(QStringLiteral("Unable to join ") + channel->Name + QStringLiteral(" after being kicked."));
     OnBotKickedOut(m_state, channel->Name, channel->Nicks(), m_clock.StampNow());

@@ -122,6 +122,10 @@ public:
     bool Notice(const QString& target, const QString& text) override;
     bool Action(const QString& target, const QString& text) override;
     bool Join(const QString& channel) override;
+    // Joins a channel the bot belongs on again (after a kick or a reconnect): the JOIN goes before every
+    // reply, and replies for the channel wait until the bot is on it. When the server refuses the join,
+    // those replies are dropped and OnStatus says so.
+    bool Rejoin(const QString& channel);
     bool Part(const QString& channel) override;
     bool Mode(const QString& target, const QString& modes, const QString& parameter = QString());
     bool CtcpReply(const QString& nick, const QString& command, const QString& text);
@@ -197,10 +201,13 @@ private:
     // The queueing of lines. Each returns false (and raises OnError) when not connected.
     bool CheckConnected();
     bool SendUrgent(const QString& head, const QString& text = QString());
+    bool SendProtocol(const QString& head);
     bool SendLine(const QString& head, const QString& text = QString(), const QString& tail = QString());
     bool SendMessage(
         const QString& target, const QString& head, const QString& text, const QString& tail = QString());
-    void Enqueue(const QString& owner, const QByteArray& line);
+    void Enqueue(const QString& owner, const QByteArray& line, const QString& target = QString());
+    // The server refused to let the bot back onto a channel it was rejoining.
+    void RejoinRefused(const QString& channel);
     // Writes what the send queue lets go now and sets the timer for the rest.
     void Pump();
     void ReportDrops();

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <algorithm>
 
 namespace irc {
 
@@ -35,6 +36,13 @@ int NumericOf(const QByteArray& command)
 bool IsInformational(int numeric)
 {
     return numeric == 5 || (numeric >= 200 && numeric <= 399);
+}
+
+// The errors with which a server refuses a JOIN; the channel is their second parameter.
+bool IsJoinRefusal(int numeric)
+{
+    static constexpr int refusals[] = { 403, 405, 437, 471, 473, 474, 475, 476, 477, 489 };
+    return std::find(std::begin(refusals), std::end(refusals), numeric) != std::end(refusals);
 }
 
 int UserModeFlagOf(QChar letter)
@@ -146,6 +154,11 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
         Q_EMIT OnNames(&m_users, channel.get());
     } else if (numeric >= 401 && numeric <= 502) {
         const quint64 generation = m_generation;
+        if (IsJoinRefusal(numeric) && m_queue.IsHeld(Text(message.Param(1)))) {
+            RejoinRefused(Text(message.Param(1)));
+            if (m_generation != generation)
+                return;
+        }
         if (numeric == 421 && m_capStep == CapStep::Listing && message.Param(1) == "CAP") {
             m_capStep = CapStep::Done;
             Q_EMIT OnStatus(QStringLiteral("SASL: the server does not negotiate capabilities; registering "
@@ -250,6 +263,11 @@ void TIrcClient::HandleJoin(const Message& message, const UserPtr& sender)
     if (IsSelf(*sender)) {
         const ChannelPtr channel = AddChannel(name);
         channel->Active = true;
+        // Replies that waited for the bot to be back on the channel may go now.
+        if (m_queue.IsHeld(name)) {
+            m_queue.Release(name);
+            Pump();
+        }
         const quint64 generation = m_generation;
         Mode(name, QString());
         if (m_generation == generation)
