@@ -57,6 +57,7 @@ TIrcClient::TIrcClient(QObject* parent)
     connect(&m_idleTimer, &QTimer::timeout, this, &TIrcClient::HandleIdle);
     m_sendTimer.setSingleShot(true);
     connect(&m_sendTimer, &QTimer::timeout, this, &TIrcClient::Pump);
+    connect(&m_nickTimer, &QTimer::timeout, this, &TIrcClient::TryWantedNick);
     connect(&m_socket, &QSslSocket::connected, this, [this] {
         if (!m_usingTls)
             HandleConnected();
@@ -352,6 +353,7 @@ void TIrcClient::EndConnection()
     m_registerTimer.stop();
     m_idleTimer.stop();
     m_sendTimer.stop();
+    ForgetNickRecovery();
     m_queue.Clear();
     m_drops.clear();
     m_lineOwner.clear();

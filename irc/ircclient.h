@@ -90,6 +90,9 @@ public:
     // Automatic CTCP answers per user and minute; queries beyond it go unanswered, and so do all beyond
     // ten times as many from everybody together.
     int CtcpRepliesPerMinute = 3;
+    // Registered under another nick than the configured one (it was taken), the bot takes its nick back
+    // as soon as it is free: at once when the server's MONITOR says so, else by asking every this often.
+    int NickRetryInterval = 60000;
 
     // The nick the server knows the bot by while connected, the configured nick otherwise.
     QString Nick() const;
@@ -238,6 +241,18 @@ private:
     void HandleWallops(const Message& message, const UserPtr& sender);
     void HandleCtcpQuery(const UserPtr& sender, TIrcChannel* channel, const QString& text);
     void HandleNickRefused();
+
+    // Taking the configured nick back (ircclientnick.cpp).
+    void StartNickRecovery();
+    void StopNickRecovery();
+    // Ends the recovery without a word to the server, whose connection is gone.
+    void ForgetNickRecovery();
+    void HandleIsupport(const Message& message);
+    void HandleMonitorOffline(const Message& message);
+    void TryWantedNick();
+    // Whether an error numeric answers a try for the wanted nick; such answers are not errors to report.
+    bool AnswersNickTry(int numeric, const Message& message);
+    void NickChangedDuringRecovery(const QString& newNick);
     std::optional<QString> AutomaticCtcpReply(const QString& command, const QString& arguments) const;
 
     bool IsSelf(const TIrcUser& user) const { return SameName(user.Nick, m_currentNick); }
@@ -260,6 +275,12 @@ private:
     QString m_tlsProblem;
     // The idle check has pinged the server and waits for any line.
     bool m_pinged = false;
+    // The configured nick while the bot is registered under another and wants it back; empty otherwise.
+    QString m_wantedNick;
+    QTimer m_nickTimer;
+    bool m_monitoring = false;
+    // A NICK for the wanted nick has gone out and its answer has not come.
+    bool m_nickTryPending = false;
     CapStep m_capStep = CapStep::None;
     QByteArray m_capList;
     bool m_loggedIn = false;

@@ -137,6 +137,7 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
                 Q_EMIT OnStatus(QStringLiteral("Identifying to NickServ."));
                 SendUrgent(QStringLiteral("PRIVMSG NickServ :IDENTIFY "), NickServPassword);
             }
+            StartNickRecovery();
             Q_EMIT OnRegistered();
         }
     } else if (numeric >= 900 && numeric <= 908
@@ -166,12 +167,19 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
             if (m_generation != generation)
                 return;
         }
+        if (AnswersNickTry(numeric, message))
+            return;
         Q_EMIT OnError(sender.get(), code, Text(message.Content));
         if (numeric >= 431 && numeric <= 433 && m_state == State::Registering && m_generation == generation)
             HandleNickRefused();
     } else if (IsInformational(numeric)) {
+        if (numeric == 5)
+            HandleIsupport(message);
         Q_EMIT OnSystem(sender.get(), code, Text(message.Content));
     } else {
+        // 731: nicks watched with MONITOR went offline.
+        if (numeric == 731)
+            HandleMonitorOffline(message);
         Q_EMIT OnUnknownCommand(sender.get(), code, Text(message.Content));
     }
 }
@@ -358,6 +366,7 @@ void TIrcClient::HandleNick(const Message& message, const UserPtr& sender)
     if (IsSelf(*sender)) {
         const QString oldNick = std::exchange(m_currentNick, newNick);
         m_nick = newNick;
+        NickChangedDuringRecovery(newNick);
         Q_EMIT OnNickChanged(oldNick);
     } else {
         Q_EMIT OnNickChange(sender.get(), newNick);
