@@ -83,17 +83,20 @@ TEST_F(SeenCommand, APartCommandMarksEveryoneStillThereOnlyWhenTheBotLeaves)
     struct Case {
         const char* What;
         const char* Sender;
+        const char* Line;
         bool PrivilegedPart;
         bool Silent;
         bool Connected;
         bool Marked;
     };
     const Case cases[] = {
-        { "anybody may part", "Bob", false, false, true, true },
-        { "a refused part", "Bob", true, false, true, false },
-        { "the owner's part", "Kell", true, false, true, true },
-        { "a silent part names the nick", "Bob", false, true, true, false },
-        { "a part that cannot go out", "Bob", false, false, false, false },
+        { "anybody may part", "Bob", ",part", false, false, true, true },
+        { "addressed by nick", "Bob", "Tessarin, ,part", false, false, true, true },
+        { "a refused part", "Bob", ",part", true, false, true, false },
+        { "the owner's part", "Kell", ",part", true, false, true, true },
+        { "a silent part names the nick", "Bob", ",part", false, true, true, false },
+        { "a part that cannot go out", "Bob", ",part", false, false, false, false },
+        { "not the bare command line", "Bob", ",part now", false, false, true, false },
     };
     const QStringList stillThere { " (was still online when I left the channel)." };
     for (const Case& c : cases) {
@@ -105,7 +108,7 @@ TEST_F(SeenCommand, APartCommandMarksEveryoneStillThereOnlyWhenTheBotLeaves)
         bot->State().PrivilegedPart = c.PrivilegedPart;
         bot->State().Silent = c.Silent;
         out.Connected = c.Connected;
-        bot->OnMessage(c.Sender, "#rpg", ",part");
+        bot->OnMessage(c.Sender, "#rpg", c.Line);
         out.Take();
         const core::TChatUser& alice = bot->State().ChatUsers.at(*core::FindChatUser(bot->State(), "Alice"));
         EXPECT_EQ(alice.LeaveNotes, c.Marked ? stillThere : QStringList({ QString() })) << c.What;
