@@ -116,6 +116,10 @@ void Connection::HandleConnected()
 void Connection::HandleRegistered()
 {
     m_attemptsLeft = m_state.ReconnectAttempts;
+    // Back on the server, the bot is on none of its channels until the rejoin: what is said for them
+    // meanwhile (a countdown going on, say) waits for it.
+    for (const QString& channel : std::as_const(m_state.CurrentChannels))
+        m_client.HoldRepliesFor(channel);
     if (m_attemptPending)
         FinishReconnectAttempt(true);
 }

@@ -500,7 +500,7 @@ bool TIrcClient::Rejoin(const QString& channel)
 {
     if (!CheckConnected())
         return false;
-    m_queue.Hold(channel);
+    HoldRepliesFor(channel);
     return SendProtocol(QStringLiteral("JOIN ") + channel);
 }
 

@@ -129,6 +129,8 @@ public:
     // reply, and replies for the channel wait until the bot is on it. When the server refuses the join,
     // those replies are dropped and OnStatus says so.
     bool Rejoin(const QString& channel);
+    // Replies for a channel the bot is about to rejoin wait for the rejoin as they do after Rejoin.
+    void HoldRepliesFor(const QString& channel) { m_queue.Hold(channel); }
     bool Part(const QString& channel) override;
     bool Mode(const QString& target, const QString& modes, const QString& parameter = QString());
     bool CtcpReply(const QString& nick, const QString& command, const QString& text);

@@ -228,6 +228,12 @@ TEST_F(ConnectionTest, TheKeepAliveMessagesTheBotItselfOnceWelcomed)
 
 TEST_F(ConnectionTest, ReconnectsAndRejoinsItsChannelsInOrder)
 {
+    // Something said for a channel between the welcome and the rejoin waits for the bot to be back on it.
+    int registrations = 0;
+    QObject::connect(&client, &irc::TIrcClient::OnRegistered, [this, &registrations] {
+        if (++registrations == 2)
+            client.Say("#a", "still counting");
+    });
     ConnectAndRegister();
     Feed(":Tessarin!t@h JOIN #b\r\n:Tessarin!t@h JOIN #a\r\n");
     server.DropClient();
@@ -236,11 +242,16 @@ TEST_F(ConnectionTest, ReconnectsAndRejoinsItsChannelsInOrder)
     server.Send(":irc.test 001 Tessarin :Welcome back");
     ASSERT_TRUE(server.WaitForLine("JOIN #a"));
     EXPECT_EQ(server.Lines.mid(server.Lines.indexOf("JOIN #b")), QList<QByteArray>({ "JOIN #b", "JOIN #a" }));
+    EXPECT_FALSE(server.Lines.contains("PRIVMSG #a :still counting"));
     EXPECT_EQ(log.Lines().mid(4),
         QStringList({ "Disconnected from server.", "Attempted to connect on " + Stamp + ".",
             "Connected to " + Server() }));
     EXPECT_EQ(connection.AttemptsLeft(), 1) << "the successful attempt counts";
     EXPECT_FALSE(connection.ReconnectTimer.isActive());
+
+    server.Send(":Tessarin!t@h JOIN #b");
+    Feed(":Tessarin!t@h JOIN #a\r\n");
+    EXPECT_TRUE(server.Lines.contains("PRIVMSG #a :still counting"));
 }
 
 TEST_F(ConnectionTest, GivesUpAfterAttemptsPlusOneFailures)
