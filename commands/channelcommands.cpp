@@ -1,5 +1,6 @@
 #include "commands/channelcommands.h"
 
+#include "core/seentracker.h"
 #include "core/textcap.h"
 
 namespace commands {
@@ -34,7 +35,14 @@ void JoinCommand(const CommandCall& call, Services& services)
 void PartCommand(const CommandCall& call, Services& services)
 {
     services.Out.Say(call.Target, QStringLiteral("Leaving this channel, chief."));
-    services.Out.Part(call.Target);
+    // Only a part request that went out for a channel takes the bot away from its users; one for a nick
+    // (a private or silent request) is refused by the server. The seen records note the leave for the
+    // bare command line only.
+    if (!services.Out.Part(call.Target) || !IsChannelName(call.Target)
+        || call.Line != core::CommandPrefix(services.State) + QStringLiteral("part"))
+        return;
+    core::OnBotLeftChannel(
+        services.State, call.Target, services.Roster.NicksOn(call.Target), services.Time.StampNow());
 }
 
 void QuitCommand(const CommandCall& call, Services& services)

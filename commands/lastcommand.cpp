@@ -27,7 +27,8 @@ LogReplay::LogReplay(core::BotState& state, irc::Sender& out, core::Lockouts& lo
 
 void LogReplay::Last(const CommandCall& call)
 {
-    if (m_state.LastLocked) {
+    // A replay under way is refused like one within the lock-out: a second one would take its place.
+    if (m_state.LastLocked || Running()) {
         m_out.Say(call.Nick, m_state.Phrase(core::LastTimeoutReply));
         return;
     }
@@ -37,13 +38,11 @@ void LogReplay::Last(const CommandCall& call)
         return;
     }
     QStringList lines = LinesToReplay(m_state.ChannelLogs.at(log), call.Parameter);
-    // The lock-out starts with the replay, so nobody can start a second one while this one runs.
-    m_locks.StartLast();
     m_recipient = call.Nick;
     m_out.Say(m_recipient, lines.takeFirst());
     m_pending = lines;
     if (m_pending.isEmpty()) {
-        Q_EMIT Finished();
+        Finish();
         return;
     }
     SendNext();
@@ -58,6 +57,14 @@ void LogReplay::SendNext()
     if (!m_pending.isEmpty())
         return;
     ReplayTimer.stop();
+    Finish();
+}
+
+// The lock-out is counted from the end of the replay, so that it keeps replays apart by its whole length
+// however long the replay took.
+void LogReplay::Finish()
+{
+    m_locks.StartLast();
     Q_EMIT Finished();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The last command (also "lastlines"): replays the recent lines of the channel it was asked in, privately,
-// a tenth of a second apart, then keeps the command locked for a while.
+// a tenth of a second apart, then keeps the command locked for a while. One replay runs at a time.
 
 #include "core/botstate.h"
 #include "core/lockouts.h"
@@ -36,6 +36,7 @@ Q_SIGNALS:
 
 private:
     void SendNext();
+    void Finish();
 
     core::BotState& m_state;
     irc::Sender& m_out;

@@ -116,6 +116,10 @@ void Connection::HandleConnected()
 void Connection::HandleRegistered()
 {
     m_attemptsLeft = m_state.ReconnectAttempts;
+    // Back on the server, the bot is on none of its channels until the rejoin: what is said for them
+    // meanwhile (a countdown going on, say) waits for it.
+    for (const QString& channel : std::as_const(m_state.CurrentChannels))
+        m_client.HoldRepliesFor(channel);
     if (m_attemptPending)
         FinishReconnectAttempt(true);
 }
@@ -199,7 +203,7 @@ void Connection::RejoinChannels()
         const irc::ChannelPtr joined = m_client.Channels().Find(name);
         if (joined && joined->Active)
             continue;
-        if (!m_client.Join(name))
+        if (!m_client.Rejoin(name))
             m_log.Append(QStringLiteral("Unable to join channel") + name + u'.');
     }
 }
@@ -224,7 +228,7 @@ void Connection::HandleParted(irc::TIrcChannel* channel)
 
 void Connection::HandleKicked(irc::TIrcUser*, irc::TIrcChannel* channel)
 {
-    if (m_client.Join(channel->Name))
+    if (m_client.Rejoin(channel->Name))
         return;
     m_log.Append(QStringLiteral("Unable to join ") + channel->Name + QStringLiteral(" after being kicked."));
     OnBotKickedOut(m_state, channel->Name, channel->Nicks(), m_clock.StampNow());
@@ -271,6 +275,9 @@ void Connection::HandleSocketError(const QString& message)
 void Connection::KeepAlive()
 {
     if (!m_state.Connected || ReconnectTimer.isActive())
+        return;
+    // Until the server has welcomed the bot it takes no messages and would answer with an error.
+    if (m_client.CurrentState() != irc::TIrcClient::State::Connected)
         return;
     // Lines still waiting in the send queue show the connection is in use; the keep-alive would only
     // take a turn from the replies.

@@ -55,15 +55,6 @@ void Pipeline::NoteSighting(const Message& message)
     OnChannelMessage(state, message.Sender, message.Channel, m_services.Time.StampNow());
 }
 
-// A part command makes the bot leave the channel, so everybody still there is noted as still online.
-void Pipeline::NoteBotPart(const Message& message)
-{
-    if (message.Channel.isEmpty() || message.Line != CommandPrefix(m_services.State) + QStringLiteral("part"))
-        return;
-    OnBotLeftChannel(m_services.State, message.Channel, m_services.Roster.NicksOn(message.Channel),
-        m_services.Time.StampNow());
-}
-
 void Pipeline::AnswerRecognitionQuestion(const Message& message)
 {
     // The question is asked with a comma whatever the command character is, so that a user who does not
@@ -83,7 +74,6 @@ void Pipeline::RecognizeByCommandChar(Message& message)
         return;
     message.Line = m_services.Commands.ResolveAlias(message.Line);
     m_services.Commands.Dispatch(message.Sender, message.Target, message.Line);
-    NoteBotPart(message);
     message.Handled = true;
 }
 
@@ -95,7 +85,6 @@ void Pipeline::RecognizeByNick(Message& message)
     const QString command = CapChars(message.Line.mid(address.size()), MaxAddressedCommandChars);
     m_services.Log.Append(command);
     m_services.Commands.Dispatch(message.Sender, message.Target, command);
-    NoteBotPart({ message.Sender, message.Channel, command, message.Target });
     message.Handled = true;
 }
 

@@ -57,7 +57,6 @@ private:
 
     void LogLine(const Message& message);
     void NoteSighting(const Message& message);
-    void NoteBotPart(const Message& message);
     void AnswerRecognitionQuestion(const Message& message);
     void RecognizeByCommandChar(Message& message);
     void RecognizeByNick(Message& message);

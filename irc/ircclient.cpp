@@ -57,6 +57,7 @@ TIrcClient::TIrcClient(QObject* parent)
     connect(&m_idleTimer, &QTimer::timeout, this, &TIrcClient::HandleIdle);
     m_sendTimer.setSingleShot(true);
     connect(&m_sendTimer, &QTimer::timeout, this, &TIrcClient::Pump);
+    connect(&m_nickTimer, &QTimer::timeout, this, &TIrcClient::TryWantedNick);
     connect(&m_socket, &QSslSocket::connected, this, [this] {
         if (!m_usingTls)
             HandleConnected();
@@ -83,7 +84,7 @@ QString TIrcClient::Nick() const
 void TIrcClient::SetNick(const QString& nick)
 {
     if (IsConnected())
-        SendLine(QStringLiteral("NICK ") + nick);
+        SendProtocol(QStringLiteral("NICK ") + nick);
     else
         m_nick = nick;
 }
@@ -352,6 +353,7 @@ void TIrcClient::EndConnection()
     m_registerTimer.stop();
     m_idleTimer.stop();
     m_sendTimer.stop();
+    ForgetNickRecovery();
     m_queue.Clear();
     m_drops.clear();
     m_lineOwner.clear();
@@ -374,6 +376,15 @@ bool TIrcClient::SendUrgent(const QString& head, const QString& text)
     return true;
 }
 
+bool TIrcClient::SendProtocol(const QString& head)
+{
+    if (!CheckConnected())
+        return false;
+    m_queue.PushProtocol(ComposeLine(head));
+    Pump();
+    return true;
+}
+
 bool TIrcClient::SendLine(const QString& head, const QString& text, const QString& tail)
 {
     if (!CheckConnected())
@@ -391,14 +402,14 @@ bool TIrcClient::SendMessage(
     const QString owner = m_lineOwner.isEmpty() ? target : m_lineOwner;
     const QList<QByteArray> lines = ComposeLines(head, text, tail, RelayPrefix(), MaxLinesPerMessage);
     for (const QByteArray& line : lines)
-        Enqueue(owner, line);
+        Enqueue(owner, line, target);
     Pump();
     return true;
 }
 
-void TIrcClient::Enqueue(const QString& owner, const QByteArray& line)
+void TIrcClient::Enqueue(const QString& owner, const QByteArray& line, const QString& target)
 {
-    const QStringList dropped = m_queue.Push(owner, line);
+    const QStringList dropped = m_queue.Push(owner, line, target);
     if (dropped.isEmpty())
         return;
     // One report per owner for everything dropped while this event is handled.
@@ -483,6 +494,24 @@ bool TIrcClient::CtcpReply(const QString& nick, const QString& command, const QS
 bool TIrcClient::Join(const QString& channel)
 {
     return SendLine(QStringLiteral("JOIN ") + channel);
+}
+
+bool TIrcClient::Rejoin(const QString& channel)
+{
+    if (!CheckConnected())
+        return false;
+    HoldRepliesFor(channel);
+    return SendProtocol(QStringLiteral("JOIN ") + channel);
+}
+
+void TIrcClient::RejoinRefused(const QString& channel)
+{
+    const qsizetype dropped = m_queue.DropHeld(channel);
+    if (dropped > 0)
+        Q_EMIT OnStatus(QStringLiteral("Could not rejoin %1: dropped %2 line%3 waiting for it.")
+                            .arg(channel)
+                            .arg(dropped)
+                            .arg(dropped == 1 ? QString() : QStringLiteral("s")));
 }
 
 bool TIrcClient::Part(const QString& channel)

@@ -90,6 +90,9 @@ public:
     // Automatic CTCP answers per user and minute; queries beyond it go unanswered, and so do all beyond
     // ten times as many from everybody together.
     int CtcpRepliesPerMinute = 3;
+    // Registered under another nick than the configured one (it was taken), the bot takes its nick back
+    // as soon as it is free: at once when the server's MONITOR says so, else by asking every this often.
+    int NickRetryInterval = 60000;
 
     // The nick the server knows the bot by while connected, the configured nick otherwise.
     QString Nick() const;
@@ -122,6 +125,12 @@ public:
     bool Notice(const QString& target, const QString& text) override;
     bool Action(const QString& target, const QString& text) override;
     bool Join(const QString& channel) override;
+    // Joins a channel the bot belongs on again (after a kick or a reconnect): the JOIN goes before every
+    // reply, and replies for the channel wait until the bot is on it. When the server refuses the join,
+    // those replies are dropped and OnStatus says so.
+    bool Rejoin(const QString& channel);
+    // Replies for a channel the bot is about to rejoin wait for the rejoin as they do after Rejoin.
+    void HoldRepliesFor(const QString& channel) { m_queue.Hold(channel); }
     bool Part(const QString& channel) override;
     bool Mode(const QString& target, const QString& modes, const QString& parameter = QString());
     bool CtcpReply(const QString& nick, const QString& command, const QString& text);
@@ -197,10 +206,13 @@ private:
     // The queueing of lines. Each returns false (and raises OnError) when not connected.
     bool CheckConnected();
     bool SendUrgent(const QString& head, const QString& text = QString());
+    bool SendProtocol(const QString& head);
     bool SendLine(const QString& head, const QString& text = QString(), const QString& tail = QString());
     bool SendMessage(
         const QString& target, const QString& head, const QString& text, const QString& tail = QString());
-    void Enqueue(const QString& owner, const QByteArray& line);
+    void Enqueue(const QString& owner, const QByteArray& line, const QString& target = QString());
+    // The server refused to let the bot back onto a channel it was rejoining.
+    void RejoinRefused(const QString& channel);
     // Writes what the send queue lets go now and sets the timer for the rest.
     void Pump();
     void ReportDrops();
@@ -231,6 +243,18 @@ private:
     void HandleWallops(const Message& message, const UserPtr& sender);
     void HandleCtcpQuery(const UserPtr& sender, TIrcChannel* channel, const QString& text);
     void HandleNickRefused();
+
+    // Taking the configured nick back (ircclientnick.cpp).
+    void StartNickRecovery();
+    void StopNickRecovery();
+    // Ends the recovery without a word to the server, whose connection is gone.
+    void ForgetNickRecovery();
+    void HandleIsupport(const Message& message);
+    void HandleMonitorOffline(const Message& message);
+    void TryWantedNick();
+    // Whether an error numeric answers a try for the wanted nick; such answers are not errors to report.
+    bool AnswersNickTry(int numeric, const Message& message);
+    void NickChangedDuringRecovery(const QString& newNick);
     std::optional<QString> AutomaticCtcpReply(const QString& command, const QString& arguments) const;
 
     bool IsSelf(const TIrcUser& user) const { return SameName(user.Nick, m_currentNick); }
@@ -253,6 +277,12 @@ private:
     QString m_tlsProblem;
     // The idle check has pinged the server and waits for any line.
     bool m_pinged = false;
+    // The configured nick while the bot is registered under another and wants it back; empty otherwise.
+    QString m_wantedNick;
+    QTimer m_nickTimer;
+    bool m_monitoring = false;
+    // A NICK for the wanted nick has gone out and its answer has not come.
+    bool m_nickTryPending = false;
     CapStep m_capStep = CapStep::None;
     QByteArray m_capList;
     bool m_loggedIn = false;

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <algorithm>
 
 namespace irc {
 
@@ -35,6 +36,13 @@ int NumericOf(const QByteArray& command)
 bool IsInformational(int numeric)
 {
     return numeric == 5 || (numeric >= 200 && numeric <= 399);
+}
+
+// The errors with which a server refuses a JOIN; the channel is their second parameter.
+bool IsJoinRefusal(int numeric)
+{
+    static constexpr int refusals[] = { 403, 405, 437, 471, 473, 474, 475, 476, 477, 489 };
+    return std::find(std::begin(refusals), std::end(refusals), numeric) != std::end(refusals);
 }
 
 int UserModeFlagOf(QChar letter)
@@ -129,6 +137,7 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
                 Q_EMIT OnStatus(QStringLiteral("Identifying to NickServ."));
                 SendUrgent(QStringLiteral("PRIVMSG NickServ :IDENTIFY "), NickServPassword);
             }
+            StartNickRecovery();
             Q_EMIT OnRegistered();
         }
     } else if (numeric >= 900 && numeric <= 908
@@ -146,6 +155,11 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
         Q_EMIT OnNames(&m_users, channel.get());
     } else if (numeric >= 401 && numeric <= 502) {
         const quint64 generation = m_generation;
+        if (IsJoinRefusal(numeric) && m_queue.IsHeld(Text(message.Param(1)))) {
+            RejoinRefused(Text(message.Param(1)));
+            if (m_generation != generation)
+                return;
+        }
         if (numeric == 421 && m_capStep == CapStep::Listing && message.Param(1) == "CAP") {
             m_capStep = CapStep::Done;
             Q_EMIT OnStatus(QStringLiteral("SASL: the server does not negotiate capabilities; registering "
@@ -153,12 +167,19 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
             if (m_generation != generation)
                 return;
         }
+        if (AnswersNickTry(numeric, message))
+            return;
         Q_EMIT OnError(sender.get(), code, Text(message.Content));
         if (numeric >= 431 && numeric <= 433 && m_state == State::Registering && m_generation == generation)
             HandleNickRefused();
     } else if (IsInformational(numeric)) {
+        if (numeric == 5)
+            HandleIsupport(message);
         Q_EMIT OnSystem(sender.get(), code, Text(message.Content));
     } else {
+        // 731: nicks watched with MONITOR went offline.
+        if (numeric == 731)
+            HandleMonitorOffline(message);
         Q_EMIT OnUnknownCommand(sender.get(), code, Text(message.Content));
     }
 }
@@ -250,6 +271,11 @@ void TIrcClient::HandleJoin(const Message& message, const UserPtr& sender)
     if (IsSelf(*sender)) {
         const ChannelPtr channel = AddChannel(name);
         channel->Active = true;
+        // Replies that waited for the bot to be back on the channel may go now.
+        if (m_queue.IsHeld(name)) {
+            m_queue.Release(name);
+            Pump();
+        }
         const quint64 generation = m_generation;
         Mode(name, QString());
         if (m_generation == generation)
@@ -340,6 +366,7 @@ void TIrcClient::HandleNick(const Message& message, const UserPtr& sender)
     if (IsSelf(*sender)) {
         const QString oldNick = std::exchange(m_currentNick, newNick);
         m_nick = newNick;
+        NickChangedDuringRecovery(newNick);
         Q_EMIT OnNickChanged(oldNick);
     } else {
         Q_EMIT OnNickChange(sender.get(), newNick);

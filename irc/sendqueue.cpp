@@ -9,7 +9,12 @@ void SendQueue::PushUrgent(const QByteArray& line)
     m_urgent.push_back(line);
 }
 
-QStringList SendQueue::Push(const QString& owner, const QByteArray& line)
+void SendQueue::PushProtocol(const QByteArray& line)
+{
+    m_protocol.push_back(line);
+}
+
+QStringList SendQueue::Push(const QString& owner, const QByteArray& line, const QString& target)
 {
     const QString key = owner.toLower();
     auto found = m_owners.find(key);
@@ -17,7 +22,7 @@ QStringList SendQueue::Push(const QString& owner, const QByteArray& line)
         found = m_owners.insert(key, Owner { owner, {} });
         m_turns.push_back(key);
     }
-    found->Lines.push_back(line);
+    found->Lines.push_back({ line, target.toLower() });
     ++m_total;
 
     QStringList dropped;
@@ -52,6 +57,59 @@ QString SendQueue::DropOldest(const QString& key)
         m_turns.erase(std::find(m_turns.begin(), m_turns.end(), key));
     }
     return name;
+}
+
+void SendQueue::Hold(const QString& target)
+{
+    m_heldTargets.insert(target.toLower());
+}
+
+void SendQueue::Release(const QString& target)
+{
+    m_heldTargets.remove(target.toLower());
+}
+
+qsizetype SendQueue::DropHeld(const QString& target)
+{
+    const QString key = target.toLower();
+    m_heldTargets.remove(key);
+    qsizetype dropped = 0;
+    for (auto it = m_owners.begin(); it != m_owners.end();) {
+        const auto removed = std::remove_if(
+            it->Lines.begin(), it->Lines.end(), [&key](const Entry& entry) { return entry.Target == key; });
+        dropped += std::distance(removed, it->Lines.end());
+        it->Lines.erase(removed, it->Lines.end());
+        if (!it->Lines.empty()) {
+            ++it;
+            continue;
+        }
+        m_turns.erase(std::find(m_turns.begin(), m_turns.end(), it.key()));
+        it = m_owners.erase(it);
+    }
+    m_total -= dropped;
+    return dropped;
+}
+
+std::deque<SendQueue::Entry>::iterator SendQueue::NextFree(Owner& owner)
+{
+    if (m_heldTargets.isEmpty())
+        return owner.Lines.begin();
+    return std::find_if(owner.Lines.begin(), owner.Lines.end(), [this](const Entry& entry) {
+        return entry.Target.isEmpty() || !m_heldTargets.contains(entry.Target);
+    });
+}
+
+const QByteArray* SendQueue::NextLine()
+{
+    if (!m_protocol.empty())
+        return &m_protocol.front();
+    for (const QString& key : m_turns) {
+        Owner& owner = m_owners[key];
+        const auto next = NextFree(owner);
+        if (next != owner.Lines.end())
+            return &next->Line;
+    }
+    return nullptr;
 }
 
 void SendQueue::Drain(qint64 nowMs)
@@ -99,13 +157,30 @@ QList<QByteArray> SendQueue::Take(qint64 nowMs)
         lines.append(line);
     }
     m_urgent.clear();
-    while (!m_turns.empty()) {
+    while (!m_protocol.empty() && Fits(m_protocol.front().size())) {
+        Sent(m_protocol.front(), nowMs);
+        lines.append(m_protocol.front());
+        m_protocol.pop_front();
+    }
+    if (!m_protocol.empty())
+        return lines;
+    // An owner whose lines are all held passes its turn on; a round of such owners ends the taking.
+    std::size_t passed = 0;
+    while (!m_turns.empty() && passed < m_turns.size()) {
         const QString key = m_turns.front();
         const auto owner = m_owners.find(key);
-        if (!Fits(owner->Lines.front().size()))
+        const auto next = NextFree(*owner);
+        if (next == owner->Lines.end()) {
+            m_turns.pop_front();
+            m_turns.push_back(key);
+            ++passed;
+            continue;
+        }
+        if (!Fits(next->Line.size()))
             break;
-        const QByteArray line = owner->Lines.front();
-        owner->Lines.pop_front();
+        passed = 0;
+        const QByteArray line = next->Line;
+        owner->Lines.erase(next);
         --m_total;
         Sent(line, nowMs);
         lines.append(line);
@@ -123,9 +198,10 @@ qint64 SendQueue::Wait(qint64 nowMs)
     Drain(nowMs);
     if (!m_urgent.empty())
         return 0;
-    if (m_turns.empty())
+    const QByteArray* next = NextLine();
+    if (!next)
         return -1;
-    if (Fits(m_owners.value(m_turns.front()).Lines.front().size()))
+    if (Fits(next->size()))
         return 0;
     return std::max<qint64>(1, m_lastHandled + m_pace.IntervalMs - nowMs);
 }
@@ -133,6 +209,8 @@ qint64 SendQueue::Wait(qint64 nowMs)
 void SendQueue::Clear()
 {
     m_urgent.clear();
+    m_protocol.clear();
+    m_heldTargets.clear();
     m_owners.clear();
     m_turns.clear();
     m_total = 0;

@@ -12,9 +12,14 @@
 // While no other line waits they count against the burst (so the lines after them wait the longer);
 // while others wait they do not, so that no stream of urgent lines can hold the others up.
 //
+// Protocol lines (the bot's own rejoins and nick changes) keep the pace but go before every owner's line,
+// and no owner's bound ever drops them: the bot must not stay off a channel behind a user's flood.
+//
 // Every other line belongs to an owner, the user a reply is for; owners take turns line by line, so one
 // user's flood cannot starve the others. Each owner may have a bounded number of lines waiting: past it
-// that owner's oldest waiting line is dropped.
+// that owner's oldest waiting line is dropped. A line may name its target (the channel or nick it is
+// sent to); lines for a held target wait, without holding up the owner's other lines, until the target
+// is released or its lines are dropped.
 //
 // The queue is a plain value driven by the caller's clock (milliseconds), so it can be tested without
 // waiting.
@@ -22,6 +27,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <deque>
 
@@ -46,9 +52,20 @@ public:
     // A line that goes before every other at the next Take, whatever the burst.
     void PushUrgent(const QByteArray& line);
 
-    // A line on behalf of owner (a nick or channel, matched ignoring case). Returns the owners whose oldest
-    // waiting line was dropped to keep the bounds, one entry per line dropped (usually none).
-    QStringList Push(const QString& owner, const QByteArray& line);
+    // A line that goes before every owner's line, at the pace.
+    void PushProtocol(const QByteArray& line);
+
+    // A line on behalf of owner (a nick or channel, matched ignoring case), for target when one is given.
+    // Returns the owners whose oldest waiting line was dropped to keep the bounds, one entry per line
+    // dropped (usually none).
+    QStringList Push(const QString& owner, const QByteArray& line, const QString& target = QString());
+
+    // Lines for a held target (matched ignoring case) stay waiting until it is released.
+    void Hold(const QString& target);
+    bool IsHeld(const QString& target) const { return m_heldTargets.contains(target.toLower()); }
+    void Release(const QString& target);
+    // Releases the target and drops the lines waiting for it; returns how many.
+    qsizetype DropHeld(const QString& target);
 
     // The lines that may be written at nowMs, in the order to write them; they count as sent from then on.
     QList<QByteArray> Take(qint64 nowMs);
@@ -56,18 +73,27 @@ public:
     // Milliseconds from nowMs until Take can give another line: 0 when it can now, -1 when nothing waits.
     qint64 Wait(qint64 nowMs);
 
-    // Lines waiting, urgent ones included.
-    qsizetype Waiting() const { return m_urgent.size() + m_total; }
+    // Lines waiting, urgent and protocol ones included.
+    qsizetype Waiting() const { return m_urgent.size() + m_protocol.size() + m_total; }
 
     // Forgets the waiting lines and what the server was thought to hold: a new connection starts afresh.
     void Clear();
 
 private:
+    struct Entry {
+        QByteArray Line;
+        // The lower-cased target, or empty.
+        QString Target;
+    };
     struct Owner {
         QString Name;
-        std::deque<QByteArray> Lines;
+        std::deque<Entry> Lines;
     };
 
+    // The first line of the owner that is not held; end() when all are.
+    std::deque<Entry>::iterator NextFree(Owner& owner);
+    // The line Take would send next, or nullptr when none may go.
+    const QByteArray* NextLine();
     void Drain(qint64 nowMs);
     bool Fits(qsizetype bytes) const;
     void Sent(const QByteArray& line, qint64 nowMs);
@@ -76,6 +102,8 @@ private:
 
     SendPace m_pace;
     std::deque<QByteArray> m_urgent;
+    std::deque<QByteArray> m_protocol;
+    QSet<QString> m_heldTargets;
     // Owners with lines waiting, keyed by their lower-cased name; m_turns is the order they take turns in.
     QHash<QString, Owner> m_owners;
     std::deque<QString> m_turns;

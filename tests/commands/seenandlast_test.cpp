@@ -77,14 +77,44 @@ TEST_F(SeenCommand, TellsWhenAUserCameLeftAndSpoke)
             "PRIVMSG Ann :" + Now }));
 }
 
-TEST_F(SeenCommand, APartCommandMarksEveryoneStillThere)
+// Users still on a channel are noted as such only when the bot really sends the part request for it.
+TEST_F(SeenCommand, APartCommandMarksEveryoneStillThereOnlyWhenTheBotLeaves)
 {
-    Join("#rpg", "Bob");
-    roster.Nicks["#rpg"] = { "Alice", "Bob" };
-    Say("Bob", "#rpg", ",part");
-    EXPECT_EQ(core::FindChatUser(bot->State(), "Alice").has_value(), true);
-    const core::TChatUser& alice = bot->State().ChatUsers.at(*core::FindChatUser(bot->State(), "Alice"));
-    EXPECT_EQ(alice.LeaveNotes, QStringList({ " (was still online when I left the channel)." }));
+    struct Case {
+        const char* What;
+        const char* Sender;
+        const char* Line;
+        bool PrivilegedPart;
+        bool Silent;
+        bool Connected;
+        bool Marked;
+    };
+    const Case cases[] = {
+        { "anybody may part", "Bob", ",part", false, false, true, true },
+        { "addressed by nick", "Bob", "Tessarin, ,part", false, false, true, true },
+        { "a refused part", "Bob", ",part", true, false, true, false },
+        { "the owner's part", "Kell", ",part", true, false, true, true },
+        { "a silent part names the nick", "Bob", ",part", false, true, true, false },
+        { "a part that cannot go out", "Bob", ",part", false, false, false, false },
+        { "not the bare command line", "Bob", ",part now", false, false, true, false },
+    };
+    const QStringList stillThere { " (was still online when I left the channel)." };
+    for (const Case& c : cases) {
+        Start();
+        out.Connected = true;
+        bot->State().OwnerNick = "Kell";
+        roster.Nicks["#rpg"] = { "Alice", "Bob", "Kell" };
+        Join("#rpg", "Bob");
+        bot->State().PrivilegedPart = c.PrivilegedPart;
+        bot->State().Silent = c.Silent;
+        out.Connected = c.Connected;
+        bot->OnMessage(c.Sender, "#rpg", c.Line);
+        out.Take();
+        const core::TChatUser& alice = bot->State().ChatUsers.at(*core::FindChatUser(bot->State(), "Alice"));
+        EXPECT_EQ(alice.LeaveNotes, c.Marked ? stillThere : QStringList({ QString() })) << c.What;
+        out.Connected = true;
+        EXPECT_EQ(Say("Ann", "#rpg", ",seen Alice #rpg").size(), c.Marked ? 3 : 2) << c.What;
+    }
 }
 
 TEST_F(SeenCommand, PrivilegesFollowAWatchedNickChange)
@@ -161,6 +191,34 @@ TEST_F(LastCommand, SpacesTheLinesAndRefusesASecondRequestMeanwhile)
 
     bot->Locks().LastTimer.start(1);
     ASSERT_TRUE(WaitUntil([this] { return !bot->State().LastLocked; }));
+}
+
+// A lock-out shorter than the replay: it must neither let a second request cut the replay off nor run out
+// while the replay is still being sent.
+TEST_F(LastCommand, ALongReplayRunsToItsEndAndTheLockOutFollowsIt)
+{
+    bot->State().LastTimeout = 300;
+    bot->Locks().ApplyIntervals();
+    for (int i = 1; i <= 15; ++i)
+        Say("Bob", "#rpg", QString::number(i));
+    bot->OnMessage("Alice", "#rpg", ",last");
+    ASSERT_TRUE(WaitUntil([this] { return out.Lines.size() >= 7; })); // 0.6 s: the header and six lines
+    EXPECT_FALSE(bot->Locks().LastTimer.isActive()) << "the lock-out waits for the replay's end";
+
+    bot->OnMessage("Bob", "#rpg", ",last 4");
+    ASSERT_TRUE(WaitUntil([this] { return !bot->Replay().Running(); }));
+    const QStringList sent = out.Take();
+    ASSERT_EQ(sent.size(), 18);
+    EXPECT_EQ(sent.filter("PRIVMSG Bob :"), QStringList({ "PRIVMSG Bob :Not so fast, Speedy Gonsalez!" }));
+    const QStringList alice = sent.filter("PRIVMSG Alice :");
+    ASSERT_EQ(alice.size(), 17); // the header, the fifteen lines and the command itself
+    EXPECT_EQ(alice[1], "PRIVMSG Alice :<Bob> 1");
+    EXPECT_EQ(alice.last(), "PRIVMSG Alice :<Alice> ,last");
+
+    EXPECT_TRUE(bot->Locks().LastTimer.isActive());
+    EXPECT_EQ(Say("Cid", "#rpg", ",last"), QStringList({ "PRIVMSG Cid :Not so fast, Speedy Gonsalez!" }));
+    ASSERT_TRUE(WaitUntil([this] { return !bot->State().LastLocked; }));
+    EXPECT_EQ(Say("Cid", "#rpg", ",last 1").size(), 2);
 }
 
 TEST_F(LastCommand, PrivateAndSilentRequestsUseTheSendersOwnLog)

@@ -68,6 +68,19 @@ protected:
     {
         return WaitFor([&] { return log.Lines().count(line) >= count; });
     }
+
+    // The messages the server received for a target.
+    QList<QByteArray> LinesTo(const QByteArray& target) const
+    {
+        QList<QByteArray> lines;
+        for (const QByteArray& line : server.Lines) {
+            if (line.startsWith("PRIVMSG " + target + " :"))
+                lines.append(line);
+        }
+        return lines;
+    }
+
+    qsizetype KickWhileRepliesWait();
 };
 
 TEST_F(ConnectionTest, AConnectToAClosedPortIsLoggedAndLeavesTheBotIdle)
@@ -103,6 +116,50 @@ TEST_F(ConnectionTest, KeepsTheChannelListAndTheFavouritesFile)
     EXPECT_EQ(state.CurrentChannels, QStringList({ "#rpg" })) << "a kick keeps the channel";
     EXPECT_EQ(files.Read("favorite_channels.conf"), "#dice\r\n#rpg\r\n") << "only joins rewrite it";
     ASSERT_TRUE(server.WaitForLine("JOIN #rpg")) << "rejoined at once after the kick";
+}
+
+// The bot on #dice with 29 replies for it and three private ones waiting at the pace is kicked; returns
+// how many replies reached #dice before the rejoin went out.
+qsizetype ConnectionTest::KickWhileRepliesWait()
+{
+    state.Extra.Connection.LineIntervalMs = 100;
+    ConnectAndRegister();
+    Feed(":Tessarin!t@h JOIN #dice\r\n");
+    for (int i = 0; i < 29; ++i)
+        client.Say("#dice", "reply " + QString::number(i));
+    for (int i = 0; i < 3; ++i)
+        client.Say("Bob", "private " + QString::number(i));
+    server.Send(":Bob!b@h KICK #dice Tessarin :out");
+    if (!server.WaitForLine("JOIN #dice"))
+        return -1;
+    const qsizetype before = LinesTo("#dice").size();
+    // Meanwhile the private replies go on, and no reply goes to a channel the bot is not on.
+    EXPECT_TRUE(WaitFor([this] { return LinesTo("Bob").size() == 3; }));
+    EXPECT_EQ(LinesTo("#dice").size(), before);
+    return before;
+}
+
+TEST_F(ConnectionTest, AKickedBotRejoinsAheadOfWaitingRepliesWhichThenFollow)
+{
+    const qsizetype before = KickWhileRepliesWait();
+    ASSERT_GE(before, 0);
+    EXPECT_LE(before, 8) << "the rejoin waited behind the replies";
+    server.Send(":Tessarin!t@h JOIN #dice");
+    ASSERT_TRUE(WaitFor([this] { return LinesTo("#dice").size() == 29; }));
+    EXPECT_EQ(LinesTo("#dice").last(), "PRIVMSG #dice :reply 28");
+}
+
+TEST_F(ConnectionTest, RepliesWaitingForARefusedRejoinAreDroppedAndLogged)
+{
+    const qsizetype before = KickWhileRepliesWait();
+    ASSERT_GE(before, 0);
+    server.Send(":irc.test 474 Tessarin #dice :Cannot join channel (+b)");
+    const QString dropped
+        = "Could not rejoin #dice: dropped " + QString::number(29 - before) + " lines waiting for it.";
+    ASSERT_TRUE(WaitForLog(dropped));
+    client.Say("Bob", "after");
+    ASSERT_TRUE(server.WaitForLine("PRIVMSG Bob :after"));
+    EXPECT_EQ(LinesTo("#dice").size(), before);
 }
 
 TEST_F(ConnectionTest, ServerErrorsTellEachRequesterOnce)
@@ -154,10 +211,16 @@ TEST_F(ConnectionTest, ASocketErrorDisconnectsThenLogsAndReconnects)
             "Attempted to connect on " + Stamp + ".", "Connected to " + Server() }));
 }
 
-TEST_F(ConnectionTest, TheKeepAliveMessagesTheBotItself)
+TEST_F(ConnectionTest, TheKeepAliveMessagesTheBotItselfOnceWelcomed)
 {
     connection.RedrawTimer.setInterval(20);
-    ConnectAndRegister();
+    connection.Connect();
+    ASSERT_TRUE(server.WaitForLine("USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin"));
+    RunEventsFor(200); // ten keep-alive ticks before the welcome
+    EXPECT_EQ(
+        server.Lines, QList<QByteArray>({ "NICK Tessarin", "USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin" }));
+    server.Send(":irc.test 001 Tessarin :Welcome");
+    EXPECT_TRUE(server.WaitForLine("PRIVMSG Tessarin :Ping-pong"));
     server.Send(":irc.test 433 Tessarin Tessarin-Secundus :taken, but we are registered");
     server.Send(":Tessarin!t@h NICK Meowth");
     EXPECT_TRUE(server.WaitForLine("PRIVMSG Meowth :Ping-pong"));
@@ -165,6 +228,12 @@ TEST_F(ConnectionTest, TheKeepAliveMessagesTheBotItself)
 
 TEST_F(ConnectionTest, ReconnectsAndRejoinsItsChannelsInOrder)
 {
+    // Something said for a channel between the welcome and the rejoin waits for the bot to be back on it.
+    int registrations = 0;
+    QObject::connect(&client, &irc::TIrcClient::OnRegistered, [this, &registrations] {
+        if (++registrations == 2)
+            client.Say("#a", "still counting");
+    });
     ConnectAndRegister();
     Feed(":Tessarin!t@h JOIN #b\r\n:Tessarin!t@h JOIN #a\r\n");
     server.DropClient();
@@ -173,11 +242,16 @@ TEST_F(ConnectionTest, ReconnectsAndRejoinsItsChannelsInOrder)
     server.Send(":irc.test 001 Tessarin :Welcome back");
     ASSERT_TRUE(server.WaitForLine("JOIN #a"));
     EXPECT_EQ(server.Lines.mid(server.Lines.indexOf("JOIN #b")), QList<QByteArray>({ "JOIN #b", "JOIN #a" }));
+    EXPECT_FALSE(server.Lines.contains("PRIVMSG #a :still counting"));
     EXPECT_EQ(log.Lines().mid(4),
         QStringList({ "Disconnected from server.", "Attempted to connect on " + Stamp + ".",
             "Connected to " + Server() }));
     EXPECT_EQ(connection.AttemptsLeft(), 1) << "the successful attempt counts";
     EXPECT_FALSE(connection.ReconnectTimer.isActive());
+
+    server.Send(":Tessarin!t@h JOIN #b");
+    Feed(":Tessarin!t@h JOIN #a\r\n");
+    EXPECT_TRUE(server.Lines.contains("PRIVMSG #a :still counting"));
 }
 
 TEST_F(ConnectionTest, GivesUpAfterAttemptsPlusOneFailures)

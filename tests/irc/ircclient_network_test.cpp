@@ -267,6 +267,71 @@ TEST_F(NetworkClientTest, DropsTheOldestLinesOfAUserPastTheBoundAndSaysSo)
     EXPECT_EQ(client.WaitingLines(), 3);
 }
 
+// Registered under the alternative nick because the old connection still held the nick, the bot takes it
+// back once it is free: told by MONITOR where the server offers it, else by asking every interval.
+TEST_F(NetworkClientTest, TakesItsNickBackOnceItIsFree)
+{
+    struct Case {
+        const char* What;
+        QByteArray Features;
+        bool Monitor;
+    };
+    const Case cases[] = {
+        { "MONITOR", "CHANTYPES=# MONITOR=100 NICKLEN=30", true },
+        { "no MONITOR", "CHANTYPES=# NICKLEN=30", false },
+    };
+    for (const Case& c : cases) {
+        FakeIrcServer irc;
+        TIrcClient bot;
+        bot.Host = QStringLiteral("127.0.0.1");
+        bot.Port = irc.Port();
+        bot.SetNick(QStringLiteral("Tessarin"));
+        bot.Pace.IntervalMs = 0;
+        bot.NickRetryInterval = 50;
+        QStringList botStatus;
+        QStringList errors;
+        QObject::connect(&bot, &TIrcClient::OnStatus, [&](const QString& text) { botStatus.append(text); });
+        QObject::connect(&bot, &TIrcClient::OnError,
+            [&](irc::TIrcUser*, const QString& numeric, const QString&) { errors.append(numeric); });
+        bot.Connect();
+        ASSERT_TRUE(irc.WaitForLine("NICK Tessarin")) << c.What;
+        irc.Send(":irc.test 433 * Tessarin :Nickname is already in use");
+        ASSERT_TRUE(irc.WaitForLine("NICK Tessarin-Secundus")) << c.What;
+        irc.SendRaw(":irc.test 001 Tessarin-Secundus :Welcome\r\n:irc.test 005 Tessarin-Secundus "
+            + c.Features + " :are supported by this server\r\n");
+        irc.Send(":Tessarin-Secundus!t@h JOIN #dice");
+        ASSERT_TRUE(WaitFor([&] { return bot.Channels().Find("#dice") != nullptr; })) << c.What;
+        EXPECT_EQ(botStatus,
+            QStringList(
+                { "The nick Tessarin is taken; registered as Tessarin-Secundus and waiting for Tessarin to "
+                  "come free." }))
+            << c.What;
+
+        if (c.Monitor) {
+            ASSERT_TRUE(irc.WaitForLine("MONITOR + Tessarin")) << c.What;
+            irc.Send(":irc.test 730 Tessarin-Secundus :Tessarin!t@old.host");
+            RunEventsFor(300); // six retry intervals
+            EXPECT_EQ(irc.Lines.count("NICK Tessarin"), 1) << c.What << ": only the registration's";
+            irc.Send(":irc.test 731 Tessarin-Secundus :Tessarin");
+            ASSERT_TRUE(WaitFor([&] { return irc.Lines.count("NICK Tessarin") == 2; })) << c.What;
+        } else {
+            ASSERT_TRUE(WaitFor([&] { return irc.Lines.count("NICK Tessarin") == 2; })) << c.What;
+            irc.Send(":irc.test 433 Tessarin-Secundus Tessarin :Nickname is already in use");
+            ASSERT_TRUE(WaitFor([&] { return irc.Lines.count("NICK Tessarin") == 3; })) << c.What;
+        }
+        EXPECT_EQ(errors, QStringList({ "433" })) << c.What << ": a refused retry is no error";
+        // Whatever the bot sends after the PONG it sent after the confirmation.
+        irc.SendRaw(":Tessarin-Secundus!t@h NICK :Tessarin\r\nPING :back\r\n");
+        ASSERT_TRUE(irc.WaitForLine("PONG :back")) << c.What;
+        EXPECT_EQ(bot.Nick(), "Tessarin") << c.What;
+        EXPECT_EQ(botStatus.last(), "Took back the nick Tessarin.") << c.What;
+        RunEventsFor(200); // four retry intervals
+        EXPECT_FALSE(irc.Lines.mid(irc.Lines.indexOf("PONG :back")).contains("NICK Tessarin"))
+            << c.What << ": no more retries";
+        EXPECT_EQ(irc.Lines.contains("MONITOR - Tessarin"), c.Monitor) << c.What;
+    }
+}
+
 TEST_F(NetworkClientTest, RationsCtcpAnswersPerUser)
 {
     int queries = 0;

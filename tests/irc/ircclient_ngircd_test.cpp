@@ -58,6 +58,34 @@ TEST(IrcClientOnNgircd, AnswersTheServersPingAndTakesTheAlternativeNick)
     EXPECT_TRUE(bob.WaitForLine("PRIVMSG #dice :still here").has_value());
 }
 
+TEST(IrcClientOnNgircd, TakesItsNickBackWhenTheOldConnectionIsGone)
+{
+    Ngircd server;
+    ASSERT_TRUE(server.Start()) << server.Output().toStdString();
+    TestIrcClient oldConnection;
+    ASSERT_TRUE(oldConnection.Register(server.Port(), "Tessarin"));
+
+    TIrcClient client;
+    Configure(client, server.Port());
+    client.NickRetryInterval = 100;
+    QStringList status;
+    QObject::connect(&client, &TIrcClient::OnStatus, [&](const QString& text) { status.append(text); });
+    client.Connect();
+    ASSERT_TRUE(WaitFor([&] { return client.CurrentState() == TIrcClient::State::Connected; }));
+    EXPECT_EQ(client.Nick(), "Tessarin-Secundus");
+
+    oldConnection.Send("QUIT :gone");
+    ASSERT_TRUE(WaitFor([&] { return client.Nick() == "Tessarin"; }));
+    EXPECT_EQ(status.last(), "Took back the nick Tessarin.");
+    QStringList heard;
+    QObject::connect(&client, &TIrcClient::OnMessage,
+        [&](irc::TIrcUser*, irc::TIrcChannel*, const QString& text) { heard.append(text); });
+    TestIrcClient bob;
+    ASSERT_TRUE(bob.Register(server.Port(), "Bob"));
+    bob.Send("PRIVMSG Tessarin :are you back?");
+    EXPECT_TRUE(WaitFor([&] { return heard.contains("are you back?"); })) << "the server knows it so too";
+}
+
 TEST(IrcClientOnNgircd, GivesUpWhenBothNicksAreTaken)
 {
     Ngircd server;

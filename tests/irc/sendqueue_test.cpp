@@ -118,6 +118,66 @@ TEST(SendQueue, UrgentLinesGoFirstWithoutWaitingAndNeverHoldTheOthersUp)
     EXPECT_EQ(replies, QList<qint64>({ 1000, 2000, 3000 }));
 }
 
+TEST(SendQueue, ProtocolLinesGoBeforeEveryReplyAtThePaceAndAreNeverDropped)
+{
+    SendQueue queue;
+    queue.SetPace({ 1, 2048, 1000, 40, 2000 });
+    for (int i = 0; i < 29; ++i)
+        queue.Push("#dice", Line("PRIVMSG #dice :" + QByteArray::number(i)));
+    EXPECT_EQ(queue.Take(0).size(), 1);
+    queue.PushProtocol(Line("JOIN #dice"));
+    QStringList dropped;
+    for (int i = 0; i < 45; ++i)
+        dropped += queue.Push("Bob", Line("PRIVMSG Bob :" + QByteArray::number(i)));
+    EXPECT_EQ(dropped, QStringList(5, "Bob")) << "the flood loses its own oldest lines only";
+    queue.PushProtocol(Line("NICK Tessarin"));
+    EXPECT_EQ(queue.Wait(0), 1000) << "protocol lines keep the pace";
+    const auto sent = Drive(queue, 1, 3000);
+    ASSERT_EQ(sent.size(), 3);
+    EXPECT_EQ(sent[0], std::make_pair(qint64(1000), Line("JOIN #dice")));
+    EXPECT_EQ(sent[1], std::make_pair(qint64(2000), Line("NICK Tessarin")));
+    EXPECT_EQ(sent[2].second, Line("PRIVMSG #dice :1"));
+}
+
+TEST(SendQueue, LinesForAHeldTargetWaitWithoutHoldingUpTheRest)
+{
+    struct Case {
+        const char* What;
+        bool Refused;
+        QList<QByteArray> After;
+    };
+    const Case cases[] = {
+        { "released", false, { "C0", "C1", "C2" } },
+        { "dropped", true, {} },
+    };
+    for (const Case& c : cases) {
+        SendQueue queue;
+        queue.SetPace({ 5, 2048, 0, 40, 2000 });
+        queue.Hold("#Dice");
+        queue.Push("Ann", Line("C0"), "#dice");
+        queue.Push("Ann", Line("A0"), "Ann");
+        queue.Push("#dice", Line("C1"), "#DICE");
+        queue.Push("Ann", Line("C2"), "#dice");
+        queue.Push("Bob", Line("B0"));
+        QList<QByteArray> order;
+        for (const QByteArray& line : queue.Take(0))
+            order.append(line.trimmed());
+        EXPECT_EQ(order, QList<QByteArray>({ "A0", "B0" })) << c.What;
+        EXPECT_EQ(queue.Wait(1), -1) << c.What;
+        EXPECT_TRUE(queue.IsHeld("#DICE")) << c.What;
+        if (c.Refused)
+            EXPECT_EQ(queue.DropHeld("#dice"), 3) << c.What;
+        else
+            queue.Release("#dice");
+        EXPECT_FALSE(queue.IsHeld("#dice")) << c.What;
+        order.clear();
+        for (const QByteArray& line : queue.Take(1))
+            order.append(line.trimmed());
+        EXPECT_EQ(order, c.After) << c.What;
+        EXPECT_EQ(queue.Waiting(), 0) << c.What;
+    }
+}
+
 TEST(SendQueue, OwnersTakeTurnsLineByLine)
 {
     SendQueue queue;
