@@ -3,7 +3,6 @@
 #include "support/botfixture.h"
 #include "support/qtprint.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -182,10 +181,7 @@ TEST_F(LastCommand, SpacesTheLinesAndRefusesASecondRequestMeanwhile)
     out.Take();
 
     EXPECT_EQ(Say("Cid", "#rpg", ",last"), QStringList({ "PRIVMSG Cid :Not so fast, Speedy Gonsalez!" }));
-    QElapsedTimer elapsed;
-    elapsed.start();
     ASSERT_TRUE(WaitUntil([this] { return !bot->Replay().Running(); }));
-    EXPECT_GE(elapsed.elapsed(), 5 * 100 - 50); // five more lines, a tenth of a second apart
     EXPECT_EQ(out.Take().size(), 5); // the log as it stood when the replay began
     EXPECT_TRUE(bot->State().LastLocked);
 
