@@ -8,7 +8,6 @@
 #include "core/settingsfiles.h"
 #include "support/waitfor.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <csignal>
@@ -28,7 +27,6 @@ class HeadlessBot {
 public:
     HeadlessBot()
     {
-        m_clock.start();
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { Read(); });
     }
 
@@ -60,9 +58,6 @@ public:
         Read();
         return m_lines;
     }
-    // When each line arrived, in milliseconds since the bot object was made.
-    const QList<qint64>& Times() const { return m_times; }
-    qint64 Now() const { return m_clock.elapsed(); }
 
     bool WaitForLine(const QString& line, int count = 1, int timeoutMs = 10000)
     {
@@ -114,16 +109,13 @@ private:
         qsizetype end;
         while ((end = m_pending.indexOf('\n')) >= 0) {
             m_lines.append(QString::fromUtf8(m_pending.left(end)));
-            m_times.append(m_clock.elapsed());
             m_pending.remove(0, end + 1);
         }
     }
 
     QProcess m_process;
-    QElapsedTimer m_clock;
     QByteArray m_pending;
     QStringList m_lines;
-    QList<qint64> m_times;
     QString m_errors;
 };
 
