@@ -78,15 +78,18 @@ QString PoolText(const PoolResult& pool, const RollOptions& options)
     QString dice = StripSpaces(pool.Dice);
     const QString summary
         = withTarget ? QStringLiteral("<h:") + Bolded(hits) + u'>' + Bolded(total) : Bolded(total);
-    if (pool.SingleTerm && dice.contains(u'[')) {
+    // Only a bare term shows its total by itself; values that still hold a group, such as "(8+3)", need
+    // the total in front as an expression with operators has it.
+    const bool bareTerm = pool.SingleTerm && !values.contains(u'(');
+    if (bareTerm && dice.contains(u'[')) {
         const qsizetype bracket = dice.indexOf(u'[');
         dice = Bolded(dice.left(bracket)) + dice.mid(bracket);
     }
     if (options.Full)
-        return pool.SingleTerm ? dice : summary + u':' + dice;
+        return bareTerm ? dice : summary + u':' + dice;
     if (options.Short)
         return summary;
-    if (!pool.SingleTerm)
+    if (!bareTerm)
         return summary + u':' + values;
     return withTarget ? QStringLiteral("<h:") + hits + u'>' + values : values;
 }

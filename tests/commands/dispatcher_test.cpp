@@ -2,6 +2,7 @@
 #include "commands/commandline.h"
 #include "commands/privilegegate.h"
 #include "dice/randomsource.h"
+#include "dice/roller.h"
 #include "support/botfixture.h"
 #include "support/qtprint.h"
 
@@ -192,6 +193,13 @@ TEST_F(BotTest, RollRepliesNameTheRollerAndSendErrorsPrivately)
     EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6;1d4"), QStringList({ "PRIVMSG #dice :Kell: 13;3" }));
     EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 tn 1"),
         QStringList({ "PRIVMSG Kell :Kell, target number specified is too low." }));
+    // Values that still hold a group show the total first; a bare term shows only its total.
+    const QString bold = dice::Bold;
+    EXPECT_EQ(Say("Kell", "#dice", ",roll (2d6+3)"),
+        QStringList({ "PRIVMSG #dice :Kell: " + bold + "11" + bold + ":(8+3)" }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll ((1/3)*3)"),
+        QStringList({ "PRIVMSG #dice :Kell: " + bold + "0.99" + bold + ":((1/3)*3)" }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6"), QStringList({ "PRIVMSG #dice :Kell: 13" }));
     EXPECT_EQ(Say("Kell", "#dice", ",roll"),
         QStringList({ "PRIVMSG Kell :Kell, error: make sure you specify parameters correctly." }));
 
