@@ -46,15 +46,13 @@ RollOptions ReadOptions(const QString& text)
         } else if (word == QLatin1String("full") || word == QLatin1String("f")) {
             options.Full = true;
         } else if (word == QLatin1String("tn") || word == QLatin1String("vs")) {
+            // The last target number decides both the value and the error: an earlier one's complaint
+            // does not outlive it.
             const std::optional<int> target = nextNumber(i);
             if (i + 1 < words.size())
                 start += words[i++].size() + 1;
-            if (!target)
-                options.Error = MissingTargetNumber;
-            else if (*target < 2)
-                options.Error = TargetNumberTooLow;
-            else
-                options.TargetNumber = *target;
+            options.TargetNumber = target && *target >= 2 ? *target : 0;
+            options.Error = !target ? MissingTargetNumber : *target < 2 ? TargetNumberTooLow : NoError;
         } else {
             options.Comment = LeftWhole(rest.mid(start), MaxRollTextChars);
             break;

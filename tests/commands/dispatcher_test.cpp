@@ -193,6 +193,7 @@ TEST_F(BotTest, RollRepliesNameTheRollerAndSendErrorsPrivately)
     EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6;1d4"), QStringList({ "PRIVMSG #dice :Kell: 13;3" }));
     EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 tn 1"),
         QStringList({ "PRIVMSG Kell :Kell, target number specified is too low." }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 tn 1 tn 5"), QStringList({ "PRIVMSG #dice :Kell: <h:2>13" }));
     // Values that still hold a group show the total first; a bare term shows only its total.
     const QString bold = dice::Bold;
     EXPECT_EQ(Say("Kell", "#dice", ",roll (2d6+3)"),

@@ -61,6 +61,8 @@ TEST(Roller, ShowsPoolsInTheFormTheOptionsAskFor)
         { "(2d6+3)", "B11B:(8+3)", "" },
         { "(3d6) short", "B13B", "" },
         { "(5d6) tn 5", "<h:B3B>B22B:(22)", "" },
+        { "3d6 tn 1 tn 5", "<h:2>13", "" }, // the last target number counts, and so does its error
+        { "3d6 tn x vs 5", "<h:2>13", "" },
     };
     dice::ReseedPin pin(PinnedSeed);
     for (const RollCase& c : cases) {
@@ -139,8 +141,9 @@ TEST(Roller, ReportsEachErrorCode)
         { "(1)(2)", 12 },
         { "3d6 tn", 13 },
         { "3d6 tn x", 13 },
-        { "3d6 tn x tn 5", 13 },
+        { "3d6 tn 5 tn x", 13 },
         { "3d6 tn 1", 14 },
+        { "3d6 tn 5 vs 1", 14 },
         { "3d6 vs -4", 14 },
         { "2d6 droplow 2", 15 },
         { "4d6+1d4 droplow", 15 },
