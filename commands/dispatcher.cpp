@@ -78,8 +78,7 @@ bool Dispatcher::QuoteCustomFile(const QString& line, const QString& word, const
 
 void Dispatcher::QuoteCustom(const CommandCall& call, const QString& name)
 {
-    QuoteTextFile(m_services, call,
-        QStringLiteral("custom/") + m_services.Custom.ListedName(name) + QStringLiteral(".txt"));
+    QuoteTextFile(m_services, call, QStringLiteral("custom/") + m_services.Custom.FileName(name));
 }
 
 bool Dispatcher::RunTableRow(const QString& line, const QString& word, const CommandCall& call)

@@ -105,7 +105,12 @@ TEST_F(BotTest, CustomFilesAreFoundByNameByNumberAndBeforeBuiltInCommands)
         table += QByteArray("entry ") + QByteArray::number(i) + "\r\n";
     files.Write("custom/my table.txt", table);
     files.Write("custom/roll.txt", "rolled from a file\r\n");
+    files.Write("custom/Upper.TXT", "read as the folder spells it\r\n");
     Start();
+
+    EXPECT_EQ(Say("Bob", "#dice", ",upper"), QStringList({ "PRIVMSG #dice :read as the folder spells it" }));
+    EXPECT_EQ(
+        Say("Bob", "#dice", ",UPPER 1"), QStringList({ "PRIVMSG #dice :read as the folder spells it" }));
 
     EXPECT_EQ(Say("Bob", "#dice", ",my table 3"), QStringList({ "PRIVMSG #dice :entry 3" }));
     EXPECT_EQ(Say("Bob", "#dice", ",My Table 10"), QStringList({ "PRIVMSG #dice :entry 10" }));
