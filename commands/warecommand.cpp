@@ -9,6 +9,7 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
 namespace commands {
@@ -36,7 +37,6 @@ DrawerFetch::DrawerFetch(core::BotState& state, irc::Sender& out, QObject* paren
     , m_state(state)
     , m_out(out)
 {
-    m_network.setTransferTimeout(TimeoutMs);
 }
 
 void DrawerFetch::Fetch(int floor, const QString& target)
@@ -52,6 +52,10 @@ void DrawerFetch::Fetch(int floor, const QString& target)
     request.setRawHeader("User-Agent", "User-Agent: NULL");
     QNetworkReply* reply = m_network.get(request);
     ++m_pending;
+    auto* limit = new QTimer(reply);
+    limit->setSingleShot(true);
+    connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    limit->start(m_timeoutMs);
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
         if (received > MaxPageBytes)
             reply->abort();
