@@ -27,9 +27,9 @@ std::optional<QString> DrawerParagraph(const QString& page)
     // The paragraph's text sits between a line break after "<p>" and one before "</p>".
     const qsizetype from = open + 4;
     const qsizetype to = close - 1;
-    if (open < 0 || close < 0 || to < from)
+    if (open < 0 || close < open + 3)
         return std::nullopt;
-    return page.mid(from, to - from);
+    return to > from ? page.mid(from, to - from) : QString();
 }
 
 DrawerFetch::DrawerFetch(core::BotState& state, irc::Sender& out, QObject* parent)

@@ -14,8 +14,8 @@ namespace commands {
 struct CommandCall;
 struct Services;
 
-// The text of a drawer page's first paragraph, without the line breaks around it; nothing when the
-// page has none.
+// The text of a drawer page's first paragraph, without the line breaks around it (empty when the
+// paragraph holds nothing else); nothing when the page has none.
 std::optional<QString> DrawerParagraph(const QString& page);
 
 class DrawerFetch : public QObject {

@@ -96,6 +96,8 @@ TEST(DrawerParagraph, TakesTheFirstParagraphWithoutItsLineBreaks)
 {
     EXPECT_EQ(commands::DrawerParagraph("<html><p>\nA brass key.\n</p><p>\nmore\n</p>"), "A brass key.");
     EXPECT_EQ(commands::DrawerParagraph("<p>\n\n</p>"), "");
+    EXPECT_EQ(commands::DrawerParagraph("<p>\n</p>"), "");
+    EXPECT_EQ(commands::DrawerParagraph("<p></p>"), "");
     EXPECT_FALSE(commands::DrawerParagraph("no paragraph").has_value());
     EXPECT_FALSE(commands::DrawerParagraph("</p> then <p>").has_value());
 }
@@ -116,6 +118,12 @@ TEST_F(Ware, SaysTheBoxOfTheFloorAskedFor)
     EXPECT_TRUE(
         QRegularExpression("^PRIVMSG #rpg :Box from the floor [1-4]: ").match(random.first()).hasMatch())
         << random.first().toStdString();
+}
+
+TEST_F(Ware, AnEmptyParagraphIsAnEmptyBox)
+{
+    shop.Response = DrawerShop::Page(200, "<html><p>\n</p></html>");
+    EXPECT_EQ(Fetch(",ware 2"), QStringList({ "PRIVMSG #rpg :Box from the floor 2: " }));
 }
 
 TEST_F(Ware, AnErrorStatusOrNoShopIsUnaccessible)
