@@ -87,6 +87,23 @@ TEST_F(BotTest, AnUnknownCommandIsAnsweredPrivatelyAndLogged)
         QStringList({ "07.12.26 10:15:02. User Bob on channel #dice. Commandword=ROLLL. Parameter=2d6" }));
 }
 
+TEST_F(BotTest, TheCommandLogShowsControlCharactersEscapedWhileRepliesKeepThem)
+{
+    Start();
+    dice::ReseedPin pin(4357);
+    const QString controls = QString(QChar(0)) + QChar(2) + QChar(0x1f) + QChar(0x7f) + QChar(0x85);
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 Attack" + controls),
+        QStringList({ "PRIVMSG #dice :Kell, Attack" + controls + ": 13" }));
+    Say("Kell", "#dice", "Tessarin, hello" + QString(QChar(1)));
+    const QStringList& log = bot->Log().Lines();
+    ASSERT_EQ(log.size(), 3);
+    EXPECT_EQ(log[0],
+        "07.12.26 10:15:02. User Kell on channel #dice. Commandword=roll. "
+        "Parameter=3d6 Attack\\x00\\x02\\x1f\\x7f\\x85");
+    EXPECT_EQ(log[1], "hello\\x01");
+    EXPECT_TRUE(log[2].endsWith("Commandword=hello\\x01. Parameter=")) << log[2].toStdString();
+}
+
 TEST_F(BotTest, ABannedUserGetsOnlyTheBannedReply)
 {
     files.Write("banned.conf", "Troll\r\n");
