@@ -1,6 +1,7 @@
 #include "commands/customfiles.h"
 
 #include "commands/textfolder.h"
+#include "common/asciicase.h"
 
 namespace commands {
 
@@ -16,14 +17,16 @@ void CustomFiles::Scan(const QString& folder)
 
 bool CustomFiles::Contains(const QString& name) const
 {
-    return m_names.contains(name, Qt::CaseInsensitive);
+    const QString lower = common::AsciiLower(name);
+    return std::any_of(m_names.cbegin(), m_names.cend(),
+        [&lower](const QString& listed) { return common::AsciiLower(listed) == lower; });
 }
 
 QString CustomFiles::FileName(const QString& name) const
 {
     QString first;
     for (qsizetype i = 0; i < m_names.size(); ++i) {
-        if (m_names[i].compare(name, Qt::CaseInsensitive) != 0)
+        if (common::AsciiLower(m_names[i]) != common::AsciiLower(name))
             continue;
         if (m_fileNames[i].size() == m_names[i].size() + QLatin1String(".txt").size())
             return m_fileNames[i];

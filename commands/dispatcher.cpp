@@ -5,6 +5,7 @@
 #include "commands/privilegegate.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
+#include "common/asciicase.h"
 #include "core/identity.h"
 #include "core/parseinteger.h"
 
@@ -83,7 +84,7 @@ void Dispatcher::QuoteCustom(const CommandCall& call, const QString& name)
 
 bool Dispatcher::RunTableRow(const QString& line, const QString& word, const CommandCall& call)
 {
-    const QString lowerWord = word.toLower();
+    const QString lowerWord = common::AsciiLower(word);
     for (const CommandRow& row : CommandTable()) {
         if (!row.Run)
             continue;

@@ -1,5 +1,6 @@
 #include "dice/pools.h"
 
+#include "common/asciicase.h"
 #include "dice/randomsource.h"
 #include "dice/rolltext.h"
 
@@ -43,7 +44,7 @@ bool IsOptionWord(
     if (index < 0 || index >= words.size())
         return false;
     for (const char* option : options) {
-        if (words[index].Text.compare(QLatin1String(option), Qt::CaseInsensitive) == 0)
+        if (common::AsciiLower(words[index].Text) == QLatin1String(option))
             return true;
     }
     return false;

@@ -1,5 +1,6 @@
 #include "games/darkheresytables.h"
 
+#include "common/asciicase.h"
 #include "dice/rolltext.h"
 #include "games/darkheresy.h"
 
@@ -251,7 +252,7 @@ GameReplies DarkHeresyDivination(
     if (!entry || entry->isEmpty() || entry->first().isEmpty())
         return {};
     QString text = entry->first();
-    const QString wanted = parameter.toLower();
+    const QString wanted = common::AsciiLower(parameter);
     if (wanted == u"full" || wanted == u"f")
         text += entry->value(1);
     return { { GameReply::ToTarget, text } };

@@ -140,6 +140,39 @@ TEST_F(BotTest, CustomFilesAreFoundByNameByNumberAndBeforeBuiltInCommands)
     EXPECT_TRUE(random.first().startsWith("PRIVMSG #dice :entry ")) << random.first().toStdString();
 }
 
+struct ReplyCase {
+    QString Line;
+    QString Reply;
+};
+
+// Command words, custom-file and alias names and keywords match whatever the case of the letters A to Z,
+// and only of those: a Kelvin sign (U+212A) is no "k", a long s (U+017F) no "s".
+TEST_F(BotTest, WordsMatchIgnoringTheCaseOfAsciiLettersOnly)
+{
+    files.Write("custom/kit.txt", "a kit\r\n");
+    files.Write("aliases/Kiss.txt", ",hello\r\n");
+    files.Write("div.txt", "a divination\r\n");
+    files.Write("custom/sea.txt", "the sea\r\n");
+    Start();
+    const QString kelvin = QStringLiteral("\u212A");
+    const QString longS = QStringLiteral("\u017F");
+    const ReplyCase cases[] = {
+        { ",NEWDECK", "PRIVMSG #dice :Bob, opened a new deck and ready to draw." },
+        { ",newdec" + kelvin, "PRIVMSG Bob :" + Unknown },
+        { ",KIT", "PRIVMSG #dice :a kit" },
+        { "," + kelvin + "it", "PRIVMSG Bob :" + Unknown },
+        { ",kIsS", "PRIVMSG #dice :Hello, Bob!" },
+        { "," + kelvin + "iss", "PRIVMSG Bob :" + Unknown },
+        { ",DIV 1", "PRIVMSG #dice :a divination" },
+        { ",SEA", "PRIVMSG #dice :the sea" },
+        { "," + longS + "ea", "PRIVMSG Bob :" + Unknown },
+        { ",seen ANYONE", "PRIVMSG Bob :Users I've seen:  that's it." },
+        { ",seen anyone" + longS, "PRIVMSG Bob :Never heard of this user." },
+    };
+    for (const ReplyCase& c : cases)
+        EXPECT_EQ(Say("Bob", "#dice", c.Line), QStringList({ c.Reply })) << c.Line.toStdString();
+}
+
 TEST_F(BotTest, AQuotedEntryMayNameTheAskerAndActInsteadOfSpeaking)
 {
     files.Write("custom/props.txt", "/me hands %NAME% a die\r\n%NAME% and %NAME%\r\n/ME shouts\r\n");
