@@ -32,9 +32,10 @@ QString FallZone(int roll)
     return HitZone(roll).toLower() + u'.';
 }
 
+// A number parameter is a number as typed: blanks around it make it text, as for every other command.
 std::optional<int> ReadCount(const QString& parameter)
 {
-    return dice::ParseWholeNumber(parameter.trimmed());
+    return dice::ParseWholeNumber(parameter);
 }
 
 // The falling damage bonus added to a d10 - 1 for a height; nothing for a harmless fall.
@@ -167,7 +168,7 @@ CritRequest ParseCritRequest(const QString& parameter)
         request.Result = CritRequest::BadWounds;
         return request;
     }
-    const std::optional<int> wounds = dice::ParseWholeNumber(parameter.mid(space + 1, 3).trimmed());
+    const std::optional<int> wounds = ReadCount(parameter.mid(space + 1, 3));
     if (!wounds || *wounds < 1) {
         request.Result = CritRequest::BadWounds;
         return request;

@@ -173,6 +173,41 @@ TEST_F(BotTest, WordsMatchIgnoringTheCaseOfAsciiLettersOnly)
         EXPECT_EQ(Say("Bob", "#dice", c.Line), QStringList({ c.Reply })) << c.Line.toStdString();
 }
 
+// A number parameter is a number only as typed: with a blank before or after it, every command reads it
+// as it reads any other text (a refusal, a random entry, the default count).
+TEST_F(BotTest, ANumberParameterWithBlanksIsTextForEveryCommand)
+{
+    files.Write("RPGnoes.txt", "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
+    files.Write("custom/my table.txt", "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
+    Start();
+    dice::ReseedPin pin(4357);
+    struct SameAnswer {
+        const char* Line;
+        const char* ReadAs;
+    };
+    const SameAnswer cases[] = {
+        { ",dhhit  2", ",dhhit x" },
+        { ",dhhit 2 ", ",dhhit x" },
+        { ",dhburst  3", ",dhburst x" },
+        { ",dhfall  3", ",dhfall x" },
+        { ",dhcrit E Head  3", ",dhcrit E Head x" },
+        { ",dhcrit E Head 3 ", ",dhcrit E Head x" },
+        { ",tarot  3cT", ",tarot xcT" },
+        { ",noes  2", ",noes x" },
+        { ",my table  2", ",my table x" },
+        { ",last  2", ",last x" },
+    };
+    for (const SameAnswer& c : cases) {
+        const QStringList answer = Say("Bob", "#dice", c.Line);
+        bot->State().LastLocked = false;
+        EXPECT_FALSE(answer.isEmpty()) << c.Line;
+        EXPECT_EQ(answer, Say("Bob", "#dice", c.ReadAs)) << c.Line;
+        bot->State().LastLocked = false;
+    }
+    EXPECT_EQ(Say("Bob", "#dice", ",dhhit 2").size(), 2);
+    EXPECT_EQ(Say("Bob", "#dice", ",noes 2"), QStringList({ "PRIVMSG #dice :two" }));
+}
+
 TEST_F(BotTest, AQuotedEntryMayNameTheAskerAndActInsteadOfSpeaking)
 {
     files.Write("custom/props.txt", "/me hands %NAME% a die\r\n%NAME% and %NAME%\r\n/ME shouts\r\n");
