@@ -6,8 +6,8 @@
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
 #include "common/asciicase.h"
+#include "common/parseinteger.h"
 #include "core/identity.h"
-#include "core/parseinteger.h"
 
 namespace commands {
 
@@ -64,7 +64,7 @@ bool Dispatcher::QuoteCustomFile(const QString& line, const QString& word, const
     if (lastSpace >= 0) {
         const QString lastWord = line.mid(lastSpace + 1);
         const QString name = withoutPrefix(line.left(lastSpace));
-        if (core::ParseInteger(lastWord) && custom.Contains(name)) {
+        if (common::ParseInteger(lastWord) && custom.Contains(name)) {
             QuoteCustom({ call.Nick, call.Target, lastWord, call.Line }, name);
             return true;
         }

@@ -1,7 +1,7 @@
 #include "commands/warecommand.h"
 
 #include "commands/services.h"
-#include "core/parseinteger.h"
+#include "common/parseinteger.h"
 #include "core/replyoutput.h"
 #include "core/textcap.h"
 #include "dice/randomsource.h"
@@ -84,7 +84,7 @@ void WareCommand(const CommandCall& call, Services& services)
         services.Out.Say(call.Nick, QStringLiteral("Hold on, I'm still rummaging through the last drawers."));
         return;
     }
-    std::optional<int> floor = core::ParseInteger(call.Parameter);
+    std::optional<int> floor = common::ParseInteger(call.Parameter);
     if (!floor) {
         dice::RandomizeGenerator();
         floor = dice::RandomBelow(4) + 1;

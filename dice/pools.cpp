@@ -1,8 +1,8 @@
 #include "dice/pools.h"
 
 #include "common/asciicase.h"
+#include "common/parseinteger.h"
 #include "dice/randomsource.h"
-#include "dice/rolltext.h"
 
 #include <QStringList>
 
@@ -35,7 +35,7 @@ std::optional<int> NumberAt(const QList<ParameterWord>& words, qsizetype index)
 {
     if (index < 0 || index >= words.size())
         return std::nullopt;
-    return ParseWholeNumber(words[index].Text);
+    return common::ParseInteger(words[index].Text);
 }
 
 bool IsOptionWord(

@@ -1,5 +1,6 @@
 #include "dice/roller.h"
 
+#include "common/parseinteger.h"
 #include "dice/expression.h"
 #include "dice/rollerror.h"
 #include "dice/rolltext.h"
@@ -31,7 +32,7 @@ RollOptions ReadOptions(const QString& text)
     const QString rest = text.mid(space + 1);
     const QStringList words = rest.split(u' ');
     const auto nextNumber = [&words](qsizetype i) {
-        return i + 1 < words.size() ? ParseWholeNumber(words[i + 1]) : std::nullopt;
+        return i + 1 < words.size() ? common::ParseInteger(words[i + 1]) : std::nullopt;
     };
     qsizetype start = 0; // where words[i] starts in rest
     for (qsizetype i = 0; i < words.size(); start += words[i].size() + 1, ++i) {

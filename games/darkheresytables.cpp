@@ -1,7 +1,7 @@
 #include "games/darkheresytables.h"
 
 #include "common/asciicase.h"
-#include "dice/rolltext.h"
+#include "common/parseinteger.h"
 #include "games/darkheresy.h"
 
 #include <algorithm>
@@ -35,7 +35,7 @@ QString FallZone(int roll)
 // A number parameter is a number as typed: blanks around it make it text, as for every other command.
 std::optional<int> ReadCount(const QString& parameter)
 {
-    return dice::ParseWholeNumber(parameter);
+    return common::ParseInteger(parameter);
 }
 
 // The falling damage bonus added to a d10 - 1 for a height; nothing for a harmless fall.

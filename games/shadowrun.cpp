@@ -1,7 +1,7 @@
 #include "games/shadowrun.h"
 
 #include "common/asciicase.h"
-#include "dice/rolltext.h"
+#include "common/parseinteger.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -211,9 +211,9 @@ QString GrenadeScatter(const QString& parameter, Draws& draws)
     const QString first = space < 0 ? parameter : parameter.left(space);
     const QString rest = space < 0 ? QString() : parameter.mid(space + 1);
     long long hits = 0;
-    if (const std::optional<int> number = dice::ParseWholeNumber(first))
+    if (const std::optional<int> number = common::ParseInteger(first))
         hits = *number;
-    else if (const std::optional<int> later = dice::ParseWholeNumber(rest))
+    else if (const std::optional<int> later = common::ParseInteger(rest))
         hits = *later;
     else
         hits = ReadHits(first);
