@@ -3,6 +3,8 @@
 #include "commands/textfolder.h"
 #include "common/asciicase.h"
 
+#include <algorithm>
+
 namespace commands {
 
 void CustomFiles::Scan(const QString& folder)

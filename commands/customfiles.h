@@ -1,7 +1,7 @@
 #pragma once
 
 // The custom text files: every "*.txt" file in the custom folder makes its name (up to the first ".") a
-// command that quotes an entry of the file. Names compare ignoring case.
+// command that quotes an entry of the file. Names compare ignoring the case of the letters A to Z.
 
 #include <QString>
 #include <QStringList>
