@@ -1,6 +1,7 @@
 #include "commands/aliases.h"
 
 #include "commands/textfolder.h"
+#include "common/asciicase.h"
 #include "irc/textcodec.h"
 
 #include <QFile>
@@ -35,7 +36,8 @@ bool AliasTable::Load(const QString& folder)
         const std::optional<QString> expansion = FirstLineOf(info.filePath());
         if (!expansion)
             return false;
-        m_rows.append({ NameBeforeFirstDot(info.fileName()).toLower(), expansion->toLower() });
+        m_rows.append(
+            { common::AsciiLower(NameBeforeFirstDot(info.fileName())), common::AsciiLower(*expansion) });
     }
     return true;
 }
@@ -55,7 +57,7 @@ QString AliasTable::Resolve(const QString& line) const
     const QString rest = space < 0 ? QString() : line.mid(space + 1);
     if (word.startsWith(u','))
         word.remove(0, 1);
-    word = word.toLower();
+    word = common::AsciiLower(word);
 
     for (qsizetype i = m_rows.size() - 1; i >= 0; --i) {
         if (m_rows.at(i).Name != word)

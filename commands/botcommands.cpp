@@ -2,6 +2,7 @@
 
 #include "commands/commandline.h"
 #include "commands/privilegegate.h"
+#include "common/asciicase.h"
 #include "core/identity.h"
 
 namespace commands {
@@ -28,7 +29,7 @@ void BeCommand(const CommandCall& call, Services& services)
 {
     core::BotState& state = services.State;
     irc::Sender& out = services.Out;
-    const QString keyword = call.Parameter.toLower();
+    const QString keyword = common::AsciiLower(call.Parameter);
     // Each keyword is tested on its own, so the answers follow the order of this list.
     if (keyword == QLatin1String("silent")) {
         state.Silent = true;

@@ -1,8 +1,8 @@
 #include "commands/cardcommands.h"
 
 #include "commands/commandline.h"
+#include "common/parseinteger.h"
 #include "core/configfile.h"
-#include "core/parseinteger.h"
 #include "core/replyoutput.h"
 #include "games/pokerdeck.h"
 #include "games/tarot.h"
@@ -39,7 +39,7 @@ void TarotCommand(const CommandCall& call, Services& services)
     }
     const games::TarotRequest request
         = bare ? games::ReadBareTarotRequest(call.Line) : games::ReadTarotRequest(call.Parameter, call.Line);
-    const std::optional<int> count = core::ParseInteger(request.CountText);
+    const std::optional<int> count = common::ParseInteger(request.CountText);
     if (!count) {
         services.Out.Say(call.Nick,
             QStringLiteral(

@@ -1,8 +1,8 @@
 #include "commands/countdown.h"
 
 #include "commands/services.h"
+#include "common/parseinteger.h"
 #include "core/identity.h"
-#include "core/parseinteger.h"
 
 #include <cstdlib>
 #include <limits>
@@ -36,7 +36,7 @@ NumberAt ReadNumberAt(const QString& text, qsizetype at)
     qsizetype end = text.indexOf(u' ', at);
     if (end < 0)
         end = text.size();
-    return { core::ParseInteger(text.mid(at, end - at)), end };
+    return { common::ParseInteger(text.mid(at, end - at)), end };
 }
 
 // The number that follows the first occurrence of keyword, or nothing when the keyword is absent.
@@ -111,7 +111,7 @@ void Countdown::StartRequest(const CommandCall& call, const QString& parameter, 
     const qsizetype space = parameter.indexOf(u' ');
     if (space < 0)
         return refuse("Please make sure you specify a correct set of parameters. See help for full list.");
-    const std::optional<int> first = core::ParseInteger(parameter.left(space));
+    const std::optional<int> first = common::ParseInteger(parameter.left(space));
     if (first && *first < 0)
         return refuse(
             "Please make sure the number for me to count from is a correctly defined non-negative integer.");

@@ -1,7 +1,7 @@
 #pragma once
 
 // The custom text files: every "*.txt" file in the custom folder makes its name (up to the first ".") a
-// command that quotes an entry of the file. Names compare ignoring case.
+// command that quotes an entry of the file. Names compare ignoring the case of the letters A to Z.
 
 #include <QString>
 #include <QStringList>
@@ -15,14 +15,17 @@ public:
 
     bool Contains(const QString& name) const;
 
-    // The listed spelling of name when it is listed (so ",My Table" finds "my table.txt" on a file system
-    // that tells letter case apart), otherwise name itself.
-    QString ListedName(const QString& name) const;
+    // The file the scan found for name, spelled as the folder spells it: ",My Table" finds "my table.txt"
+    // and ",upper" finds "Upper.TXT" on a file system that tells letter case apart. Of several files of
+    // that name, one named by the name and the extension alone comes first.
+    // Requires: Contains(name).
+    QString FileName(const QString& name) const;
 
     const QStringList& Names() const { return m_names; }
 
 private:
     QStringList m_names;
+    QStringList m_fileNames; // the file each name came from, at the same index
 };
 
 } // namespace commands

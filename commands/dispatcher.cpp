@@ -5,8 +5,9 @@
 #include "commands/privilegegate.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
+#include "common/asciicase.h"
+#include "common/parseinteger.h"
 #include "core/identity.h"
-#include "core/parseinteger.h"
 
 namespace commands {
 
@@ -63,7 +64,7 @@ bool Dispatcher::QuoteCustomFile(const QString& line, const QString& word, const
     if (lastSpace >= 0) {
         const QString lastWord = line.mid(lastSpace + 1);
         const QString name = withoutPrefix(line.left(lastSpace));
-        if (core::ParseInteger(lastWord) && custom.Contains(name)) {
+        if (common::ParseInteger(lastWord) && custom.Contains(name)) {
             QuoteCustom({ call.Nick, call.Target, lastWord, call.Line }, name);
             return true;
         }
@@ -78,13 +79,12 @@ bool Dispatcher::QuoteCustomFile(const QString& line, const QString& word, const
 
 void Dispatcher::QuoteCustom(const CommandCall& call, const QString& name)
 {
-    QuoteTextFile(m_services, call,
-        QStringLiteral("custom/") + m_services.Custom.ListedName(name) + QStringLiteral(".txt"));
+    QuoteTextFile(m_services, call, QStringLiteral("custom/") + m_services.Custom.FileName(name));
 }
 
 bool Dispatcher::RunTableRow(const QString& line, const QString& word, const CommandCall& call)
 {
-    const QString lowerWord = word.toLower();
+    const QString lowerWord = common::AsciiLower(word);
     for (const CommandRow& row : CommandTable()) {
         if (!row.Run)
             continue;

@@ -1,6 +1,7 @@
 #include "commands/help.h"
 
 #include "commands/helptopics.h"
+#include "common/asciicase.h"
 
 namespace commands {
 
@@ -28,7 +29,7 @@ bool Matches(const HelpTopic& topic, const QString& parameter)
 {
     if (!topic.IgnoreCase)
         return topic.Words.contains(parameter);
-    const QString lower = parameter.toLower();
+    const QString lower = common::AsciiLower(parameter);
     return topic.Words.contains(lower);
 }
 

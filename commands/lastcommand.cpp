@@ -1,15 +1,15 @@
 #include "commands/lastcommand.h"
 
 #include "commands/services.h"
+#include "common/parseinteger.h"
 #include "core/channellog.h"
-#include "core/parseinteger.h"
 
 namespace commands {
 
 QStringList LinesToReplay(const QStringList& log, const QString& parameter)
 {
     const qsizetype count = log.size();
-    const std::optional<int> asked = core::ParseInteger(parameter);
+    const std::optional<int> asked = common::ParseInteger(parameter);
     const qsizetype n = (asked && *asked >= 1 && *asked <= count - 1) ? *asked : count - 2;
     // With n = count - 1 the header is also the first replayed line, so it is sent twice.
     return QStringList { log.value(1) } + log.mid(count - n, n);

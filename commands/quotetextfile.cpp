@@ -1,7 +1,7 @@
 #include "commands/quotetextfile.h"
 
+#include "common/parseinteger.h"
 #include "core/configfile.h"
-#include "core/parseinteger.h"
 #include "core/replyoutput.h"
 #include "games/quotetable.h"
 
@@ -11,7 +11,7 @@ void QuoteTextFile(Services& services, const CommandCall& call, const QString& r
 {
     const std::optional<QStringList> entries = core::ReadConfigList(services.FilesDir + u'/' + relativePath);
     const games::QuoteChoice choice = entries
-        ? games::ChooseQuote(*entries, core::ParseInteger(call.Parameter), call.Nick)
+        ? games::ChooseQuote(*entries, common::ParseInteger(call.Parameter), call.Nick)
         : games::QuoteChoice { games::QuoteChoice::EmptyTable, {} };
     switch (choice.Kind) {
     case games::QuoteChoice::Entry:

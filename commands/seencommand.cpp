@@ -1,5 +1,6 @@
 #include "commands/seencommand.h"
 
+#include "common/asciicase.h"
 #include "core/seentracker.h"
 #include "core/stamps.h"
 #include "core/textcap.h"
@@ -30,20 +31,20 @@ QStringList SeenReplies(
     const QString who = blank < 0 ? asked : asked.left(blank);
     const QString where = blank < 0 ? target : core::CapChars(asked.mid(blank + 1), MaxSeenPlaceChars);
 
-    if (who.toLower() == QLatin1String("anyone"))
+    if (common::AsciiLower(who) == QLatin1String("anyone"))
         return { EveryoneSeen(state) };
     const std::optional<qsizetype> found = core::FindChatUser(state, who);
     if (!found)
         return { QStringLiteral("Never heard of this user.") };
     const core::TChatUser& user = state.ChatUsers.at(*found);
 
-    if (where.toLower() == QLatin1String("names")) {
+    if (common::AsciiLower(where) == QLatin1String("names")) {
         QString text = QStringLiteral("Here are the nicks I've seen this user using: ") + user.Nick;
         for (const QString& nick : user.LaterNicks)
             text += QStringLiteral(", ") + nick;
         return { text + u'.' };
     }
-    if (where.toLower() == QLatin1String("around")) {
+    if (common::AsciiLower(where) == QLatin1String("around")) {
         return { QStringLiteral("Here are the channels I've seen user ") + who + QStringLiteral(" on: ")
             + user.Channels.join(QStringLiteral(", ")) + u'.' };
     }

@@ -1,7 +1,7 @@
 #include "commands/warecommand.h"
 
 #include "commands/services.h"
-#include "core/parseinteger.h"
+#include "common/parseinteger.h"
 #include "core/replyoutput.h"
 #include "core/textcap.h"
 #include "dice/randomsource.h"
@@ -9,6 +9,7 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
 namespace commands {
@@ -26,9 +27,9 @@ std::optional<QString> DrawerParagraph(const QString& page)
     // The paragraph's text sits between a line break after "<p>" and one before "</p>".
     const qsizetype from = open + 4;
     const qsizetype to = close - 1;
-    if (open < 0 || close < 0 || to < from)
+    if (open < 0 || close < open + 3)
         return std::nullopt;
-    return page.mid(from, to - from);
+    return to > from ? page.mid(from, to - from) : QString();
 }
 
 DrawerFetch::DrawerFetch(core::BotState& state, irc::Sender& out, QObject* parent)
@@ -36,7 +37,6 @@ DrawerFetch::DrawerFetch(core::BotState& state, irc::Sender& out, QObject* paren
     , m_state(state)
     , m_out(out)
 {
-    m_network.setTransferTimeout(TimeoutMs);
 }
 
 void DrawerFetch::Fetch(int floor, const QString& target)
@@ -52,6 +52,10 @@ void DrawerFetch::Fetch(int floor, const QString& target)
     request.setRawHeader("User-Agent", "User-Agent: NULL");
     QNetworkReply* reply = m_network.get(request);
     ++m_pending;
+    auto* limit = new QTimer(reply);
+    limit->setSingleShot(true);
+    connect(limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    limit->start(m_timeoutMs);
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
         if (received > MaxPageBytes)
             reply->abort();
@@ -80,7 +84,7 @@ void WareCommand(const CommandCall& call, Services& services)
         services.Out.Say(call.Nick, QStringLiteral("Hold on, I'm still rummaging through the last drawers."));
         return;
     }
-    std::optional<int> floor = core::ParseInteger(call.Parameter);
+    std::optional<int> floor = common::ParseInteger(call.Parameter);
     if (!floor) {
         dice::RandomizeGenerator();
         floor = dice::RandomBelow(4) + 1;

@@ -14,8 +14,8 @@ namespace commands {
 struct CommandCall;
 struct Services;
 
-// The text of a drawer page's first paragraph, without the line breaks around it; nothing when the
-// page has none.
+// The text of a drawer page's first paragraph, without the line breaks around it (empty when the
+// paragraph holds nothing else); nothing when the page has none.
 std::optional<QString> DrawerParagraph(const QString& page);
 
 class DrawerFetch : public QObject {
@@ -31,7 +31,9 @@ public:
     // Fetches the drawer of floor and answers target when the page arrives or the fetch fails.
     void Fetch(int floor, const QString& target);
 
-    void SetTimeout(int ms) { m_network.setTransferTimeout(ms); }
+    // The limit for the whole fetch, from the request to the last byte: a shop that trickles its page
+    // does not hold a fetch for longer than a silent one.
+    void SetTimeout(int ms) { m_timeoutMs = ms; }
     bool Busy() const { return m_pending >= MaxFetches; }
     bool Running() const { return m_pending > 0; }
 
@@ -42,6 +44,7 @@ private:
     core::BotState& m_state;
     irc::Sender& m_out;
     QNetworkAccessManager m_network;
+    int m_timeoutMs = TimeoutMs;
     int m_pending = 0;
 };
 

@@ -13,6 +13,9 @@ class CommandLog : public QObject {
 public:
     static constexpr qsizetype KeptLines = 5000;
 
+    // Keeps and announces line with every control character (C0, DEL and C1) written as "\x" and two
+    // hex digits, so that a user's NUL or colour codes neither cut nor colour the operator's log, standard
+    // output or journal. Only the log shows them so: replies and files keep the text as it is.
     void Append(const QString& line);
     const QStringList& Lines() const { return m_lines; }
 

@@ -1,5 +1,6 @@
 #include "core/pipeline.h"
 
+#include "common/asciicase.h"
 #include "core/channellog.h"
 #include "core/identity.h"
 #include "core/seentracker.h"
@@ -60,7 +61,7 @@ void Pipeline::AnswerRecognitionQuestion(const Message& message)
     // The question is asked with a comma whatever the command character is, so that a user who does not
     // know the character can still find it out.
     static const QString question = QStringLiteral(",how do you recognize commands");
-    if (message.Line.size() != question.size() || message.Line.compare(question, Qt::CaseInsensitive) != 0)
+    if (common::AsciiLower(message.Line) != question)
         return;
     m_services.Out.Say(message.Target,
         QStringLiteral("I recognize messages that start with a ") + EffectiveCommandChar(m_services.State)
@@ -93,7 +94,7 @@ void Pipeline::PlayOtherBotDialog(const Message& message)
     if (message.Channel.isEmpty())
         return;
     BotState& state = m_services.State;
-    if (state.Teamrocketing && message.Line.contains(QLatin1String("team rocket"), Qt::CaseInsensitive)) {
+    if (state.Teamrocketing && common::AsciiLower(message.Line).contains(QLatin1String("team rocket"))) {
         if (state.HelpLocked) {
             m_services.Out.Say(message.Channel, QStringLiteral("Noes, we've just performed for you."));
         } else {

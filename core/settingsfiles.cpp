@@ -1,7 +1,7 @@
 #include "core/settingsfiles.h"
 
+#include "common/parseinteger.h"
 #include "core/configfile.h"
-#include "core/parseinteger.h"
 
 #include <QDir>
 
@@ -47,7 +47,7 @@ public:
         const auto value = Take(line);
         if (!value)
             return;
-        const std::optional<int> number = ParseInteger(*value);
+        const std::optional<int> number = common::ParseInteger(*value);
         if (!number) {
             m_failed = true;
             return;

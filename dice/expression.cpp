@@ -1,5 +1,6 @@
 #include "dice/expression.h"
 
+#include "common/parseinteger.h"
 #include "dice/randomsource.h"
 #include "dice/rollerror.h"
 #include "dice/rolltext.h"
@@ -179,8 +180,8 @@ TermResult RollTerm(const QString& term, int drop, int targetNumber)
     }
 
     const std::optional<int> count
-        = d == 0 ? std::optional<int>(1) : ParseWholeNumber(QStringView(term).left(d));
-    const std::optional<int> sides = ParseWholeNumber(QStringView(term).mid(d + 1, 5));
+        = d == 0 ? std::optional<int>(1) : common::ParseInteger(QStringView(term).left(d));
+    const std::optional<int> sides = common::ParseInteger(QStringView(term).mid(d + 1, 5));
     if (!count)
         result.Error = DiceCountNotInteger;
     else if (!sides)

@@ -1,7 +1,8 @@
 #include "dice/pools.h"
 
+#include "common/asciicase.h"
+#include "common/parseinteger.h"
 #include "dice/randomsource.h"
-#include "dice/rolltext.h"
 
 #include <QStringList>
 
@@ -34,7 +35,7 @@ std::optional<int> NumberAt(const QList<ParameterWord>& words, qsizetype index)
 {
     if (index < 0 || index >= words.size())
         return std::nullopt;
-    return ParseWholeNumber(words[index].Text);
+    return common::ParseInteger(words[index].Text);
 }
 
 bool IsOptionWord(
@@ -43,7 +44,7 @@ bool IsOptionWord(
     if (index < 0 || index >= words.size())
         return false;
     for (const char* option : options) {
-        if (words[index].Text.compare(QLatin1String(option), Qt::CaseInsensitive) == 0)
+        if (common::AsciiLower(words[index].Text) == QLatin1String(option))
             return true;
     }
     return false;

@@ -1,5 +1,6 @@
 #include "dice/roller.h"
 
+#include "common/parseinteger.h"
 #include "dice/expression.h"
 #include "dice/rollerror.h"
 #include "dice/rolltext.h"
@@ -31,7 +32,7 @@ RollOptions ReadOptions(const QString& text)
     const QString rest = text.mid(space + 1);
     const QStringList words = rest.split(u' ');
     const auto nextNumber = [&words](qsizetype i) {
-        return i + 1 < words.size() ? ParseWholeNumber(words[i + 1]) : std::nullopt;
+        return i + 1 < words.size() ? common::ParseInteger(words[i + 1]) : std::nullopt;
     };
     qsizetype start = 0; // where words[i] starts in rest
     for (qsizetype i = 0; i < words.size(); start += words[i].size() + 1, ++i) {
@@ -46,15 +47,13 @@ RollOptions ReadOptions(const QString& text)
         } else if (word == QLatin1String("full") || word == QLatin1String("f")) {
             options.Full = true;
         } else if (word == QLatin1String("tn") || word == QLatin1String("vs")) {
+            // The last target number decides both the value and the error: an earlier one's complaint
+            // does not outlive it.
             const std::optional<int> target = nextNumber(i);
             if (i + 1 < words.size())
                 start += words[i++].size() + 1;
-            if (!target)
-                options.Error = MissingTargetNumber;
-            else if (*target < 2)
-                options.Error = TargetNumberTooLow;
-            else
-                options.TargetNumber = *target;
+            options.TargetNumber = target && *target >= 2 ? *target : 0;
+            options.Error = !target ? MissingTargetNumber : *target < 2 ? TargetNumberTooLow : NoError;
         } else {
             options.Comment = LeftWhole(rest.mid(start), MaxRollTextChars);
             break;
@@ -78,15 +77,18 @@ QString PoolText(const PoolResult& pool, const RollOptions& options)
     QString dice = StripSpaces(pool.Dice);
     const QString summary
         = withTarget ? QStringLiteral("<h:") + Bolded(hits) + u'>' + Bolded(total) : Bolded(total);
-    if (pool.SingleTerm && dice.contains(u'[')) {
+    // Only a bare term shows its total by itself; values that still hold a group, such as "(8+3)", need
+    // the total in front as an expression with operators has it.
+    const bool bareTerm = pool.SingleTerm && !values.contains(u'(');
+    if (bareTerm && dice.contains(u'[')) {
         const qsizetype bracket = dice.indexOf(u'[');
         dice = Bolded(dice.left(bracket)) + dice.mid(bracket);
     }
     if (options.Full)
-        return pool.SingleTerm ? dice : summary + u':' + dice;
+        return bareTerm ? dice : summary + u':' + dice;
     if (options.Short)
         return summary;
-    if (!pool.SingleTerm)
+    if (!bareTerm)
         return summary + u':' + values;
     return withTarget ? QStringLiteral("<h:") + hits + u'>' + values : values;
 }

@@ -1,15 +1,13 @@
 #pragma once
 
-// Reading and writing the numbers of roll texts: whole numbers, decimal constants, and the way results
-// are shown (whole numbers plainly, anything else with two decimals).
+// Reading and writing the numbers of roll texts: decimal constants (whole numbers are read as every
+// number of the bot is, by common::ParseInteger) and the way results are shown (whole numbers plainly,
+// anything else with two decimals).
 
 #include <QString>
 #include <optional>
 
 namespace dice {
-
-// An optional sign and decimal digits, within the signed 32-bit range.
-std::optional<int> ParseWholeNumber(QStringView text);
 
 // A decimal constant: leading blanks, a sign, digits with an optional fraction, an optional exponent.
 // Values too large for a double come back as infinity; the caller treats them as a failure.

@@ -1,5 +1,6 @@
 #include "games/darkheresy.h"
 
+#include "common/asciicase.h"
 #include "dice/expression.h"
 
 #include <array>
@@ -26,7 +27,7 @@ struct AttackOptions {
 
 void ReadOptionWord(const QString& word, AttackOptions& options)
 {
-    const QString w = word.toLower();
+    const QString w = common::AsciiLower(word);
     if (w == u"shot")
         options.SingleShot = true;
     else if (w == u"short" || w == u"burst" || w == u"semi")

@@ -1,6 +1,7 @@
 #include "games/darkheresytables.h"
 
-#include "dice/rolltext.h"
+#include "common/asciicase.h"
+#include "common/parseinteger.h"
 #include "games/darkheresy.h"
 
 #include <algorithm>
@@ -31,9 +32,10 @@ QString FallZone(int roll)
     return HitZone(roll).toLower() + u'.';
 }
 
+// A number parameter is a number as typed: blanks around it make it text, as for every other command.
 std::optional<int> ReadCount(const QString& parameter)
 {
-    return dice::ParseWholeNumber(parameter.trimmed());
+    return common::ParseInteger(parameter);
 }
 
 // The falling damage bonus added to a d10 - 1 for a height; nothing for a harmless fall.
@@ -166,7 +168,7 @@ CritRequest ParseCritRequest(const QString& parameter)
         request.Result = CritRequest::BadWounds;
         return request;
     }
-    const std::optional<int> wounds = dice::ParseWholeNumber(parameter.mid(space + 1, 3).trimmed());
+    const std::optional<int> wounds = ReadCount(parameter.mid(space + 1, 3));
     if (!wounds || *wounds < 1) {
         request.Result = CritRequest::BadWounds;
         return request;
@@ -251,7 +253,7 @@ GameReplies DarkHeresyDivination(
     if (!entry || entry->isEmpty() || entry->first().isEmpty())
         return {};
     QString text = entry->first();
-    const QString wanted = parameter.toLower();
+    const QString wanted = common::AsciiLower(parameter);
     if (wanted == u"full" || wanted == u"f")
         text += entry->value(1);
     return { { GameReply::ToTarget, text } };

@@ -1,5 +1,6 @@
 #include "games/pokerdeck.h"
 
+#include "common/asciicase.h"
 #include "dice/randomsource.h"
 
 namespace games {
@@ -29,9 +30,9 @@ std::optional<int> DrawCard(QList<int>& drawn, qsizetype deckSize)
 
 std::optional<int> FindCard(const QStringList& deck, const QString& name)
 {
-    const QString wanted = name.toLower();
+    const QString wanted = common::AsciiLower(name);
     for (qsizetype line = deck.size() - 1; line >= 0; --line) {
-        if (deck.at(line).toLower() == wanted)
+        if (common::AsciiLower(deck.at(line)) == wanted)
             return static_cast<int>(line);
     }
     return std::nullopt;

@@ -1,6 +1,7 @@
 #include "games/shadowrun.h"
 
-#include "dice/rolltext.h"
+#include "common/asciicase.h"
+#include "common/parseinteger.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -30,9 +31,9 @@ Metatype Make(const QString& name, Attributes minimum, int minimumEdge)
 
 std::optional<int> AttributeIndex(const QString& text)
 {
-    const QString upper = text.toUpper();
+    const QString lower = common::AsciiLower(text);
     for (int i = 0; i < AttributeCount; ++i) {
-        if (AttributeNames[i] == upper)
+        if (common::AsciiLower(AttributeNames[i]) == lower)
             return i;
     }
     return std::nullopt;
@@ -100,7 +101,7 @@ long long RollD6s(int count, Draws& draws)
 
 Metatype MetatypeFromWord(const QString& word)
 {
-    const QString name = word.toLower();
+    const QString name = common::AsciiLower(word);
     if (name == u"ork" || name == u"orc")
         return Make(name, { 4, 1, 1, 3, 1, 1, 1, 1 }, 1);
     if (name == u"dwarf")
@@ -168,12 +169,12 @@ QString GenerateShadowrunNpc(
 QString ShadowrunNpcFromParameter(const QString& parameter, Draws& draws)
 {
     const QStringList words = parameter.split(u' ');
-    const QString second = words.value(1).toLower();
+    const QString second = common::AsciiLower(words.value(1));
     bool awakened = second == u"magician" || second == u"mage" || second == u"wizard" || second == u"adept";
     const bool technomancer = second == u"technomancer" || second == u"techie";
     // "mystic adept" is two words; the dominant attribute then follows the third.
     int wordsBeforeDominant = 2;
-    if (second == u"mystic" && words.value(2).toLower() == u"adept") {
+    if (second == u"mystic" && common::AsciiLower(words.value(2)) == u"adept") {
         awakened = true;
         wordsBeforeDominant = 3;
     }
@@ -189,7 +190,7 @@ QString ShadowrunNpcFromParameter(const QString& parameter, Draws& draws)
 long long ScatterDistance(const QString& typeWord, long long netHits, Draws& draws)
 {
     draws.Reseed();
-    const QString type = typeWord.toLower();
+    const QString type = common::AsciiLower(typeWord);
     long long distance = 0;
     if (type == u"aero" || type == u"aerodynamic")
         distance = RollD6s(2, draws) - 4 * netHits;
@@ -210,9 +211,9 @@ QString GrenadeScatter(const QString& parameter, Draws& draws)
     const QString first = space < 0 ? parameter : parameter.left(space);
     const QString rest = space < 0 ? QString() : parameter.mid(space + 1);
     long long hits = 0;
-    if (const std::optional<int> number = dice::ParseWholeNumber(first))
+    if (const std::optional<int> number = common::ParseInteger(first))
         hits = *number;
-    else if (const std::optional<int> later = dice::ParseWholeNumber(rest))
+    else if (const std::optional<int> later = common::ParseInteger(rest))
         hits = *later;
     else
         hits = ReadHits(first);

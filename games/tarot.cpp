@@ -1,5 +1,6 @@
 #include "games/tarot.h"
 
+#include "common/asciicase.h"
 #include "dice/randomsource.h"
 
 namespace games {
@@ -36,7 +37,7 @@ TarotRequest ReadBareTarotRequest(const QString& line)
 
 std::optional<TarotSet> TarotSetFor(QChar letter)
 {
-    switch (letter.toLower().unicode()) {
+    switch (common::AsciiLower(QStringView(&letter, 1)).at(0).unicode()) {
     case u'd':
         return TarotSet { 0, 78, ", here are your tarot cards: " };
     case u'm':

@@ -2,6 +2,7 @@
 #include "commands/commandline.h"
 #include "commands/privilegegate.h"
 #include "dice/randomsource.h"
+#include "dice/roller.h"
 #include "support/botfixture.h"
 #include "support/qtprint.h"
 
@@ -86,6 +87,23 @@ TEST_F(BotTest, AnUnknownCommandIsAnsweredPrivatelyAndLogged)
         QStringList({ "07.12.26 10:15:02. User Bob on channel #dice. Commandword=ROLLL. Parameter=2d6" }));
 }
 
+TEST_F(BotTest, TheCommandLogShowsControlCharactersEscapedWhileRepliesKeepThem)
+{
+    Start();
+    dice::ReseedPin pin(4357);
+    const QString controls = QString(QChar(0)) + QChar(2) + QChar(0x1f) + QChar(0x7f) + QChar(0x85);
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 Attack" + controls),
+        QStringList({ "PRIVMSG #dice :Kell, Attack" + controls + ": 13" }));
+    Say("Kell", "#dice", "Tessarin, hello" + QString(QChar(1)));
+    const QStringList& log = bot->Log().Lines();
+    ASSERT_EQ(log.size(), 3);
+    EXPECT_EQ(log[0],
+        "07.12.26 10:15:02. User Kell on channel #dice. Commandword=roll. "
+        "Parameter=3d6 Attack\\x00\\x02\\x1f\\x7f\\x85");
+    EXPECT_EQ(log[1], "hello\\x01");
+    EXPECT_TRUE(log[2].endsWith("Commandword=hello\\x01. Parameter=")) << log[2].toStdString();
+}
+
 TEST_F(BotTest, ABannedUserGetsOnlyTheBannedReply)
 {
     files.Write("banned.conf", "Troll\r\n");
@@ -104,7 +122,12 @@ TEST_F(BotTest, CustomFilesAreFoundByNameByNumberAndBeforeBuiltInCommands)
         table += QByteArray("entry ") + QByteArray::number(i) + "\r\n";
     files.Write("custom/my table.txt", table);
     files.Write("custom/roll.txt", "rolled from a file\r\n");
+    files.Write("custom/Upper.TXT", "read as the folder spells it\r\n");
     Start();
+
+    EXPECT_EQ(Say("Bob", "#dice", ",upper"), QStringList({ "PRIVMSG #dice :read as the folder spells it" }));
+    EXPECT_EQ(
+        Say("Bob", "#dice", ",UPPER 1"), QStringList({ "PRIVMSG #dice :read as the folder spells it" }));
 
     EXPECT_EQ(Say("Bob", "#dice", ",my table 3"), QStringList({ "PRIVMSG #dice :entry 3" }));
     EXPECT_EQ(Say("Bob", "#dice", ",My Table 10"), QStringList({ "PRIVMSG #dice :entry 10" }));
@@ -115,6 +138,74 @@ TEST_F(BotTest, CustomFilesAreFoundByNameByNumberAndBeforeBuiltInCommands)
     const QStringList random = Say("Bob", "#dice", ",my table");
     ASSERT_EQ(random.size(), 1);
     EXPECT_TRUE(random.first().startsWith("PRIVMSG #dice :entry ")) << random.first().toStdString();
+}
+
+struct ReplyCase {
+    QString Line;
+    QString Reply;
+};
+
+// Command words, custom-file and alias names and keywords match whatever the case of the letters A to Z,
+// and only of those: a Kelvin sign (U+212A) is no "k", a long s (U+017F) no "s".
+TEST_F(BotTest, WordsMatchIgnoringTheCaseOfAsciiLettersOnly)
+{
+    files.Write("custom/kit.txt", "a kit\r\n");
+    files.Write("aliases/Kiss.txt", ",hello\r\n");
+    files.Write("div.txt", "a divination\r\n");
+    files.Write("custom/sea.txt", "the sea\r\n");
+    Start();
+    const QString kelvin = QStringLiteral("\u212A");
+    const QString longS = QStringLiteral("\u017F");
+    const ReplyCase cases[] = {
+        { ",NEWDECK", "PRIVMSG #dice :Bob, opened a new deck and ready to draw." },
+        { ",newdec" + kelvin, "PRIVMSG Bob :" + Unknown },
+        { ",KIT", "PRIVMSG #dice :a kit" },
+        { "," + kelvin + "it", "PRIVMSG Bob :" + Unknown },
+        { ",kIsS", "PRIVMSG #dice :Hello, Bob!" },
+        { "," + kelvin + "iss", "PRIVMSG Bob :" + Unknown },
+        { ",DIV 1", "PRIVMSG #dice :a divination" },
+        { ",SEA", "PRIVMSG #dice :the sea" },
+        { "," + longS + "ea", "PRIVMSG Bob :" + Unknown },
+        { ",seen ANYONE", "PRIVMSG Bob :Users I've seen:  that's it." },
+        { ",seen anyone" + longS, "PRIVMSG Bob :Never heard of this user." },
+    };
+    for (const ReplyCase& c : cases)
+        EXPECT_EQ(Say("Bob", "#dice", c.Line), QStringList({ c.Reply })) << c.Line.toStdString();
+}
+
+// A number parameter is a number only as typed: with a blank before or after it, every command reads it
+// as it reads any other text (a refusal, a random entry, the default count).
+TEST_F(BotTest, ANumberParameterWithBlanksIsTextForEveryCommand)
+{
+    files.Write("RPGnoes.txt", "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
+    files.Write("custom/my table.txt", "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
+    Start();
+    dice::ReseedPin pin(4357);
+    struct SameAnswer {
+        const char* Line;
+        const char* ReadAs;
+    };
+    const SameAnswer cases[] = {
+        { ",dhhit  2", ",dhhit x" },
+        { ",dhhit 2 ", ",dhhit x" },
+        { ",dhburst  3", ",dhburst x" },
+        { ",dhfall  3", ",dhfall x" },
+        { ",dhcrit E Head  3", ",dhcrit E Head x" },
+        { ",dhcrit E Head 3 ", ",dhcrit E Head x" },
+        { ",tarot  3cT", ",tarot xcT" },
+        { ",noes  2", ",noes x" },
+        { ",my table  2", ",my table x" },
+        { ",last  2", ",last x" },
+    };
+    for (const SameAnswer& c : cases) {
+        const QStringList answer = Say("Bob", "#dice", c.Line);
+        bot->State().LastLocked = false;
+        EXPECT_FALSE(answer.isEmpty()) << c.Line;
+        EXPECT_EQ(answer, Say("Bob", "#dice", c.ReadAs)) << c.Line;
+        bot->State().LastLocked = false;
+    }
+    EXPECT_EQ(Say("Bob", "#dice", ",dhhit 2").size(), 2);
+    EXPECT_EQ(Say("Bob", "#dice", ",noes 2"), QStringList({ "PRIVMSG #dice :two" }));
 }
 
 TEST_F(BotTest, AQuotedEntryMayNameTheAskerAndActInsteadOfSpeaking)
@@ -192,6 +283,14 @@ TEST_F(BotTest, RollRepliesNameTheRollerAndSendErrorsPrivately)
     EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6;1d4"), QStringList({ "PRIVMSG #dice :Kell: 13;3" }));
     EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 tn 1"),
         QStringList({ "PRIVMSG Kell :Kell, target number specified is too low." }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6 tn 1 tn 5"), QStringList({ "PRIVMSG #dice :Kell: <h:2>13" }));
+    // Values that still hold a group show the total first; a bare term shows only its total.
+    const QString bold = dice::Bold;
+    EXPECT_EQ(Say("Kell", "#dice", ",roll (2d6+3)"),
+        QStringList({ "PRIVMSG #dice :Kell: " + bold + "11" + bold + ":(8+3)" }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll ((1/3)*3)"),
+        QStringList({ "PRIVMSG #dice :Kell: " + bold + "0.99" + bold + ":((1/3)*3)" }));
+    EXPECT_EQ(Say("Kell", "#dice", ",roll 3d6"), QStringList({ "PRIVMSG #dice :Kell: 13" }));
     EXPECT_EQ(Say("Kell", "#dice", ",roll"),
         QStringList({ "PRIVMSG Kell :Kell, error: make sure you specify parameters correctly." }));
 

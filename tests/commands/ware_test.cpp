@@ -7,18 +7,24 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
 using testing_support::WaitUntil;
 
 // Answers every request with a fixed response, or never answers when the response is empty, and keeps
-// the requests it saw.
+// the requests it saw. A trickling shop sends its headers and then one byte of the page at a time, a
+// bounded number of bytes.
 class DrawerShop : public QObject {
 public:
     QByteArray Response;
     QList<QByteArray> Requests;
+    bool Trickle = false;
+    static constexpr int TrickleBytes = 400;
+    static constexpr int TrickleIntervalMs = 50;
 
     DrawerShop()
     {
@@ -30,7 +36,9 @@ public:
                     if (!m_buffers[socket].contains("\r\n\r\n"))
                         return;
                     Requests.append(m_buffers[socket]);
-                    if (!Response.isEmpty()) {
+                    if (Trickle) {
+                        TrickleTo(socket);
+                    } else if (!Response.isEmpty()) {
                         socket->write(Response);
                         socket->disconnectFromHost();
                     }
@@ -49,6 +57,19 @@ public:
     }
 
 private:
+    void TrickleTo(QTcpSocket* socket)
+    {
+        socket->write(Page(200, QByteArray(TrickleBytes, 'x')).chopped(TrickleBytes));
+        auto* drip = new QTimer(socket);
+        auto sent = std::make_shared<int>(0);
+        connect(drip, &QTimer::timeout, socket, [socket, drip, sent] {
+            if (++*sent == TrickleBytes || socket->state() != QAbstractSocket::ConnectedState)
+                drip->stop();
+            socket->write("x");
+        });
+        drip->start(TrickleIntervalMs);
+    }
+
     QTcpServer m_server;
     QHash<QTcpSocket*, QByteArray> m_buffers;
 };
@@ -75,6 +96,8 @@ TEST(DrawerParagraph, TakesTheFirstParagraphWithoutItsLineBreaks)
 {
     EXPECT_EQ(commands::DrawerParagraph("<html><p>\nA brass key.\n</p><p>\nmore\n</p>"), "A brass key.");
     EXPECT_EQ(commands::DrawerParagraph("<p>\n\n</p>"), "");
+    EXPECT_EQ(commands::DrawerParagraph("<p>\n</p>"), "");
+    EXPECT_EQ(commands::DrawerParagraph("<p></p>"), "");
     EXPECT_FALSE(commands::DrawerParagraph("no paragraph").has_value());
     EXPECT_FALSE(commands::DrawerParagraph("</p> then <p>").has_value());
 }
@@ -95,6 +118,12 @@ TEST_F(Ware, SaysTheBoxOfTheFloorAskedFor)
     EXPECT_TRUE(
         QRegularExpression("^PRIVMSG #rpg :Box from the floor [1-4]: ").match(random.first()).hasMatch())
         << random.first().toStdString();
+}
+
+TEST_F(Ware, AnEmptyParagraphIsAnEmptyBox)
+{
+    shop.Response = DrawerShop::Page(200, "<html><p>\n</p></html>");
+    EXPECT_EQ(Fetch(",ware 2"), QStringList({ "PRIVMSG #rpg :Box from the floor 2: " }));
 }
 
 TEST_F(Ware, AnErrorStatusOrNoShopIsUnaccessible)
@@ -120,6 +149,25 @@ TEST_F(Ware, AShopThatNeverAnswersIsGivenUpWithoutBlockingTheBot)
     EXPECT_EQ(out.Take(),
         QStringList({ "PRIVMSG #rpg :Sorry, curioshop site is unaccessible.",
             "PRIVMSG #rpg :Sorry, curioshop site is unaccessible." }));
+}
+
+// The limit covers the whole fetch: a shop that keeps sending a byte now and then is given up like a
+// silent one, and the drawers are free for the next ware.
+TEST_F(Ware, AShopThatTricklesItsPageIsGivenUpAtTheLimitForTheWholeFetch)
+{
+    shop.Trickle = true;
+    bot->Drawer().SetTimeout(5 * DrawerShop::TrickleIntervalMs);
+    bot->OnMessage("Bob", "#rpg", ",ware 3");
+    bot->OnMessage("Ann", "#rpg", ",ware 4");
+    ASSERT_TRUE(WaitUntil([this] { return !bot->Drawer().Running(); }, 15000));
+    EXPECT_EQ(out.Take(),
+        QStringList({ "PRIVMSG #rpg :Sorry, curioshop site is unaccessible.",
+            "PRIVMSG #rpg :Sorry, curioshop site is unaccessible." }));
+    EXPECT_EQ(shop.Requests.size(), 2);
+
+    shop.Trickle = false;
+    shop.Response = DrawerShop::Page(200, "<p>\nA tin soldier.\n</p>");
+    EXPECT_EQ(Fetch(",ware 1"), QStringList({ "PRIVMSG #rpg :Box from the floor 1: A tin soldier." }));
 }
 
 } // namespace

@@ -130,6 +130,11 @@ TEST_F(PipelineTest, TheRecognitionQuestionIsAnsweredWhateverTheCommandCharacter
     EXPECT_EQ(
         out.Take(), QStringList({ "PRIVMSG Bob :I recognize messages that start with a , as commands." }));
     EXPECT_EQ(commands.Dispatched.size(), 1); // and with "," it is also a command
+
+    // Only the letters A to Z count as capitals: a long s (U+017F) is no "s", a Kelvin sign (U+212A) no "k".
+    pipeline.OnMessage("Bob", "#dice", QStringLiteral(",how do you recognize command\u017F"));
+    pipeline.OnMessage("Bob", "#dice", QStringLiteral(",HOW DO YOU RECOGNIZE COMMANDS\u017F"));
+    EXPECT_TRUE(out.Take().isEmpty());
 }
 
 TEST_F(PipelineTest, AnEmptyMessageIsLoggedAndNothingElse)
@@ -162,6 +167,8 @@ TEST_F(PipelineTest, TheOtherBotDialog)
     EXPECT_TRUE(out.Take().isEmpty()); // off unless switched on
 
     state.Teamrocketing = true;
+    pipeline.OnMessage("Jessie", "#dice", QStringLiteral("it's Team Roc\u212Aet!"));
+    EXPECT_TRUE(out.Take().isEmpty()); // a Kelvin sign is no "k"
     pipeline.OnMessage("Jessie", "#dice", "Prepare for trouble, it's Team Rocket!");
     EXPECT_EQ(out.Take(), QStringList({ "NICK Meowth" }));
     EXPECT_TRUE(state.MeowthActive);

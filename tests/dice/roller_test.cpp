@@ -56,8 +56,13 @@ TEST(Roller, ShowsPoolsInTheFormTheOptionsAskFor)
         { "3d6 tn 5 Goblin", "<h:2>13", "Goblin" },
         { "3d0", "3", "" },
         { "d1000000", "6676", "" },
-        { "(3d6) full", "B(13B[5,3,5])", "" },
-        { "(3d6)", "(13)", "" },
+        { "(3d6) full", "B13B:(13[5,3,5])", "" },
+        { "(3d6)", "B13B:(13)", "" },
+        { "(2d6+3)", "B11B:(8+3)", "" },
+        { "(3d6) short", "B13B", "" },
+        { "(5d6) tn 5", "<h:B3B>B22B:(22)", "" },
+        { "3d6 tn 1 tn 5", "<h:2>13", "" }, // the last target number counts, and so does its error
+        { "3d6 tn x vs 5", "<h:2>13", "" },
     };
     dice::ReseedPin pin(PinnedSeed);
     for (const RollCase& c : cases) {
@@ -78,6 +83,7 @@ TEST(Roller, DoesArithmeticWithVisibleRoundingOfGroups)
         { "2+3*4", "B14B:2+3*4", "" },
         { "5*(2-5)", "B-15B:5*(2-5)", "" },
         { "(1/3)*3", "B0.99B:(1/3)*3", "" },
+        { "((1/3)*3)", "B0.99B:((1/3)*3)", "" },
         { "((2+2)*(1+1))/4", "B2B:((2+2)*(1+1))/4", "" },
         { "-3", "3", "" },
         { "2*-3", "B6B:2*3", "" },
@@ -135,8 +141,9 @@ TEST(Roller, ReportsEachErrorCode)
         { "(1)(2)", 12 },
         { "3d6 tn", 13 },
         { "3d6 tn x", 13 },
-        { "3d6 tn x tn 5", 13 },
+        { "3d6 tn 5 tn x", 13 },
         { "3d6 tn 1", 14 },
+        { "3d6 tn 5 vs 1", 14 },
         { "3d6 vs -4", 14 },
         { "2d6 droplow 2", 15 },
         { "4d6+1d4 droplow", 15 },

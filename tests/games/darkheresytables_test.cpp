@@ -228,7 +228,7 @@ TEST(CriticalHits, ReadsTypeZoneAndWounds)
         { "E Head 11", CritRequest::Entry, "E Head", 10 },
         { "E Head 3", CritRequest::Entry, "E Head", 3 },
         { "E Head 25", CritRequest::Entry, "E Head", 10 },
-        { "R Arm 3 ", CritRequest::Entry, "R Arm", 3 },
+        { "R Arm 3", CritRequest::Entry, "R Arm", 3 },
         { "I Body 1234", CritRequest::Entry, "I Body", 10 }, // only three characters are read
         { "e Head 3", CritRequest::Usage, "", 0 },
         { "", CritRequest::Usage, "", 0 },
@@ -237,6 +237,8 @@ TEST(CriticalHits, ReadsTypeZoneAndWounds)
         { "E Head x", CritRequest::BadWounds, "", 0 },
         { "E Head", CritRequest::BadWounds, "", 0 },
         { "E Head 3 extra", CritRequest::BadWounds, "", 0 },
+        { "R Arm 3 ", CritRequest::BadWounds, "", 0 }, // a number is a number as typed
+        { "R Arm  3", CritRequest::BadWounds, "", 0 },
         { "E/../../x 3", CritRequest::BadZone, "E/../../x", 3 },
         { "X\\..\\y 3", CritRequest::BadZone, "X\\..\\y", 3 },
         { "E ..Head 3", CritRequest::BadZone, "E ..Head", 3 },
