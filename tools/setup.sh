@@ -15,6 +15,8 @@ packages+=(qt6-charts-dev libqt6opengl6-dev xvfb xauth)
 # The network tests start ngircd and InspIRCd (a server that closes flooding clients; ircd-hybrid cannot
 # be installed beside ngircd) on loopback ports of their own; openssl makes their test certificates.
 packages+=(inspircd openssl)
+# As root, the fault suite makes the data folder read-only with a bind mount in a namespace of its own.
+packages+=(mount)
 
 missing=()
 for package in "${packages[@]}"; do
