@@ -104,6 +104,7 @@ public:
     const TIrcUsers& Users() const { return m_users; }
     const TIrcChannels& Channels() const { return m_channels; }
     QStringList NicksOn(const QString& channel) const override;
+    const TIrcUser* FindUser(const QString& nick) const override { return m_users.Find(nick).get(); }
     // Lines in the send queue that have not been written yet.
     qsizetype WaitingLines() const { return m_queue.Waiting(); }
 
