@@ -7,6 +7,7 @@
 // it writes goes through one paced send queue (see sendqueue.h); a connection on which the server has gone
 // silent is found and closed. The bot's owner (the headless runner, later the main window) owns one.
 
+#include "irc/capnegotiation.h"
 #include "irc/channelroster.h"
 #include "irc/ircchannels.h"
 #include "irc/ircusers.h"
@@ -176,8 +177,6 @@ Q_SIGNALS:
     void OnNicksInUse(QString& nick);
 
 private:
-    enum class CapStep { None, Listing, Requested, Authenticating, Done };
-
     void HandleConnected();
     void HandleEncrypted();
     void HandleSslErrors(const QList<QSslError>& errors);
@@ -207,10 +206,9 @@ private:
     void ReportDrops();
     qsizetype RelayPrefix() const;
 
-    void HandleCap(const Message& message, const UserPtr& sender);
-    void HandleAuthenticate(const Message& message, const UserPtr& sender);
-    void HandleSaslNumeric(int numeric, const Message& message);
-    void EndCap();
+    // Carries out what the negotiation answered to a line; true when the line is to be handled as usual
+    // as well.
+    bool ApplyCap(const CapAction& action);
     bool AllowCtcpReply(const QString& nick);
 
     // One line from the server, parsed and dispatched; the one place from which line events are raised.
@@ -254,9 +252,7 @@ private:
     QString m_tlsProblem;
     // The idle check has pinged the server and waits for any line.
     bool m_pinged = false;
-    CapStep m_capStep = CapStep::None;
-    QByteArray m_capList;
-    bool m_loggedIn = false;
+    CapNegotiation m_cap;
     // The bot's own "user@host" as the server shows it to others, once seen; empty until then.
     QString m_selfAddress;
     // When automatic CTCP answers went out, per lower-cased nick and all together.
