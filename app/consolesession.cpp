@@ -14,11 +14,14 @@ bool ConsoleRoster::Arrive(const QString& channel, const QString& nick)
     if (nicks.contains(nick, Qt::CaseInsensitive))
         return false;
     nicks.append(nick);
+    m_users.Add(nick);
     return true;
 }
 
 void ConsoleRoster::Rename(const QString& oldNick, const QString& newNick)
 {
+    if (const irc::UserPtr user = m_users.Find(oldNick))
+        user->Nick = newNick;
     for (QStringList& nicks : m_nicks) {
         for (QString& nick : nicks) {
             if (nick.compare(oldNick, Qt::CaseInsensitive) == 0)

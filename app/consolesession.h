@@ -19,6 +19,7 @@ namespace app {
 class ConsoleRoster final : public irc::ChannelRoster {
 public:
     QStringList NicksOn(const QString& channel) const override { return m_nicks.value(channel); }
+    const irc::TIrcUser* FindUser(const QString& nick) const override { return m_users.Find(nick).get(); }
 
     // Returns true when nick was not on channel before.
     bool Arrive(const QString& channel, const QString& nick);
@@ -26,6 +27,8 @@ public:
 
 private:
     QHash<QString, QStringList> m_nicks;
+    // One record per channel a nick is on, so that privileges follow a /nick as they do on a server.
+    irc::TIrcUsers m_users;
 };
 
 class ConsoleSession : public QObject {

@@ -1,5 +1,6 @@
 #include "commands/channelcommands.h"
 
+#include "core/identity.h"
 #include "core/seentracker.h"
 #include "core/textcap.h"
 
@@ -70,6 +71,22 @@ void Relay(const CommandCall& call, Services& services, const QString& channel, 
     services.Locks.StartSay();
 }
 
+// The bot speaks to one place at a time, and for a sender who passes only because "say" is open to all,
+// only to a channel it is on: nobody may make it message a private user or a list of targets.
+bool IsRelayTarget(const CommandCall& call, Services& services, const QString& channel)
+{
+    const core::BotState& state = services.State;
+    if (channel.contains(u','))
+        return false;
+    if (state.PrivilegedSay)
+        return true;
+    if (!call.Parameter.startsWith(u'#'))
+        return false;
+    if (core::IsPrivileged(state, services.Roster, call.Nick))
+        return true;
+    return IsChannelName(channel) && !services.Roster.NicksOn(channel).isEmpty();
+}
+
 } // namespace
 
 void SayCommand(const CommandCall& call, Services& services)
@@ -80,7 +97,7 @@ void SayCommand(const CommandCall& call, Services& services)
     const QString message
         = space < 0 ? QString() : core::CapChars(call.Parameter.mid(space + 1), MaxRelayChars);
 
-    if (!state.PrivilegedSay && !call.Parameter.startsWith(u'#')) {
+    if (!IsRelayTarget(call, services, channel)) {
         services.Out.Say(call.Target,
             QStringLiteral("Where should I say that? Name the channel. Channel names start with \"#\"."));
         return;

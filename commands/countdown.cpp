@@ -77,7 +77,7 @@ void Countdown::Count(const CommandCall& call, Services& services)
     }
     if (Running()) {
         if (parameter == QLatin1String("stop")) {
-            if (core::IsPrivileged(services.State, call.Nick)) {
+            if (core::IsPrivileged(services.State, services.Roster, call.Nick)) {
                 CountTimer.stop();
                 m_out.Say(call.Nick,
                     QStringLiteral("Counting for ") + m_state.CountTarget + QStringLiteral(" stopped."));
@@ -100,7 +100,8 @@ void Countdown::Count(const CommandCall& call, Services& services)
         }
         return;
     }
-    const bool exempt = call.Target == call.Nick || core::IsPrivileged(services.State, call.Nick);
+    const bool exempt
+        = call.Target == call.Nick || core::IsPrivileged(services.State, services.Roster, call.Nick);
     StartRequest(call, parameter, exempt);
 }
 

@@ -91,7 +91,7 @@ bool Dispatcher::RunTableRow(const QString& line, const QString& word, const Com
         if (!row.Words.contains(lowerWord) && !(row.ClaimsLine && row.ClaimsLine(line)))
             continue;
         const core::BotState& state = m_services.State;
-        if (row.Gate && !PassesGate(state, state.*row.Gate, call.Nick)) {
+        if (row.Gate && !PassesGate(state, m_services.Roster, state.*row.Gate, call.Nick)) {
             if (row.RefusedPrivately)
                 m_services.Out.Say(call.Nick, state.Phrase(core::QuitRefusedReply));
             else

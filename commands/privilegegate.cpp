@@ -4,9 +4,10 @@
 
 namespace commands {
 
-bool PassesGate(const core::BotState& state, bool flagSet, const QString& nick)
+bool PassesGate(
+    const core::BotState& state, const irc::ChannelRoster& roster, bool flagSet, const QString& nick)
 {
-    return !flagSet || nick == CreatorNick || core::IsPrivileged(state, nick);
+    return !flagSet || core::IsPrivileged(state, roster, nick);
 }
 
 } // namespace commands

@@ -1,15 +1,17 @@
 #pragma once
 
 // The gate in front of the control commands: with the command's privilege flag clear everybody passes;
-// with it set, the owner, the privileged users and the bot's creator pass.
+// with it set, the owner and the privileged users pass.
 
 #include "core/botstate.h"
+#include "irc/channelroster.h"
 
 namespace commands {
 
-// The creator's nick passes every gate, compared exactly.
+// The creator's nick: greeted as such by "hello", and no key to anything.
 inline const QString CreatorNick = QStringLiteral("Vaddox");
 
-bool PassesGate(const core::BotState& state, bool flagSet, const QString& nick);
+bool PassesGate(
+    const core::BotState& state, const irc::ChannelRoster& roster, bool flagSet, const QString& nick);
 
 } // namespace commands

@@ -13,12 +13,14 @@ bool SameUser(const BotState& state, const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-bool IsPrivileged(const BotState& state, const QString& nick)
+bool IsPrivileged(const BotState& state, const irc::ChannelRoster& roster, const QString& nick)
 {
-    if (SameUser(state, nick, state.OwnerNick))
+    const irc::TIrcUser* seen = roster.FindUser(nick);
+    const QString& evidence = seen ? seen->FirstNick : nick;
+    if (irc::SameName(evidence, state.OwnerNick))
         return true;
     for (const QString& entry : state.PrivilegedUsers) {
-        if (SameUser(state, entry, nick))
+        if (irc::SameName(evidence, entry))
             return true;
     }
     return false;

@@ -1,6 +1,9 @@
 #pragma once
 
-// Who is on a channel, as the connection knows it from the server's names lists, joins and parts.
+// Who is on a channel, as the connection knows it from the server's names lists, joins and parts, and
+// what it knows of the people it sees.
+
+#include "irc/ircusers.h"
 
 #include <QStringList>
 
@@ -12,6 +15,14 @@ public:
 
     // The nicks on channel in list order; empty when the bot is not on it.
     virtual QStringList NicksOn(const QString& channel) const = 0;
+
+    // The record of the user now using nick, while the connection sees that user (on one of its channels,
+    // or as the sender of the line being handled); null when it does not.
+    virtual const TIrcUser* FindUser(const QString& nick) const
+    {
+        Q_UNUSED(nick);
+        return nullptr;
+    }
 };
 
 } // namespace irc

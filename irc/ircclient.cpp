@@ -112,9 +112,7 @@ void TIrcClient::Connect()
     m_serverHost.clear();
     m_selfAddress.clear();
     m_tlsProblem.clear();
-    m_capStep = CapStep::None;
-    m_capList.clear();
-    m_loggedIn = false;
+    m_cap = CapNegotiation();
     m_state = State::Connecting;
     m_connectTimer.start(ConnectTimeout);
     m_usingTls = Tls;
@@ -206,10 +204,8 @@ void TIrcClient::HandleConnected()
     if (m_self)
         m_self->Nick = m_nick;
     const QString local = m_socket.localAddress().toString();
-    if (!SaslAccount.isEmpty() && !SaslPassword.isEmpty()) {
-        m_capStep = CapStep::Listing;
-        SendUrgent(QStringLiteral("CAP LS 302"));
-    }
+    for (const QString& line : m_cap.Start({ SaslAccount, SaslPassword }))
+        SendUrgent(line);
     if (!Password.isEmpty())
         SendUrgent(QStringLiteral("PASS ") + Password);
     SendUrgent(QStringLiteral("NICK ") + m_nick);

@@ -7,6 +7,7 @@
 // it writes goes through one paced send queue (see sendqueue.h); a connection on which the server has gone
 // silent is found and closed. The bot's owner (the headless runner, later the main window) owns one.
 
+#include "irc/capnegotiation.h"
 #include "irc/channelroster.h"
 #include "irc/ircchannels.h"
 #include "irc/ircusers.h"
@@ -107,6 +108,7 @@ public:
     const TIrcUsers& Users() const { return m_users; }
     const TIrcChannels& Channels() const { return m_channels; }
     QStringList NicksOn(const QString& channel) const override;
+    const TIrcUser* FindUser(const QString& nick) const override { return m_users.Find(nick).get(); }
     // Lines in the send queue that have not been written yet.
     qsizetype WaitingLines() const { return m_queue.Waiting(); }
 
@@ -184,8 +186,6 @@ Q_SIGNALS:
     void OnNicksInUse(QString& nick);
 
 private:
-    enum class CapStep { None, Listing, Requested, Authenticating, Done };
-
     void HandleConnected();
     void HandleEncrypted();
     void HandleSslErrors(const QList<QSslError>& errors);
@@ -218,10 +218,9 @@ private:
     void ReportDrops();
     qsizetype RelayPrefix() const;
 
-    void HandleCap(const Message& message, const UserPtr& sender);
-    void HandleAuthenticate(const Message& message, const UserPtr& sender);
-    void HandleSaslNumeric(int numeric, const Message& message);
-    void EndCap();
+    // Carries out what the negotiation answered to a line; true when the line is to be handled as usual
+    // as well.
+    bool ApplyCap(const CapAction& action);
     bool AllowCtcpReply(const QString& nick);
 
     // One line from the server, parsed and dispatched; the one place from which line events are raised.
@@ -283,9 +282,7 @@ private:
     bool m_monitoring = false;
     // A NICK for the wanted nick has gone out and its answer has not come.
     bool m_nickTryPending = false;
-    CapStep m_capStep = CapStep::None;
-    QByteArray m_capList;
-    bool m_loggedIn = false;
+    CapNegotiation m_cap;
     // The bot's own "user@host" as the server shows it to others, once seen; empty until then.
     QString m_selfAddress;
     // When automatic CTCP answers went out, per lower-cased nick and all together.

@@ -106,9 +106,11 @@ void TIrcClient::Dispatch(const Message& message, const UserPtr& sender)
         { "PING", &TIrcClient::HandlePing },
         { "WALLOPS", &TIrcClient::HandleWallops },
         { "TOPIC", &TIrcClient::HandleTopic },
-        { "CAP", &TIrcClient::HandleCap },
-        { "AUTHENTICATE", &TIrcClient::HandleAuthenticate },
     };
+    if (const std::optional<CapAction> action = m_cap.Handle(message)) {
+        if (!ApplyCap(*action))
+            return;
+    }
     const int numeric = NumericOf(message.Command);
     if (numeric >= 0) {
         HandleNumeric(numeric, message, sender);
@@ -132,17 +134,14 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
             m_state = State::Connected;
             m_registerTimer.stop();
             // A server that welcomes the bot has finished with capabilities, whether they were ended or not.
-            m_capStep = CapStep::Done;
-            if (!NickServPassword.isEmpty() && !m_loggedIn) {
+            m_cap.Welcomed();
+            if (!NickServPassword.isEmpty() && !m_cap.LoggedIn()) {
                 Q_EMIT OnStatus(QStringLiteral("Identifying to NickServ."));
                 SendUrgent(QStringLiteral("PRIVMSG NickServ :IDENTIFY "), NickServPassword);
             }
             StartNickRecovery();
             Q_EMIT OnRegistered();
         }
-    } else if (numeric >= 900 && numeric <= 908
-        && (m_capStep == CapStep::Requested || m_capStep == CapStep::Authenticating)) {
-        HandleSaslNumeric(numeric, message);
     } else if (numeric == 396) {
         // The server gave the bot another visible host: the prefix others see is not known any more.
         m_selfAddress.clear();
@@ -157,13 +156,6 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
         const quint64 generation = m_generation;
         if (IsJoinRefusal(numeric) && m_queue.IsHeld(Text(message.Param(1)))) {
             RejoinRefused(Text(message.Param(1)));
-            if (m_generation != generation)
-                return;
-        }
-        if (numeric == 421 && m_capStep == CapStep::Listing && message.Param(1) == "CAP") {
-            m_capStep = CapStep::Done;
-            Q_EMIT OnStatus(QStringLiteral("SASL: the server does not negotiate capabilities; registering "
-                                           "without logging in."));
             if (m_generation != generation)
                 return;
         }
@@ -416,109 +408,18 @@ void TIrcClient::HandleWallops(const Message& message, const UserPtr& sender)
     Q_EMIT OnWallops(sender.get(), Text(message.Param(0)));
 }
 
-// Capability negotiation, only when the bot is to log in with SASL: CAP LS 302 (answered in one or more
-// lines), CAP REQ :sasl, AUTHENTICATE PLAIN, the credentials, the outcome numeric, CAP END. Whatever goes
-// wrong, the negotiation ends and registration goes on without the login, with a line for the log.
-void TIrcClient::HandleCap(const Message& message, const UserPtr& sender)
+bool TIrcClient::ApplyCap(const CapAction& action)
 {
-    const QByteArray subcommand = message.Param(1).toUpper();
-    if (m_capStep == CapStep::Listing && subcommand == "LS") {
-        const bool more = message.Param(2) == "*";
-        m_capList += ' ' + message.Param(more ? 3 : 2);
-        // A server that never ends its list is cut short by the registration time-out; until then the
-        // list is bounded like a line.
-        if (more && m_capList.size() < MaxLineChars)
-            return;
-        std::optional<QByteArray> sasl;
-        for (const QByteArray& capability : m_capList.split(' ')) {
-            if (capability == "sasl" || capability.startsWith("sasl="))
-                sasl = capability.mid(5);
-        }
-        if (!sasl) {
-            Q_EMIT OnStatus(
-                QStringLiteral("SASL: the server does not offer it; registering without logging in."));
-            EndCap();
-        } else if (!sasl->isEmpty() && !sasl->split(',').contains("PLAIN")) {
-            Q_EMIT OnStatus(QStringLiteral("SASL: the server offers only ") + Text(*sasl)
-                + QStringLiteral(", not PLAIN; registering without logging in."));
-            EndCap();
-        } else {
-            m_capStep = CapStep::Requested;
-            SendUrgent(QStringLiteral("CAP REQ :sasl"));
-        }
-        return;
+    const quint64 generation = m_generation;
+    for (const QString& status : action.Status) {
+        Q_EMIT OnStatus(status);
+        // A handler may have closed the connection the negotiation was for.
+        if (m_generation != generation)
+            return false;
     }
-    if (m_capStep == CapStep::Requested && subcommand == "ACK") {
-        if (message.Param(2).split(' ').contains("sasl")) {
-            m_capStep = CapStep::Authenticating;
-            SendUrgent(QStringLiteral("AUTHENTICATE PLAIN"));
-        } else {
-            EndCap();
-        }
-        return;
-    }
-    if (m_capStep == CapStep::Requested && subcommand == "NAK") {
-        Q_EMIT OnStatus(QStringLiteral("SASL: the server refused it; registering without logging in."));
-        EndCap();
-        return;
-    }
-    if (m_capStep == CapStep::None || m_capStep == CapStep::Done)
-        Q_EMIT OnUnknownCommand(sender.get(), Text(message.Command), Text(message.Content));
-}
-
-void TIrcClient::HandleAuthenticate(const Message& message, const UserPtr& sender)
-{
-    if (m_capStep != CapStep::Authenticating || message.Param(0) != "+") {
-        if (m_capStep != CapStep::Authenticating)
-            Q_EMIT OnUnknownCommand(sender.get(), Text(message.Command), Text(message.Content));
-        return;
-    }
-    // PLAIN: authorisation identity, account and password, NUL-separated, in base64 pieces of 400 bytes;
-    // a last piece of exactly 400 is followed by an empty one ("+").
-    const QByteArray credentials = (SaslAccount + QChar(0) + SaslAccount + QChar(0) + SaslPassword).toUtf8();
-    const QByteArray encoded = credentials.toBase64();
-    static constexpr qsizetype Piece = 400;
-    for (qsizetype start = 0; start < encoded.size(); start += Piece)
-        SendUrgent(QStringLiteral("AUTHENTICATE ") + QString::fromLatin1(encoded.mid(start, Piece)));
-    if (encoded.size() % Piece == 0)
-        SendUrgent(QStringLiteral("AUTHENTICATE +"));
-}
-
-void TIrcClient::HandleSaslNumeric(int numeric, const Message& message)
-{
-    // The text of the reply is its last parameter; the account name is the bot's own setting.
-    const QString text = message.Params.isEmpty() ? QString() : Text(message.Params.last());
-    switch (numeric) {
-    case 900:
-        m_loggedIn = true;
-        return;
-    case 903:
-        m_loggedIn = true;
-        Q_EMIT OnStatus(QStringLiteral("SASL: logged in as ") + SaslAccount + u'.');
-        EndCap();
-        return;
-    case 902:
-    case 904:
-    case 905:
-        Q_EMIT OnStatus(QStringLiteral("SASL: logging in as %1 failed (%2 %3); check sasl_account and "
-                                       "sasl_password in tessarin.ini. Registering without logging in.")
-                            .arg(SaslAccount, QString::number(numeric), text));
-        EndCap();
-        return;
-    case 906:
-    case 907:
-        EndCap();
-        return;
-    default:
-        return;
-    }
-}
-
-void TIrcClient::EndCap()
-{
-    m_capStep = CapStep::Done;
-    m_capList.clear();
-    SendUrgent(QStringLiteral("CAP END"));
+    for (const QString& line : action.Send)
+        SendUrgent(line);
+    return action.PassOn;
 }
 
 bool TIrcClient::AllowCtcpReply(const QString& nick)

@@ -17,6 +17,9 @@ struct TIrcUser {
     // The text of the last PART, KICK or QUIT concerning the user.
     QString Reason;
     int Count = 0;
+    // The nick the user had when this record was made: privileges may follow a user from it through the
+    // nick changes the bot watches, never back to it from a nick the user changed to.
+    QString FirstNick;
 };
 
 using UserPtr = std::shared_ptr<TIrcUser>;

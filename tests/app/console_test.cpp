@@ -79,6 +79,25 @@ TEST(Console, AnswersAsTheBotWouldInAChannel)
     EXPECT_TRUE(run.Err[7].endsWith(". User Kell on channel Kell. Commandword=my. Parameter=table 2"));
 }
 
+// The console user is the owner ("Nick" by default): a /nick keeps the owner's rights, and a user who
+// takes the owner's nick gets none.
+TEST(Console, PrivilegesFollowANickChangeOnlyForward)
+{
+    TempFiles files;
+    const ConsoleRun run = RunConsole(files.Path(),
+        "hello\n"
+        "/nick Nick_afk\n"
+        ",be dicerollan\n"
+        "/as Mallory\n"
+        "hello\n"
+        "/nick Nick\n"
+        ",be not dicerollan\n");
+    ASSERT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out,
+        QStringList({ "[#console] <Tessarin> Yes, chief, I'll be your dicebot.",
+            "[#console] <Tessarin> You're not my daddy and I won't listen to you." }));
+}
+
 TEST(Console, RollsDiceByCommandAndInDicebotMode)
 {
     TempFiles files;

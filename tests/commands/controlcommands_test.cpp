@@ -57,7 +57,9 @@ TEST_F(ControlCommands, QuitFollowsItsOwnGate)
 {
     EXPECT_EQ(
         Say("Bob", "#dice", ",quit"), QStringList({ "PRIVMSG Bob :No. And I'm logging this, you know." }));
-    EXPECT_EQ(Say("Vaddox", "#dice", ",quit"),
+    EXPECT_EQ(Say("Vaddox", "#dice", ",quit"), // the creator's nick alone is no key
+        QStringList({ "PRIVMSG Vaddox :No. And I'm logging this, you know." }));
+    EXPECT_EQ(Say("Kell", "#dice", ",quit"),
         QStringList({ "PRIVMSG #dice :Oh let killing me be a burden on your conscience!", "DISCONNECT" }));
     out.Connected = true;
     bot->State().PrivilegedQuit = false;
@@ -73,6 +75,7 @@ TEST_F(ControlCommands, DoActsInTheTarget)
 
 TEST_F(ControlCommands, SayRelaysOnceAMinuteForPlainUsers)
 {
+    roster.Nicks["#rpg"] = { "Tessarin" };
     EXPECT_EQ(
         Say("Bob", "#dice", ",say #rpg hello there"), QStringList({ "PRIVMSG #rpg :Bob says: hello there" }));
     EXPECT_EQ(bot->State().SayRequester, "#dice");
@@ -100,6 +103,64 @@ TEST_F(ControlCommands, APrivilegedRelayIgnoresTheLockAndTheChannelRuleButStillL
     EXPECT_EQ(Say("Kell", "#dice", ",say Bob psst"), QStringList({ "PRIVMSG Bob :Kell says: psst" }));
     EXPECT_TRUE(bot->Locks().SayTimer.isActive());
     EXPECT_EQ(Say("Bob", "#dice", ",say #rpg hi"), QStringList({ "PRIVMSG #dice :" + Denied }));
+}
+
+// Where a relay may go: for a plain user passing the open gate, one channel the bot is on; for a
+// privileged user, one target, a nick included. A refused relay sends nothing and starts no lock-out.
+TEST_F(ControlCommands, ARelayGoesToOneTargetAndFromPlainUsersOnlyToTheBotsChannels)
+{
+    const QString AskChannel
+        = QStringLiteral("Where should I say that? Name the channel. Channel names start with \"#\".");
+    roster.Nicks["#rpg"] = { "Tessarin", "Bob" };
+    struct Case {
+        bool privilegedSay;
+        const char* nick;
+        const char* line;
+        const char* relayed; // empty: refused with the question for a channel name
+    };
+    const Case cases[] = {
+        { false, "Bob", ",say #rpg hi", "PRIVMSG #rpg :Bob says: hi" },
+        { false, "Bob", ",say #dice,Victim hello victim", "" },
+        { false, "Bob", ",say #rpg,#dice hi", "" },
+        { false, "Bob", ",say #nowhere hi", "" },
+        { false, "Bob", ",say Victim hi", "" },
+        { false, "Vaddox", ",say #nowhere hi", "" },
+        { false, "Kell", ",say #nowhere hi", "PRIVMSG #nowhere :Kell says: hi" },
+        { false, "Kell", ",say #rpg,Victim hi", "" },
+        { true, "Kell", ",say Victim psst", "PRIVMSG Victim :Kell says: psst" },
+        { true, "Mira", ",say Bob,Carol psst", "" },
+        { true, "Kell", ",say #rpg,Victim psst", "" },
+    };
+    for (const Case& c : cases) {
+        bot->State().PrivilegedSay = c.privilegedSay;
+        bot->State().SayLocked = false;
+        const QStringList expected
+            = *c.relayed ? QStringList({ c.relayed }) : QStringList({ "PRIVMSG #dice :" + AskChannel });
+        EXPECT_EQ(Say(c.nick, "#dice", c.line), expected) << c.nick << " " << c.line;
+        EXPECT_EQ(bot->State().SayLocked, *c.relayed != 0) << c.line;
+    }
+}
+
+// Mallory takes the owner's nick and gives it back; the owner goes away under another nick; the real
+// owner comes back later. Each user keeps the rights of the nick it came with.
+TEST_F(ControlCommands, PrivilegesFollowTheOwnerForwardAndNobodyWhoTakesHisNick)
+{
+    const QString Dicebot = QStringLiteral("PRIVMSG #dice :Yes, chief, I'll be your dicebot.");
+    const QString QuitRefused = QStringLiteral("PRIVMSG %1 :No. And I'm logging this, you know.");
+    bot->State().PrivilegedJoin = true;
+    const irc::UserPtr mallory = roster.Users.Add("Mallory");
+    for (const char* nick : { "Mallory", "Kell", "Mallory" }) {
+        mallory->Nick = nick;
+        EXPECT_EQ(Say(nick, "#dice", ",be dicerollan"), QStringList({ "PRIVMSG #dice :" + Denied })) << nick;
+        EXPECT_EQ(Say(nick, "#dice", ",join #mine"), QStringList({ "PRIVMSG #dice :" + Denied })) << nick;
+        EXPECT_EQ(Say(nick, "#dice", ",quit"), QStringList({ QuitRefused.arg(nick) })) << nick;
+    }
+    EXPECT_FALSE(bot->State().Dicerollan);
+
+    const irc::UserPtr owner = roster.Users.Add("Kell");
+    owner->Nick = "Kell_afk";
+    EXPECT_EQ(Say("Kell_afk", "#dice", ",be dicerollan"), QStringList({ Dicebot }));
+    EXPECT_EQ(Say("Mallory", "#dice", ",be dicerollan"), QStringList({ "PRIVMSG #dice :" + Denied }));
 }
 
 TEST_F(ControlCommands, WhoAndHello)

@@ -63,18 +63,19 @@ TEST(CommandLine, RecognisesTheBareTarotForm)
         EXPECT_FALSE(commands::IsBareTarotForm(no)) << no;
 }
 
-TEST(PrivilegeGate, LetsThroughTheOwnerThePrivilegedAndTheCreator)
+TEST(PrivilegeGate, LetsThroughTheOwnerAndThePrivilegedButNotTheCreatorsNick)
 {
     core::BotState state;
     state.OwnerNick = "Kell";
     state.PrivilegedUsers = { "Mira" };
-    EXPECT_TRUE(commands::PassesGate(state, false, "Anyone"));
-    EXPECT_TRUE(commands::PassesGate(state, true, "Kell"));
-    EXPECT_TRUE(commands::PassesGate(state, true, "kell"));
-    EXPECT_TRUE(commands::PassesGate(state, true, "MIRA"));
-    EXPECT_TRUE(commands::PassesGate(state, true, "Vaddox"));
-    EXPECT_FALSE(commands::PassesGate(state, true, "vaddox"));
-    EXPECT_FALSE(commands::PassesGate(state, true, "Anyone"));
+    const testing_support::FixedRoster roster;
+    EXPECT_TRUE(commands::PassesGate(state, roster, false, "Anyone"));
+    EXPECT_TRUE(commands::PassesGate(state, roster, true, "Kell"));
+    EXPECT_TRUE(commands::PassesGate(state, roster, true, "kell"));
+    EXPECT_TRUE(commands::PassesGate(state, roster, true, "MIRA"));
+    // A nick is no evidence of being the creator: anybody may take it.
+    EXPECT_FALSE(commands::PassesGate(state, roster, true, "Vaddox"));
+    EXPECT_FALSE(commands::PassesGate(state, roster, true, "Anyone"));
 }
 
 using BotTest = testing_support::BotFixture;

@@ -121,6 +121,8 @@ TEST_F(SeenCommand, PrivilegesFollowAWatchedNickChange)
     bot->State().PrivilegedUsers = { "Mira" };
     bot->State().PrivilegedHow = true;
     Join("#rpg", "Mira");
+    // The connection renames its record of the user as it tells the bot of the change.
+    roster.Users.Add("Mira")->Nick = "Mira_away";
     bot->OnNickChange("Mira", "Mira_away");
     EXPECT_EQ(Say("Mira_away", "#rpg", ",how").first().left(30), "PRIVMSG #rpg :I'm generally OK");
     EXPECT_EQ(Say("Mallory", "#rpg", ",how"),

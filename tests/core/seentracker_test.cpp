@@ -1,5 +1,6 @@
 #include "core/identity.h"
 #include "core/seentracker.h"
+#include "support/botfixture.h"
 #include "support/qtprint.h"
 
 #include <gtest/gtest.h>
@@ -70,7 +71,7 @@ TEST_F(SeenTrackerTest, FollowsJoinsPartsKicksQuitsAndMessages)
     EXPECT_EQ(state.ChatUsers.size(), before);
 }
 
-TEST_F(SeenTrackerTest, NickChangesAreFollowedAndIdentityGoesWithThem)
+TEST_F(SeenTrackerTest, NickChangesAreFollowedAndBansGoWithThem)
 {
     Join("#rpg", "Bob");
     core::OnNickChange(state, "Bob", "Robert");
@@ -79,26 +80,72 @@ TEST_F(SeenTrackerTest, NickChangesAreFollowedAndIdentityGoesWithThem)
     EXPECT_EQ(User("ROBERT").Nick, "Bob");
     EXPECT_EQ(User("bobby").LaterNicks, QStringList({ "Robert", "Bobby" }));
 
-    state.PrivilegedUsers = { "Bob" };
     state.BannedUsers = { "robert" };
-    EXPECT_TRUE(core::IsPrivileged(state, "Bobby"));
     EXPECT_TRUE(core::IsBanned(state, "Bobby"));
     EXPECT_TRUE(core::SameUser(state, "bob", "BOBBY"));
 }
 
 TEST_F(SeenTrackerTest, UnknownNicksAreNobodyElse)
 {
-    state.OwnerNick = "Kell"; // the owner has not been seen yet
     state.BannedUsers = { "Troll" };
-    EXPECT_FALSE(core::IsPrivileged(state, "Mallory"));
     EXPECT_FALSE(core::IsBanned(state, "Mallory"));
-    EXPECT_TRUE(core::IsPrivileged(state, "kell"));
     EXPECT_TRUE(core::IsBanned(state, "TROLL"));
 
     Join("#rpg", "Mallory");
     core::OnNickChange(state, "Mallory", "Kel1");
-    EXPECT_FALSE(core::IsPrivileged(state, "Kel1"));
     EXPECT_FALSE(core::SameUser(state, "Mallory", "Kell"));
+}
+
+// Privileges go with the nick a user had when the connection first saw it, through its later changes,
+// and never to whoever changes to a privileged nick.
+TEST(Privileges, FollowAUserForwardOnly)
+{
+    core::BotState state;
+    state.OwnerNick = "Boss";
+    state.PrivilegedUsers = { "Mira" };
+    struct Case {
+        const char* firstNick; // empty: the connection does not see the sender
+        const char* nickNow;
+        bool privileged;
+    };
+    const Case cases[] = {
+        { "Boss", "Boss", true },
+        { "Boss", "Boss_afk", true },
+        { "boss", "Someone", true },
+        { "Mira", "MiraAway", true },
+        { "Mallory", "Boss", false },
+        { "Mallory", "mira", false },
+        { "Mallory", "Mallory", false },
+        { "", "boss", true }, // only the nick to go by
+        { "", "MIRA", true },
+        { "", "Mallory", false },
+        { "", "Vaddox", false },
+    };
+    for (const Case& c : cases) {
+        testing_support::FixedRoster roster;
+        if (*c.firstNick)
+            roster.Users.Add(c.firstNick)->Nick = c.nickNow;
+        EXPECT_EQ(core::IsPrivileged(state, roster, c.nickNow), c.privileged)
+            << c.firstNick << " " << c.nickNow;
+    }
+}
+
+TEST(Privileges, AreNotTakenFromTheSeenTrackersMemoryOfNicks)
+{
+    core::BotState state;
+    state.OwnerNick = "Boss";
+    core::OnChannelUpdate(state, "#rpg", { "Mallory" }, ChannelEvent::Other, "", "t0");
+    core::OnNickChange(state, "Mallory", "Boss");
+    core::OnNickChange(state, "Boss", "Mallory");
+    ASSERT_TRUE(core::SameUser(state, "Mallory", "Boss")); // seen keeps Boss among Mallory's nicks
+
+    testing_support::FixedRoster roster;
+    roster.Users.Add("Mallory");
+    EXPECT_FALSE(core::IsPrivileged(state, roster, "Mallory"));
+    // The real Boss connects again later: a new user on the connection, with his own rights.
+    roster.Users.Add("Boss");
+    EXPECT_TRUE(core::IsPrivileged(state, roster, "Boss"));
+    EXPECT_FALSE(core::IsPrivileged(state, roster, "Mallory"));
 }
 
 TEST_F(SeenTrackerTest, TheLastUserWithANickIsTheOneFound)

@@ -14,11 +14,14 @@
 
 namespace testing_support {
 
-// A roster the test fills by hand.
+// A roster the test fills by hand. Users holds the people the connection sees; a test renames one by
+// setting its Nick, as the client does on a nick change.
 class FixedRoster final : public irc::ChannelRoster {
 public:
     QHash<QString, QStringList> Nicks;
+    irc::TIrcUsers Users;
     QStringList NicksOn(const QString& channel) const override { return Nicks.value(channel); }
+    const irc::TIrcUser* FindUser(const QString& nick) const override { return Users.Find(nick).get(); }
 };
 
 class BotFixture : public ::testing::Test {

@@ -1,0 +1,152 @@
+// Strangers against the headless bot on a real ngircd, a network without services accounts: a user who
+// takes the owner's nick and gives it back, a user called by the creator's nick, relays aimed at private
+// users and lists of targets. The owner keeps his rights through his own nick changes, and a banned user
+// stays banned through hers.
+
+#include "core/settingsfiles.h"
+#include "support/headlessbot.h"
+#include "support/ircdaemon.h"
+#include "support/qtprint.h"
+#include "support/tempfiles.h"
+#include "support/testircclient.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::HeadlessBot;
+using testing_support::IrcDaemon;
+using testing_support::TempFiles;
+using testing_support::TestIrcClient;
+
+const QByteArray Denied = "You're not my daddy and I won't listen to you.";
+const QByteArray AskChannel = "Where should I say that? Name the channel. Channel names start with \"#\".";
+
+class TrustOnNgircd : public ::testing::Test {
+protected:
+    std::unique_ptr<IrcDaemon> server = IrcDaemon::Ngircd();
+    TempFiles files;
+    HeadlessBot bot;
+
+    // Starts the bot with Boss as its owner, join reserved to the privileged, and the given ban list, and
+    // waits until it is on #dice, where the watcher sees what it says.
+    void StartBot(TestIrcClient& watcher, const QByteArray& banned = {})
+    {
+        ASSERT_TRUE(server->Start()) << server->Output().toStdString();
+        core::BotState state;
+        state.PrivilegedJoin = true;
+        files.Write("settings.conf",
+            (core::SettingsFileLines(state).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        files.Write("banned.conf", banned);
+        ASSERT_TRUE(watcher.Register(server->Port(), "Watcher"));
+        watcher.Send("JOIN #dice");
+        ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+        ASSERT_TRUE(bot.Start({ "--files", files.Path(), "--server",
+            "127.0.0.1:" + QString::number(server->Port()), "--owner", "Boss", "--join", "#dice", "--set",
+            "flood/line_interval=0", "--set", "flood/burst_lines=100" }));
+        ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
+    }
+
+    // A user who registers and joins #dice.
+    std::unique_ptr<TestIrcClient> Arrive(const QByteArray& nick)
+    {
+        auto user = std::make_unique<TestIrcClient>();
+        if (!user->Register(server->Port(), nick))
+            return nullptr;
+        user->Send("JOIN #dice");
+        if (!user->WaitForLine(" 366 " + nick + " #dice "))
+            return nullptr;
+        return user;
+    }
+
+    static bool ChangeNick(TestIrcClient& user, const QByteArray& nick)
+    {
+        user.Send("NICK " + nick);
+        return user.WaitForLine(" NICK :" + nick).has_value();
+    }
+};
+
+TEST_F(TrustOnNgircd, TakingTheOwnersNickGainsNothingAndTheOwnerKeepsHisRightsThroughHisOwnChanges)
+{
+    TestIrcClient watcher;
+    ASSERT_NO_FATAL_FAILURE(StartBot(watcher));
+    const auto mallory = Arrive("Mallory");
+    ASSERT_TRUE(mallory);
+
+    // Before any change, as the owner's nick, and after giving it back.
+    const QByteArray nicks[] = { "Mallory", "Boss", "Mallory" };
+    for (const QByteArray& nick : nicks) {
+        if (&nick != &nicks[0]) {
+            ASSERT_TRUE(ChangeNick(*mallory, nick));
+        }
+        mallory->Send("PRIVMSG #dice :,be dicerollan");
+        EXPECT_TRUE(mallory->WaitForLine("PRIVMSG #dice :" + Denied).has_value()) << nick.data();
+        mallory->Send("PRIVMSG #dice :,join #mine");
+        EXPECT_TRUE(mallory->WaitForLine("PRIVMSG #dice :" + Denied).has_value()) << nick.data();
+        mallory->Send("PRIVMSG Tessarin :,quit");
+        EXPECT_TRUE(
+            mallory->WaitForLine("PRIVMSG " + nick + " :No. And I'm logging this, you know.").has_value())
+            << nick.data();
+    }
+    EXPECT_FALSE(bot.Lines().contains("Joining channel #mine, chief."));
+
+    // The real owner connects later, and goes away under another nick.
+    const auto boss = Arrive("Boss");
+    ASSERT_TRUE(boss);
+    boss->Send("PRIVMSG #dice :,be dicerollan");
+    EXPECT_TRUE(boss->WaitForLine("PRIVMSG #dice :Yes, chief, I'll be your dicebot.").has_value());
+    ASSERT_TRUE(ChangeNick(*boss, "Boss_afk"));
+    boss->Send("PRIVMSG #dice :,join #mine");
+    EXPECT_TRUE(boss->WaitForLine("PRIVMSG #dice :Joining channel #mine, chief.").has_value());
+    boss->Send("PRIVMSG #dice :,quit");
+    EXPECT_TRUE(
+        boss->WaitForLine("PRIVMSG #dice :Oh let killing me be a burden on your conscience!").has_value());
+    EXPECT_TRUE(watcher.WaitForLine(" QUIT ").has_value()) << "the bot leaves the server";
+    bot.Finish();
+}
+
+TEST_F(TrustOnNgircd, TheCreatorsNickOpensNothingWithoutAccounts)
+{
+    TestIrcClient watcher;
+    ASSERT_NO_FATAL_FAILURE(StartBot(watcher));
+    const auto vaddox = Arrive("Vaddox");
+    ASSERT_TRUE(vaddox);
+    vaddox->Send("PRIVMSG #dice :,hello");
+    EXPECT_TRUE(vaddox->WaitForLine("PRIVMSG #dice :Hello, Vaddox, good job creating me!").has_value());
+    vaddox->Send("PRIVMSG #dice :,be dicerollan");
+    EXPECT_TRUE(vaddox->WaitForLine("PRIVMSG #dice :" + Denied).has_value());
+    vaddox->Send("PRIVMSG Tessarin :,join #mine");
+    EXPECT_TRUE(vaddox->WaitForLine("PRIVMSG Vaddox :" + Denied).has_value());
+    vaddox->Send("PRIVMSG #dice :,quit");
+    EXPECT_TRUE(vaddox->WaitForLine("PRIVMSG Vaddox :No. And I'm logging this, you know.").has_value());
+    EXPECT_EQ(bot.Finish(), 0) << "still connected until told to stop";
+}
+
+TEST_F(TrustOnNgircd, RelaysToPrivateUsersAndListsAreRefusedAndBansFollowNickChanges)
+{
+    TestIrcClient watcher;
+    ASSERT_NO_FATAL_FAILURE(StartBot(watcher, "Troll\r\n"));
+    const auto mallory = Arrive("Mallory");
+    const auto victim = Arrive("Victim");
+    const auto troll = Arrive("Troll");
+    ASSERT_TRUE(mallory && victim && troll);
+
+    for (const QByteArray line : { ",say #dice,Victim hello victim", ",say Victim hello victim" }) {
+        mallory->Send("PRIVMSG #dice :" + line);
+        // The victim is on #dice: a relay would have reached her before the refusal.
+        EXPECT_TRUE(victim->WaitForLine("PRIVMSG #dice :" + AskChannel).has_value()) << line.data();
+    }
+    for (const QByteArray& received : victim->Lines)
+        EXPECT_FALSE(received.contains("says:")) << received.data();
+
+    mallory->Send("PRIVMSG #dice :,say #dice relayed");
+    EXPECT_TRUE(victim->WaitForLine("PRIVMSG #dice :Mallory says: relayed").has_value())
+        << "no lock-out was started by the refusals";
+
+    ASSERT_TRUE(ChangeNick(*troll, "Gnome"));
+    troll->Send("PRIVMSG #dice :,roll 1d6");
+    EXPECT_TRUE(troll->WaitForLine("PRIVMSG Gnome :Silence, you funny fool! Lol banned.").has_value());
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+} // namespace
