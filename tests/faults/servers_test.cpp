@@ -285,7 +285,7 @@ TEST(Faults, AFolderThatCannotBeWrittenAtShutdownIsReportedAndTheOldFilesStayWho
 
     // As root, permissions stop no write: the bot runs in a mount namespace of its own, where its folder is
     // a bind mount that is made read-only; the mount goes away with the bot. Otherwise the folder's
-    // permissions do.
+    // permissions do. nsenter takes the bot's root directory too (-r), as the test may run in a chroot.
     const bool root = ::geteuid() == 0;
     const QStringList wrapper = root ? QStringList { "unshare", "-m", "--propagation", "private", "sh", "-c",
         "mount --bind \"$0\" \"$0\" && exec \"$@\"", files.Path() }
@@ -302,9 +302,9 @@ TEST(Faults, AFolderThatCannotBeWrittenAtShutdownIsReportedAndTheOldFilesStayWho
         before[name] = files.Read(name);
 
     if (root) {
-        ASSERT_EQ(
-            QProcess::execute("nsenter",
-                { "-t", QString::number(bot.Pid()), "-m", "mount", "-o", "remount,ro,bind", files.Path() }),
+        ASSERT_EQ(QProcess::execute("nsenter",
+                      { "-t", QString::number(bot.Pid()), "-m", "-r", "mount", "-o", "remount,ro,bind",
+                          files.Path() }),
             0);
     } else {
         QFile::setPermissions(files.Path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
