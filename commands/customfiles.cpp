@@ -3,39 +3,44 @@
 #include "commands/textfolder.h"
 #include "common/asciicase.h"
 
-#include <algorithm>
-
 namespace commands {
 
 void CustomFiles::Scan(const QString& folder)
 {
     m_names.clear();
+    m_lowerNames.clear();
     m_fileNames.clear();
     for (const QFileInfo& info : TextFilesIn(folder)) {
         m_names.append(NameBeforeFirstDot(info.fileName()));
+        m_lowerNames.append(common::AsciiLower(m_names.last()));
         m_fileNames.append(info.fileName());
     }
 }
 
-bool CustomFiles::Contains(const QString& name) const
+qsizetype CustomFiles::Find(const QString& name) const
 {
     const QString lower = common::AsciiLower(name);
-    return std::any_of(m_names.cbegin(), m_names.cend(),
-        [&lower](const QString& listed) { return common::AsciiLower(listed) == lower; });
+    qsizetype first = -1;
+    for (qsizetype i = 0; i < m_lowerNames.size(); ++i) {
+        if (m_lowerNames[i] != lower)
+            continue;
+        if (m_fileNames[i].size() == m_names[i].size() + QLatin1String(".txt").size())
+            return i;
+        if (first < 0)
+            first = i;
+    }
+    return first;
+}
+
+bool CustomFiles::Contains(const QString& name) const
+{
+    return Find(name) >= 0;
 }
 
 QString CustomFiles::FileName(const QString& name) const
 {
-    QString first;
-    for (qsizetype i = 0; i < m_names.size(); ++i) {
-        if (common::AsciiLower(m_names[i]) != common::AsciiLower(name))
-            continue;
-        if (m_fileNames[i].size() == m_names[i].size() + QLatin1String(".txt").size())
-            return m_fileNames[i];
-        if (first.isEmpty())
-            first = m_fileNames[i];
-    }
-    return first;
+    const qsizetype found = Find(name);
+    return found < 0 ? QString() : m_fileNames[found];
 }
 
 } // namespace commands

@@ -24,8 +24,14 @@ public:
     const QStringList& Names() const { return m_names; }
 
 private:
+    // The index of the file the scan found for name, or -1.
+    qsizetype Find(const QString& name) const;
+
     QStringList m_names;
-    QStringList m_fileNames; // the file each name came from, at the same index
+    // At the same index: the names lower-cased once per scan (every command line is tested against them),
+    // and the file each name came from.
+    QStringList m_lowerNames;
+    QStringList m_fileNames;
 };
 
 } // namespace commands

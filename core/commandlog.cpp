@@ -1,5 +1,7 @@
 #include "core/commandlog.h"
 
+#include <algorithm>
+
 namespace core {
 
 namespace {
@@ -11,6 +13,9 @@ bool IsControl(char16_t c)
 
 QString ShowControls(const QString& text)
 {
+    // Nearly every line has none: it is kept as it is, without a copy.
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return IsControl(c.unicode()); }))
+        return text;
     QString shown;
     shown.reserve(text.size());
     for (const QChar c : text) {
