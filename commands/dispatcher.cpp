@@ -29,7 +29,7 @@ void Dispatcher::Dispatch(const QString& nick, const QString& target, const QStr
         + QStringLiteral(" on channel ") + target + QStringLiteral(". Commandword=") + split.Word
         + QStringLiteral(". Parameter=") + split.Parameter);
 
-    if (core::IsBanned(state, nick)) {
+    if (core::IsBanned(state, m_services.Roster, nick)) {
         m_services.Out.Say(nick, state.Phrase(core::BannedReply));
         m_services.Log.Append(nick + QStringLiteral(" is banned. Command rejected."));
         return;

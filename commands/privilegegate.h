@@ -8,9 +8,6 @@
 
 namespace commands {
 
-// The creator's nick: greeted as such by "hello", and no key to anything.
-inline const QString CreatorNick = QStringLiteral("Vaddox");
-
 bool PassesGate(
     const core::BotState& state, const irc::ChannelRoster& roster, bool flagSet, const QString& nick);
 

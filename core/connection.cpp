@@ -90,6 +90,9 @@ void Connection::ApplyClientSettings()
     m_client.TlsFingerprint = settings.TlsFingerprint;
     m_client.SaslAccount = settings.SaslAccount;
     m_client.SaslPassword = settings.SaslPassword;
+    m_client.ClientCertificate = settings.SaslCertificate;
+    m_client.ClientKey = settings.SaslKey;
+    m_client.SaslRequired = settings.SaslRequired;
     m_client.NickServPassword = settings.NickServPassword;
     m_client.ConnectTimeout = settings.ConnectTimeoutMs;
     m_client.RegisterTimeout = settings.RegisterTimeoutMs;

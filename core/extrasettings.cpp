@@ -70,6 +70,9 @@ const std::vector<Key>& Keys()
             } },
         Text(QStringLiteral("connection/sasl_account"), &S::SaslAccount),
         Text(QStringLiteral("connection/sasl_password"), &S::SaslPassword),
+        Text(QStringLiteral("connection/sasl_certificate"), &S::SaslCertificate),
+        Text(QStringLiteral("connection/sasl_key"), &S::SaslKey),
+        Flag(QStringLiteral("connection/sasl_required"), &S::SaslRequired),
         Text(QStringLiteral("connection/nickserv_password"), &S::NickServPassword),
         Number(QStringLiteral("connection/connect_timeout"), &S::ConnectTimeoutMs, 0.1, 600, 1000),
         Number(QStringLiteral("connection/register_timeout"), &S::RegisterTimeoutMs, 0.1, 3600, 1000),
@@ -91,6 +94,21 @@ QString RawText(const QVariant& value)
     if (value.userType() == QMetaType::QStringList)
         return value.toStringList().join(u',');
     return value.toString();
+}
+
+void LoadAccessSettings(QSettings& file, ExtraSettings& settings)
+{
+    AccessSettings& access = settings.Access;
+    const QString evidence = RawText(file.value(QStringLiteral("access/evidence"))).trimmed().toLower();
+    if (evidence == QLatin1String("nick"))
+        access.Proof = Evidence::Nick;
+    else if (evidence == QLatin1String("account"))
+        access.Proof = Evidence::Account;
+    else if (!evidence.isEmpty() && evidence != QLatin1String("auto"))
+        settings.Problems.append(ExtraSettingsFile
+            + QStringLiteral(": access/evidence is not auto, nick or account; it keeps its default (auto)."));
+    access.OwnerAccount = RawText(file.value(QStringLiteral("access/owner_account"))).trimmed();
+    access.OwnerHostmask = RawText(file.value(QStringLiteral("access/owner_hostmask"))).trimmed();
 }
 
 } // namespace
@@ -122,6 +140,7 @@ ExtraSettings LoadExtraSettings(const QString& filesDir)
     settings.RequestAddress = file.value(QStringLiteral("help/request_address")).toString().trimmed();
     settings.HomePage = file.value(QStringLiteral("help/home_page")).toString().trimmed();
     settings.DrawerHost = file.value(QStringLiteral("ware/host")).toString().trimmed();
+    LoadAccessSettings(file, settings);
     for (const QString& group : { QStringLiteral("connection"), QStringLiteral("flood") }) {
         file.beginGroup(group);
         const QStringList keys = file.childKeys();
@@ -135,6 +154,10 @@ ExtraSettings LoadExtraSettings(const QString& filesDir)
                     + QStringLiteral("; it keeps its default."));
         }
     }
+    if (!settings.Connection.SaslCertificate.isEmpty() && !settings.Connection.Tls)
+        settings.Problems.append(ExtraSettingsFile
+            + QStringLiteral(": connection/sasl_certificate is only presented over TLS; set tls = yes to "
+                             "log in with it."));
     return settings;
 }
 

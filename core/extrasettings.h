@@ -19,6 +19,12 @@ struct ConnectionSettings {
     QString TlsFingerprint;
     QString SaslAccount;
     QString SaslPassword;
+    // A client certificate (PEM) and its key (PEM; empty when in the certificate's file) for SASL EXTERNAL
+    // over TLS.
+    QString SaslCertificate;
+    QString SaslKey;
+    // Not logged in with SASL, the bot disconnects and tries again instead of staying.
+    bool SaslRequired = false;
     // Sent to NickServ with IDENTIFY after the welcome, for networks without SASL.
     QString NickServPassword;
     int ConnectTimeoutMs = 10000;
@@ -37,6 +43,22 @@ struct ConnectionSettings {
     int CtcpPerMinute = 3;
 };
 
+// Whom the bot trusts, the [access] group.
+enum class Evidence {
+    // Services accounts where the network tells them, nicks elsewhere.
+    Automatic,
+    Nick,
+    Account,
+};
+
+struct AccessSettings {
+    Evidence Proof = Evidence::Automatic;
+    // Besides the owner's nick: the services account, and a "nick!user@host" mask with "*" and "?", that
+    // also make a user the owner.
+    QString OwnerAccount;
+    QString OwnerHostmask;
+};
+
 struct ExtraSettings {
     // Where users may send requests, named in the help; empty to point them to the owner instead.
     QString RequestAddress;
@@ -45,6 +67,7 @@ struct ExtraSettings {
     // The curiosity shop whose drawers ware opens ("host" or "host:port"); empty: ware has no shop.
     QString DrawerHost;
     ConnectionSettings Connection;
+    AccessSettings Access;
     // What could not be taken from the file, one line each for the command log (never a password).
     QStringList Problems;
 };

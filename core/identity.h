@@ -1,6 +1,12 @@
 #pragma once
 
-// Who a nick is, for the privilege and ban tests.
+// Who a user is, for the privilege and ban tests.
+//
+// An entry of the privileged or banned list, or the owner, is a nick, a services account ("$a:name") or a
+// "nick!user@host" mask (see hostmask.h). Accounts and masks are matched against what the connection
+// knows of the user now. A nick entry depends on the evidence setting: where accounts are the evidence
+// (the network tells them, or the operator chose them), it names the account the user must be logged in
+// to; otherwise it is a nick, with these rules:
 //
 // Bans follow the nick changes the seen tracker has watched: two nicks are the same user when the tracker
 // knows both as one user. A nick the tracker does not know is only the same as a nick equal to it ignoring
@@ -9,17 +15,22 @@
 // Privileges only go forward: a user the connection sees holds them when the nick it first had there is
 // the owner's or a privileged one, whatever it is called now. Taking a privileged nick gains nothing, and
 // giving it back keeps nothing. A sender the connection does not see has only its nick as evidence.
+//
+// The creator, logged in to the services account of that name, passes as privileged too; his nick alone
+// opens nothing.
 
 #include "core/botstate.h"
 #include "irc/channelroster.h"
 
 namespace core {
 
+inline const QString CreatorName = QStringLiteral("Vaddox");
+
 bool SameUser(const BotState& state, const QString& a, const QString& b);
 
-// The owner, or anyone on the privileged list.
+// The owner, or anyone on the privileged list, or the creator.
 bool IsPrivileged(const BotState& state, const irc::ChannelRoster& roster, const QString& nick);
 
-bool IsBanned(const BotState& state, const QString& nick);
+bool IsBanned(const BotState& state, const irc::ChannelRoster& roster, const QString& nick);
 
 } // namespace core

@@ -113,7 +113,7 @@ void Pipeline::PlayOtherBotDialog(const Message& message)
 void Pipeline::RollBareDice(const Message& message)
 {
     const BotState& state = m_services.State;
-    if (!state.Dicerollan || message.Handled || IsBanned(state, message.Sender)
+    if (!state.Dicerollan || message.Handled || IsBanned(state, m_services.Roster, message.Sender)
         || !IsDiceExpression(message.Line))
         return;
     m_services.Commands.RollDice(message.Sender, message.Target, message.Line);

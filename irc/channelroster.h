@@ -23,6 +23,10 @@ public:
         Q_UNUSED(nick);
         return nullptr;
     }
+
+    // Whether the network tells which services account each user is logged in to; where it does, a
+    // user's Account is the evidence of who he is.
+    virtual bool TellsAccounts() const { return false; }
 };
 
 } // namespace irc

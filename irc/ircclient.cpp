@@ -3,7 +3,9 @@
 #include "irc/outgoing.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QSslCertificate>
+#include <QSslKey>
 
 namespace irc {
 
@@ -113,6 +115,8 @@ void TIrcClient::Connect()
     m_selfAddress.clear();
     m_tlsProblem.clear();
     m_cap = CapNegotiation();
+    m_whox = false;
+    m_askedAccounts.clear();
     m_state = State::Connecting;
     m_connectTimer.start(ConnectTimeout);
     m_usingTls = Tls;
@@ -128,8 +132,40 @@ void TIrcClient::Connect()
         FailConnectLater(QStringLiteral("The pinned fingerprint is not a SHA-256 fingerprint"));
         return;
     }
+    QString problem;
+    if (!LoadClientCertificate(problem)) {
+        FailConnectLater(problem);
+        return;
+    }
     m_socket.setPeerVerifyName(Host);
     m_socket.connectToHostEncrypted(Host, Port);
+}
+
+bool TIrcClient::LoadClientCertificate(QString& problem)
+{
+    m_socket.setLocalCertificate(QSslCertificate());
+    m_socket.setPrivateKey(QSslKey());
+    if (ClientCertificate.isEmpty())
+        return true;
+    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(ClientCertificate);
+    if (certificates.isEmpty()) {
+        problem = QStringLiteral("The client certificate %1 cannot be read").arg(ClientCertificate);
+        return false;
+    }
+    QFile keyFile(ClientKey.isEmpty() ? ClientCertificate : ClientKey);
+    const QByteArray pem = keyFile.open(QIODevice::ReadOnly) ? keyFile.read(1 << 20) : QByteArray();
+    for (const QSsl::KeyAlgorithm algorithm : { QSsl::Ec, QSsl::Rsa, QSsl::Dsa }) {
+        const QSslKey key(pem, algorithm);
+        if (!key.isNull()) {
+            m_socket.setLocalCertificate(certificates.first());
+            m_socket.setPrivateKey(key);
+            return true;
+        }
+    }
+    problem = QStringLiteral("The key of the client certificate cannot be read from %1 (it must be an "
+                             "unencrypted PEM key)")
+                  .arg(keyFile.fileName());
+    return false;
 }
 
 void TIrcClient::Disconnect()
@@ -204,7 +240,8 @@ void TIrcClient::HandleConnected()
     if (m_self)
         m_self->Nick = m_nick;
     const QString local = m_socket.localAddress().toString();
-    for (const QString& line : m_cap.Start({ SaslAccount, SaslPassword }))
+    const bool external = m_usingTls && !ClientCertificate.isEmpty();
+    for (const QString& line : m_cap.Start({ SaslAccount, SaslPassword, external, SaslRequired }))
         SendUrgent(line);
     if (!Password.isEmpty())
         SendUrgent(QStringLiteral("PASS ") + Password);

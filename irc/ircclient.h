@@ -75,6 +75,12 @@ public:
     // With both set, the bot logs in with SASL PLAIN while it registers.
     QString SaslAccount;
     QString SaslPassword;
+    // Over TLS the bot presents this client certificate (PEM file) with its key (PEM file; empty when the
+    // certificate's file holds the key too), and logs in with SASL EXTERNAL instead of PLAIN.
+    QString ClientCertificate;
+    QString ClientKey;
+    // A connection on which the SASL login fails, or cannot be tried, is given up rather than kept.
+    bool SaslRequired = false;
     // When set, sent to NickServ with IDENTIFY once the server has welcomed the bot (unless SASL logged it
     // in), for networks without SASL.
     QString NickServPassword;
@@ -109,6 +115,7 @@ public:
     const TIrcChannels& Channels() const { return m_channels; }
     QStringList NicksOn(const QString& channel) const override;
     const TIrcUser* FindUser(const QString& nick) const override { return m_users.Find(nick).get(); }
+    bool TellsAccounts() const override;
     // Lines in the send queue that have not been written yet.
     qsizetype WaitingLines() const { return m_queue.Waiting(); }
 
@@ -221,6 +228,8 @@ private:
     // Carries out what the negotiation answered to a line; true when the line is to be handled as usual
     // as well.
     bool ApplyCap(const CapAction& action);
+    // Loads the client certificate and its key into the socket; false (with the reason) when they cannot be.
+    bool LoadClientCertificate(QString& problem);
     bool AllowCtcpReply(const QString& nick);
 
     // One line from the server, parsed and dispatched; the one place from which line events are raised.
@@ -242,6 +251,15 @@ private:
     void HandleWallops(const Message& message, const UserPtr& sender);
     void HandleCtcpQuery(const UserPtr& sender, TIrcChannel* channel, const QString& text);
     void HandleNickRefused();
+
+    // Who is logged in to which services account (ircclientaccounts.cpp).
+    void NoteAccountTag(const Message& message, const UserPtr& sender);
+    void HandleAccount(const Message& message, const UserPtr& sender);
+    void NoteJoinAccount(const Message& message, const UserPtr& sender);
+    void NoteWhox(const Message& message);
+    void AskAccounts(const QString& channel);
+    // A WHOX reply to AskAccounts: true when it was one (and is not to be reported).
+    bool HandleWhoxReply(int numeric, const Message& message);
 
     // Taking the configured nick back (ircclientnick.cpp).
     void StartNickRecovery();
@@ -283,6 +301,10 @@ private:
     // A NICK for the wanted nick has gone out and its answer has not come.
     bool m_nickTryPending = false;
     CapNegotiation m_cap;
+    // The server answers WHO with the fields asked for (WHOX), and the channels whose accounts were asked
+    // and whose list has not ended.
+    bool m_whox = false;
+    QStringList m_askedAccounts;
     // The bot's own "user@host" as the server shows it to others, once seen; empty until then.
     QString m_selfAddress;
     // When automatic CTCP answers went out, per lower-cased nick and all together.

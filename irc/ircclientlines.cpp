@@ -106,7 +106,9 @@ void TIrcClient::Dispatch(const Message& message, const UserPtr& sender)
         { "PING", &TIrcClient::HandlePing },
         { "WALLOPS", &TIrcClient::HandleWallops },
         { "TOPIC", &TIrcClient::HandleTopic },
+        { "ACCOUNT", &TIrcClient::HandleAccount },
     };
+    NoteAccountTag(message, sender);
     if (const std::optional<CapAction> action = m_cap.Handle(message)) {
         if (!ApplyCap(*action))
             return;
@@ -134,7 +136,11 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
             m_state = State::Connected;
             m_registerTimer.stop();
             // A server that welcomes the bot has finished with capabilities, whether they were ended or not.
-            m_cap.Welcomed();
+            if (const std::optional<QString> problem = m_cap.Welcomed()) {
+                Q_EMIT OnStatus(*problem);
+                FailConnection(QStringLiteral("Disconnected: not logged in, and sasl_required is set."));
+                return;
+            }
             if (!NickServPassword.isEmpty() && !m_cap.LoggedIn()) {
                 Q_EMIT OnStatus(QStringLiteral("Identifying to NickServ."));
                 SendUrgent(QStringLiteral("PRIVMSG NickServ :IDENTIFY "), NickServPassword);
@@ -164,9 +170,13 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
         Q_EMIT OnError(sender.get(), code, Text(message.Content));
         if (numeric >= 431 && numeric <= 433 && m_state == State::Registering && m_generation == generation)
             HandleNickRefused();
+    } else if (HandleWhoxReply(numeric, message)) {
+        return;
     } else if (IsInformational(numeric)) {
-        if (numeric == 5)
+        if (numeric == 5) {
+            NoteWhox(message);
             HandleIsupport(message);
+        }
         Q_EMIT OnSystem(sender.get(), code, Text(message.Content));
     } else {
         // 731: nicks watched with MONITOR went offline.
@@ -270,10 +280,12 @@ void TIrcClient::HandleJoin(const Message& message, const UserPtr& sender)
         }
         const quint64 generation = m_generation;
         Mode(name, QString());
+        AskAccounts(name);
         if (m_generation == generation)
             Q_EMIT OnJoined(channel.get());
         return;
     }
+    NoteJoinAccount(message, sender);
     const ChannelPtr channel = m_channels.Find(name);
     if (channel)
         channel->AddUser(sender);
@@ -416,6 +428,10 @@ bool TIrcClient::ApplyCap(const CapAction& action)
         // A handler may have closed the connection the negotiation was for.
         if (m_generation != generation)
             return false;
+    }
+    if (action.GiveUp) {
+        FailConnection(QStringLiteral("Disconnected: not logged in, and sasl_required is set."));
+        return false;
     }
     for (const QString& line : action.Send)
         SendUrgent(line);

@@ -17,7 +17,7 @@ UserPtr TIrcUsers::Add(const QString& nick, const QString& address)
         ++user->Count;
         return user;
     }
-    auto user = std::make_shared<TIrcUser>(TIrcUser { nick, address, QString(), 1, nick });
+    auto user = std::make_shared<TIrcUser>(TIrcUser { nick, address, QString(), 1, nick, std::nullopt });
     m_users.push_back(user);
     return user;
 }

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace irc {
@@ -20,6 +21,9 @@ struct TIrcUser {
     // The nick the user had when this record was made: privileges may follow a user from it through the
     // nick changes the bot watches, never back to it from a nick the user changed to.
     QString FirstNick;
+    // The services account the user is logged in to, as the server tells it: empty when logged out, none
+    // while the server has not said (or tells no accounts at all).
+    std::optional<QString> Account;
 };
 
 using UserPtr = std::shared_ptr<TIrcUser>;

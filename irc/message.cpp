@@ -1,5 +1,7 @@
 #include "irc/message.h"
 
+#include <algorithm>
+
 namespace irc {
 
 QByteArray CutUtf8(const QByteArray& text, qsizetype maxBytes)
@@ -18,9 +20,65 @@ QByteArray CutUtf8(const QByteArray& text, qsizetype maxBytes)
     return text.left(end);
 }
 
+namespace {
+
+// A tag value with the escapes of IRCv3 undone: "\:" ";", "\s" space, "\\" "\", "\r" CR, "\n" LF; a
+// backslash before any other character is dropped, and so is one at the end.
+QByteArray UnescapeTagValue(const QByteArray& value)
+{
+    QByteArray text;
+    text.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value.at(i) != '\\') {
+            text += value.at(i);
+            continue;
+        }
+        if (++i == value.size())
+            break;
+        switch (value.at(i)) {
+        case ':':
+            text += ';';
+            break;
+        case 's':
+            text += ' ';
+            break;
+        case 'r':
+            text += '\r';
+            break;
+        case 'n':
+            text += '\n';
+            break;
+        default:
+            text += value.at(i);
+        }
+    }
+    return text;
+}
+
+void ParseTags(const QByteArray& tags, Message& message)
+{
+    for (const QByteArray& tag : tags.split(';')) {
+        if (tag.isEmpty())
+            continue;
+        const qsizetype equals = tag.indexOf('=');
+        const QByteArray name = CutUtf8(equals < 0 ? tag : tag.left(equals), MaxPieceBytes);
+        const QByteArray value
+            = equals < 0 ? QByteArray() : CutUtf8(UnescapeTagValue(tag.mid(equals + 1)), MaxPieceBytes);
+        const auto known = std::find_if(message.Tags.begin(), message.Tags.end(),
+            [&name](const std::pair<QByteArray, QByteArray>& entry) { return entry.first == name; });
+        if (known != message.Tags.end())
+            known->second = value;
+        else if (message.Tags.size() < MaxTags)
+            message.Tags.append({ name, value });
+    }
+}
+
+} // namespace
+
 // The wire grammar, as servers really send it:
 //
-//   line     = [ ":" prefix SPACES ] command [ params ]
+//   line     = [ "@" tags SPACES ] [ ":" prefix SPACES ] command [ params ]
+//   tags     = tag *( ";" tag )       (tag = name [ "=" escaped value ])
 //   prefix   = any bytes but space        (nick "!" user "@" host, or a server name)
 //   command  = any bytes but space        (a word such as PRIVMSG, or a numeric such as 433)
 //   params   = *( SPACES middle ) [ SPACES ":" trailing ]
@@ -47,6 +105,13 @@ Message ParseLine(const QByteArray& line)
         return CutUtf8(line.mid(start, pos - start), MaxPieceBytes);
     };
 
+    if (pos < size && line.at(pos) == '@') {
+        const qsizetype start = ++pos;
+        while (pos < size && line.at(pos) != ' ')
+            ++pos;
+        ParseTags(line.mid(start, pos - start), message);
+        skipSpaces();
+    }
     if (pos < size && line.at(pos) == ':') {
         ++pos;
         message.Prefix = takeWord();

@@ -217,8 +217,8 @@ TEST_F(ConnectionTest, TheKeepAliveMessagesTheBotItselfOnceWelcomed)
     connection.Connect();
     ASSERT_TRUE(server.WaitForLine("USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin"));
     RunEventsFor(200); // ten keep-alive ticks before the welcome
-    EXPECT_EQ(
-        server.Lines, QList<QByteArray>({ "NICK Tessarin", "USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin" }));
+    EXPECT_EQ(server.Lines,
+        QList<QByteArray>({ "CAP LS 302", "NICK Tessarin", "USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin" }));
     server.Send(":irc.test 001 Tessarin :Welcome");
     EXPECT_TRUE(server.WaitForLine("PRIVMSG Tessarin :Ping-pong"));
     server.Send(":irc.test 433 Tessarin Tessarin-Secundus :taken, but we are registered");

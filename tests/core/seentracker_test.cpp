@@ -81,15 +81,15 @@ TEST_F(SeenTrackerTest, NickChangesAreFollowedAndBansGoWithThem)
     EXPECT_EQ(User("bobby").LaterNicks, QStringList({ "Robert", "Bobby" }));
 
     state.BannedUsers = { "robert" };
-    EXPECT_TRUE(core::IsBanned(state, "Bobby"));
+    EXPECT_TRUE(core::IsBanned(state, testing_support::FixedRoster(), "Bobby"));
     EXPECT_TRUE(core::SameUser(state, "bob", "BOBBY"));
 }
 
 TEST_F(SeenTrackerTest, UnknownNicksAreNobodyElse)
 {
     state.BannedUsers = { "Troll" };
-    EXPECT_FALSE(core::IsBanned(state, "Mallory"));
-    EXPECT_TRUE(core::IsBanned(state, "TROLL"));
+    EXPECT_FALSE(core::IsBanned(state, testing_support::FixedRoster(), "Mallory"));
+    EXPECT_TRUE(core::IsBanned(state, testing_support::FixedRoster(), "TROLL"));
 
     Join("#rpg", "Mallory");
     core::OnNickChange(state, "Mallory", "Kel1");

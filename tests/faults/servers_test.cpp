@@ -138,7 +138,7 @@ TEST(Faults, SaslLogsInWithTheRightPasswordAndSaysSoClearlyWithAWrongOne)
         } else {
             EXPECT_TRUE(
                 lines.contains("SASL: logging in as dicebot failed (904 SASL authentication failed); check "
-                               "sasl_account and sasl_password in tessarin.ini. Registering without logging "
+                               "sasl_account and sasl_password in tessarin.ini; registering without logging "
                                "in."))
                 << lines.join('\n').toStdString();
         }

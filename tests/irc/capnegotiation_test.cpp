@@ -10,6 +10,7 @@ namespace {
 
 using irc::CapAction;
 using irc::CapNegotiation;
+using irc::CapSettings;
 
 struct Step {
     const char* line;
@@ -17,65 +18,105 @@ struct Step {
     const char* sent;
     const char* status = "";
     bool passOn = false;
+    bool giveUp = false;
 };
 
 struct Script {
     const char* name;
-    const char* password;
+    CapSettings settings;
     std::vector<Step> steps;
     CapNegotiation::Step end;
     bool loggedIn;
+    // The capabilities enabled at the end, separated by blanks.
+    const char* enabled = "";
 };
+
+const CapSettings Plain { "dicebot", "open, sesame" };
+const CapSettings PlainRequired { "dicebot", "open, sesame", false, true };
+const CapSettings External { "", "", true };
+const CapSettings NoLogin {};
 
 // "dicebot\0dicebot\0open, sesame" in base64.
 const char* Credentials = "AUTHENTICATE ZGljZWJvdABkaWNlYm90AG9wZW4sIHNlc2FtZQ==";
 const char* Failed
     = "SASL: logging in as dicebot failed (904 SASL authentication failed); check sasl_account "
-      "and sasl_password in tessarin.ini. Registering without logging in.";
+      "and sasl_password in tessarin.ini; registering without logging in.";
+const char* Retrying = "; sasl_required is set, so the bot disconnects and tries again later.";
 
 const Script Scripts[] = {
-    { "plain login, list in two lines", "open, sesame",
+    { "plain login, list in two lines", Plain,
         { { ":irc CAP * LS * :multi-prefix away-notify", "" },
-            { ":irc CAP * LS :sasl=EXTERNAL,PLAIN account-tag", "CAP REQ :sasl" },
-            { ":irc CAP * ACK :sasl", "AUTHENTICATE PLAIN" }, { "AUTHENTICATE +", Credentials },
+            { ":irc CAP * LS :sasl=EXTERNAL,PLAIN account-tag", "CAP REQ :account-tag sasl" },
+            { ":irc CAP * ACK :account-tag sasl", "AUTHENTICATE PLAIN" }, { "AUTHENTICATE +", Credentials },
             { ":irc 900 * me!u@h dicebot :You are now logged in as dicebot", "" },
             { ":irc 903 * :SASL authentication successful", "CAP END", "SASL: logged in as dicebot." },
             { ":irc 001 Tessarin :Welcome", "-" } },
-        CapNegotiation::Step::Done, true },
-    { "wrong password", "open, sesame",
+        CapNegotiation::Step::Done, true, "account-tag sasl" },
+    { "certificate login", External,
+        { { ":irc CAP * LS :sasl=EXTERNAL,PLAIN", "CAP REQ :sasl" },
+            { ":irc CAP * ACK :sasl", "AUTHENTICATE EXTERNAL" }, { "AUTHENTICATE +", "AUTHENTICATE +" },
+            { ":irc 900 * me!u@h dice-account :You are now logged in as dice-account", "" },
+            { ":irc 903 * :SASL authentication successful", "CAP END", "SASL: logged in as dice-account." } },
+        CapNegotiation::Step::Done, true, "sasl" },
+    { "accounts only, acknowledged in two lines", NoLogin,
+        { { ":irc CAP * LS :multi-prefix account-notify extended-join sasl=PLAIN account-tag",
+              "CAP REQ :account-notify extended-join account-tag" },
+            { ":irc CAP * ACK * :account-notify", "" },
+            { ":irc CAP * ACK :extended-join account-tag", "CAP END" }, { ":irc CAP * DEL :account-tag", "" },
+            { ":irc CAP * NEW :account-tag", "" } },
+        CapNegotiation::Step::Done, false, "account-notify extended-join" },
+    { "nothing to ask for", NoLogin, { { ":irc CAP * LS :multi-prefix sasl", "CAP END" } },
+        CapNegotiation::Step::Done, false },
+    { "a server without CAP, no login wanted", NoLogin, { { ":irc 421 * CAP :Unknown command", "" } },
+        CapNegotiation::Step::Done, false },
+    { "wrong password", Plain,
         { { ":irc CAP * LS :sasl", "CAP REQ :sasl" }, { ":irc CAP * ACK :sasl", "AUTHENTICATE PLAIN" },
             { "AUTHENTICATE +", Credentials },
             { ":irc 904 * :SASL authentication failed", "CAP END", Failed } },
+        CapNegotiation::Step::Done, false, "sasl" },
+    { "wrong password, login required", PlainRequired,
+        { { ":irc CAP * LS :sasl", "CAP REQ :sasl" }, { ":irc CAP * ACK :sasl", "AUTHENTICATE PLAIN" },
+            { "AUTHENTICATE +", Credentials },
+            { ":irc 904 * :SASL authentication failed", "CAP END",
+                "SASL: logging in as dicebot failed (904 SASL authentication failed); check sasl_account and "
+                "sasl_password in tessarin.ini; sasl_required is set, so the bot disconnects and tries again "
+                "later.",
+                false, true } },
+        CapNegotiation::Step::Done, false, "sasl" },
+    { "no sasl offered, login required", PlainRequired,
+        { { ":irc CAP * LS :account-tag", "CAP END",
+            "SASL: the server does not offer it; sasl_required is set, so the bot disconnects and tries "
+            "again "
+            "later.",
+            false, true } },
         CapNegotiation::Step::Done, false },
-    { "no sasl offered", "x",
-        { { ":irc CAP * LS :multi-prefix", "CAP END",
-            "SASL: the server does not offer it; registering without logging in." } },
-        CapNegotiation::Step::Done, false },
-    { "only other mechanisms", "x",
+    { "no sasl offered, accounts still asked for", Plain,
+        { { ":irc CAP * LS :multi-prefix account-notify", "CAP REQ :account-notify",
+              "SASL: the server does not offer it; registering without logging in." },
+            { ":irc CAP * ACK :account-notify", "CAP END" } },
+        CapNegotiation::Step::Done, false, "account-notify" },
+    { "only other mechanisms", Plain,
         { { ":irc CAP * LS :sasl=EXTERNAL,SCRAM-SHA-256", "CAP END",
             "SASL: the server offers only EXTERNAL,SCRAM-SHA-256, not PLAIN; registering without logging "
             "in." } },
         CapNegotiation::Step::Done, false },
-    { "refused request", "x",
+    { "refused request", Plain,
         { { ":irc CAP * LS :sasl", "CAP REQ :sasl" },
             { ":irc CAP * NAK :sasl", "CAP END",
                 "SASL: the server refused it; registering without logging in." } },
         CapNegotiation::Step::Done, false },
-    { "acknowledged without sasl", "x",
-        { { ":irc CAP * LS :sasl", "CAP REQ :sasl" }, { ":irc CAP * ACK :multi-prefix", "CAP END" } },
-        CapNegotiation::Step::Done, false },
-    { "a server without CAP", "x",
+    { "a server without CAP", Plain,
         { { ":irc 421 * CAP :Unknown command", "",
               "SASL: the server does not negotiate capabilities; registering without logging in.", true },
-            { ":irc CAP * LS :sasl", "-" } },
+            { ":irc CAP * LS :sasl", "" } },
         CapNegotiation::Step::Done, false },
-    { "lines out of turn", "x",
+    { "lines out of turn", Plain,
         { { "AUTHENTICATE +", "-" }, { ":irc 904 * :failed", "-" }, { ":irc CAP * NEW :sasl", "" },
             { ":irc CAP * LS :sasl", "CAP REQ :sasl" }, { ":irc CAP * LS :sasl", "" },
             { ":irc CAP * ACK :sasl", "AUTHENTICATE PLAIN" }, { "AUTHENTICATE *", "" },
             { ":irc 906 * :aborted", "CAP END" } },
-        CapNegotiation::Step::Done, false },
-    { "welcomed half way", "x",
+        CapNegotiation::Step::Done, false, "sasl" },
+    { "welcomed half way", Plain,
         { { ":irc CAP * LS :sasl", "CAP REQ :sasl" }, { ":irc 001 Tessarin :Welcome", "-" } },
         CapNegotiation::Step::Done, false },
 };
@@ -84,11 +125,12 @@ TEST(CapNegotiation, FollowsEachScriptLineByLine)
 {
     for (const Script& script : Scripts) {
         CapNegotiation negotiation;
-        EXPECT_EQ(negotiation.Start({ "dicebot", script.password }), QStringList({ "CAP LS 302" }));
+        EXPECT_EQ(negotiation.Start(script.settings), QStringList({ "CAP LS 302" }));
         for (const Step& step : script.steps) {
             const irc::Message message = irc::ParseLine(step.line);
-            if (message.Command == "001")
-                negotiation.Welcomed();
+            if (message.Command == "001") {
+                EXPECT_FALSE(negotiation.Welcomed().has_value()) << script.name;
+            }
             const std::optional<CapAction> action = negotiation.Handle(message);
             const std::string where = std::string(script.name) + ": " + step.line;
             if (QByteArray(step.sent) == "-") {
@@ -101,19 +143,33 @@ TEST(CapNegotiation, FollowsEachScriptLineByLine)
             const QString status = QString::fromUtf8(step.status);
             EXPECT_EQ(action->Status, status.isEmpty() ? QStringList() : QStringList({ status })) << where;
             EXPECT_EQ(action->PassOn, step.passOn) << where;
+            EXPECT_EQ(action->GiveUp, step.giveUp) << where;
         }
         EXPECT_EQ(negotiation.CurrentStep(), script.end) << script.name;
         EXPECT_EQ(negotiation.LoggedIn(), script.loggedIn) << script.name;
+        QStringList enabled;
+        for (const char* name : { "account-notify", "account-tag", "extended-join", "sasl" }) {
+            if (negotiation.Enabled(name))
+                enabled.append(name);
+        }
+        EXPECT_EQ(enabled.join(u' '), QString::fromUtf8(script.enabled).split(u' ').join(u' '))
+            << script.name;
     }
 }
 
-TEST(CapNegotiation, NothingIsNegotiatedWithoutBothAccountAndPassword)
+TEST(CapNegotiation, AWelcomeWithoutTheRequiredLoginGivesTheConnectionUp)
 {
     CapNegotiation negotiation;
-    EXPECT_TRUE(negotiation.Start({ "dicebot", "" }).isEmpty());
-    EXPECT_FALSE(negotiation.Handle(irc::ParseLine(":irc CAP * LS :sasl")).has_value());
-    EXPECT_TRUE(negotiation.Start({ "", "secret" }).isEmpty());
-    EXPECT_EQ(negotiation.CurrentStep(), CapNegotiation::Step::None);
+    negotiation.Start(PlainRequired);
+    EXPECT_EQ(
+        negotiation.Welcomed(), QString("SASL: the server welcomed the bot without a login") + Retrying);
+
+    negotiation.Start(PlainRequired);
+    negotiation.Handle(irc::ParseLine(":irc CAP * LS :sasl"));
+    negotiation.Handle(irc::ParseLine(":irc CAP * ACK :sasl"));
+    negotiation.Handle(irc::ParseLine(":irc 900 * me!u@h dicebot :You are now logged in as dicebot"));
+    negotiation.Handle(irc::ParseLine(":irc 903 * :SASL authentication successful"));
+    EXPECT_FALSE(negotiation.Welcomed().has_value()) << "logged in";
 }
 
 TEST(CapNegotiation, LongCredentialsGoInPiecesOf400WithAnEmptyOneAfterAFullLastPiece)

@@ -76,8 +76,8 @@ TEST_F(NetworkClientTest, LogsInWithSaslPlainBeforeRegistering)
     // A list in two lines, the mechanisms given as the capability's value.
     server.Send(":irc.test CAP * LS * :multi-prefix away-notify");
     server.Send(":irc.test CAP * LS :sasl=EXTERNAL,PLAIN account-notify");
-    ASSERT_TRUE(server.WaitForLine("CAP REQ :sasl"));
-    server.Send(":irc.test CAP * ACK :sasl");
+    ASSERT_TRUE(server.WaitForLine("CAP REQ :account-notify sasl"));
+    server.Send(":irc.test CAP * ACK :account-notify sasl");
     ASSERT_TRUE(server.WaitForLine("AUTHENTICATE PLAIN"));
     server.Send("AUTHENTICATE +");
     ASSERT_TRUE(WaitFor([this] { return LinesAfter("AUTHENTICATE PLAIN").size() == 1; }));
@@ -114,7 +114,7 @@ TEST_F(NetworkClientTest, AWrongPasswordIsLoggedAndTheBotRegistersAndIdentifiesA
     ASSERT_EQ(status.size(), 2);
     EXPECT_EQ(status[0],
         "SASL: logging in as dicebot failed (904 SASL authentication failed); check sasl_account and "
-        "sasl_password in tessarin.ini. Registering without logging in.");
+        "sasl_password in tessarin.ini; registering without logging in.");
     EXPECT_EQ(status[1], "Identifying to NickServ.");
     ExpectNoPasswordIn(status, "wrong-horse");
     ExpectNoPasswordIn(status, "battery");

@@ -103,7 +103,8 @@ TEST_F(ClientTest, RegistersAndBecomesConnectedOnTheWelcome)
     client.Connect();
     ASSERT_TRUE(server.WaitForLine("USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin"));
     EXPECT_EQ(server.Lines,
-        QList<QByteArray>({ "PASS secret", "NICK Tessarin", "USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin" }));
+        QList<QByteArray>(
+            { "CAP LS 302", "PASS secret", "NICK Tessarin", "USER Tessarin 127.0.0.1 127.0.0.1 :Tessarin" }));
     EXPECT_EQ(client.CurrentState(), TIrcClient::State::Registering);
     server.Send(":irc.test 001 Tessarin :Welcome");
     ASSERT_TRUE(WaitFor([this] { return events.contains("registered"); }));

@@ -84,7 +84,7 @@ TEST(ParseLine, CutsEveryPieceTo512BytesAtACharacterBoundary)
 }
 
 // Public test vectors for splitting IRC lines (CC0, from the "irc-parser-tests" collection by Daniel Oaks
-// and others), without those that carry message tags: the bot does not negotiate tags.
+// and others); those with message tags follow below.
 TEST(ParseLine, AgreesWithThePublicSplitVectors)
 {
     ExpectParses({
@@ -120,6 +120,52 @@ TEST(ParseLine, AgreesWithThePublicSplitVectors)
         { ":SomeOp MODE #channel +oo SomeUser :AnotherUser", "SomeOp", "MODE",
             { "#channel", "+oo", "SomeUser", "AnotherUser" } },
     });
+}
+
+TEST(ParseLine, AgreesWithThePublicTagVectors)
+{
+    using Tags = QList<std::pair<QByteArray, QByteArray>>;
+    const struct {
+        QByteArray Line;
+        Tags Expected;
+        QByteArray Prefix;
+        QByteArray Command;
+        QList<QByteArray> Params;
+    } cases[] = {
+        { "@a=b;c=32;k;rt=ql7 foo", { { "a", "b" }, { "c", "32" }, { "k", "" }, { "rt", "ql7" } }, "", "foo",
+            {} },
+        { "@a=b\\\\and\\nk;c=72\\s45;d=gh\\:764 foo",
+            { { "a", "b\\and\nk" }, { "c", "72 45" }, { "d", "gh;764" } }, "", "foo", {} },
+        { "@c;h=;a=b :quux ab cd", { { "c", "" }, { "h", "" }, { "a", "b" } }, "quux", "ab", { "cd" } },
+        { "@tag1=value1;tag2;vendor1/tag3=value2;vendor2/tag4= :irc.example.com COMMAND param1 param2 "
+          ":param3 param3",
+            { { "tag1", "value1" }, { "tag2", "" }, { "vendor1/tag3", "value2" }, { "vendor2/tag4", "" } },
+            "irc.example.com", "COMMAND", { "param1", "param2", "param3 param3" } },
+        { "@foo=\\\\\\\\\\:\\\\s\\s\\r\\n COMMAND", { { "foo", "\\\\;\\s \r\n" } }, "", "COMMAND", {} },
+        { "@tag1=value\\\\ntest COMMAND", { { "tag1", "value\\ntest" } }, "", "COMMAND", {} },
+        { "@tag1=value\\1 COMMAND", { { "tag1", "value1" } }, "", "COMMAND", {} },
+        { "@tag1=value1\\ COMMAND", { { "tag1", "value1" } }, "", "COMMAND", {} },
+        { "@tag1=1;tag2=3;tag3=4;tag1=5;vendor/tag2=8 COMMAND",
+            { { "tag1", "5" }, { "tag2", "3" }, { "tag3", "4" }, { "vendor/tag2", "8" } }, "", "COMMAND",
+            {} },
+        // What the bot reads from a server that tells accounts.
+        { "@account=Kell;time=2026-12-09T02:58:04.000Z :Kell!k@h PRIVMSG #dice :,roll 2d6",
+            { { "account", "Kell" }, { "time", "2026-12-09T02:58:04.000Z" } }, "Kell!k@h", "PRIVMSG",
+            { "#dice", ",roll 2d6" } },
+    };
+    for (const auto& c : cases) {
+        const Message message = ParseLine(c.Line);
+        EXPECT_EQ(message.Tags, c.Expected) << c.Line.toStdString();
+        EXPECT_EQ(message.Prefix, c.Prefix) << c.Line.toStdString();
+        EXPECT_EQ(message.Command, c.Command) << c.Line.toStdString();
+        EXPECT_EQ(message.Params, c.Params) << c.Line.toStdString();
+    }
+    EXPECT_EQ(ParseLine("@account=Kell :Kell!k@h PRIVMSG #dice :hi").Tag("account"), "Kell");
+    EXPECT_FALSE(ParseLine(":Kell!k@h PRIVMSG #dice :hi").Tag("account").has_value());
+    QByteArray many = "@";
+    for (int i = 0; i < 100; ++i)
+        many += "t" + QByteArray::number(i) + "=x;";
+    EXPECT_EQ(ParseLine(many + " PING").Tags.size(), irc::MaxTags) << "a line's tags are bounded";
 }
 
 TEST(SplitPrefix, SeparatesTheNickFromTheAddress)

@@ -20,8 +20,10 @@ class FixedRoster final : public irc::ChannelRoster {
 public:
     QHash<QString, QStringList> Nicks;
     irc::TIrcUsers Users;
+    bool Accounts = false;
     QStringList NicksOn(const QString& channel) const override { return Nicks.value(channel); }
     const irc::TIrcUser* FindUser(const QString& nick) const override { return Users.Find(nick).get(); }
+    bool TellsAccounts() const override { return Accounts; }
 };
 
 class BotFixture : public ::testing::Test {
