@@ -15,6 +15,8 @@ packages+=(qt6-charts-dev libqt6opengl6-dev xvfb xauth)
 # The network tests start ngircd and InspIRCd (a server that closes flooding clients; ircd-hybrid cannot
 # be installed beside ngircd) on loopback ports of their own; openssl makes their test certificates.
 packages+=(inspircd openssl)
+# The account tests link InspIRCd to Anope's services, for NickServ accounts and SASL.
+packages+=(anope)
 # As root, the fault suite makes the data folder read-only with a bind mount in a namespace of its own.
 packages+=(mount)
 
@@ -31,7 +33,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
     # Only the tests run an IRC server here, each with a configuration of its own: not the system's.
-    for service in ngircd inspircd; do
+    for service in ngircd inspircd anope; do
         if [[ " ${missing[*]} " == *" $service "* ]] && [ -d /run/systemd/system ]; then
             systemctl disable --now "$service" >/dev/null 2>&1 || true
         fi

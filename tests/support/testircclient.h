@@ -5,7 +5,9 @@
 
 #include "support/waitfor.h"
 
-#include <QTcpSocket>
+#include <QFile>
+#include <QSslKey>
+#include <QSslSocket>
 #include <functional>
 
 namespace testing_support {
@@ -24,10 +26,24 @@ public:
         m_socket.connectToHost(QHostAddress::LocalHost, port);
         if (!WaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }))
             return false;
-        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        Send("NICK " + nick);
-        Send("USER " + nick + " 0 * :" + nick);
-        return WaitForLine(" 001 " + nick + " ").has_value();
+        return Greet(nick);
+    }
+
+    // The same over TLS, presenting a client certificate; the server's own certificate is not checked.
+    bool RegisterWithCertificate(
+        quint16 port, const QByteArray& nick, const QString& certificatePath, const QString& keyPath)
+    {
+        const QList<QSslCertificate> certificates = QSslCertificate::fromPath(certificatePath);
+        QFile key(keyPath);
+        if (certificates.isEmpty() || !key.open(QIODevice::ReadOnly))
+            return false;
+        m_socket.setLocalCertificate(certificates.first());
+        m_socket.setPrivateKey(QSslKey(key.readAll(), QSsl::Ec));
+        m_socket.setPeerVerifyMode(QSslSocket::VerifyNone);
+        m_socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
+        if (!WaitFor([this] { return m_socket.isEncrypted(); }))
+            return false;
+        return Greet(nick);
     }
 
     void Send(const QByteArray& line)
@@ -60,6 +76,14 @@ public:
     std::function<void(const QByteArray&)> OnLine;
 
 private:
+    bool Greet(const QByteArray& nick)
+    {
+        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        Send("NICK " + nick);
+        Send("USER " + nick + " 0 * :" + nick);
+        return WaitForLine(" 001 " + nick + " ").has_value();
+    }
+
     void Read()
     {
         m_pending += m_socket.readAll();
@@ -77,7 +101,7 @@ private:
         }
     }
 
-    QTcpSocket m_socket;
+    QSslSocket m_socket;
     QByteArray m_pending;
     qsizetype m_next = 0;
 };

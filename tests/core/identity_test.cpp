@@ -1,0 +1,138 @@
+// Who passes as owner or privileged, and who is banned, under each kind of evidence: nicks followed
+// forward, services accounts, hostmasks.
+
+#include "core/hostmask.h"
+#include "core/identity.h"
+#include "support/botfixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using core::Evidence;
+
+// The user behind a nick as the connection shows him.
+struct Seen {
+    const char* nick;
+    const char* firstNick;
+    const char* address;
+    // nullptr: the server has not said; "": logged out.
+    const char* account;
+};
+
+struct Case {
+    const char* what;
+    Evidence proof;
+    bool networkTellsAccounts;
+    Seen user;
+    bool privileged;
+};
+
+// The owner is "Boss" (owner_account and owner_hostmask unset); "Ann" and two marked entries are on the
+// privileged list.
+const Case Cases[] = {
+    { "nick: the owner", Evidence::Nick, false, { "Boss", "Boss", "b@home", nullptr }, true },
+    { "nick: forward through a change", Evidence::Nick, false, { "Boss_afk", "Boss", "b@home", nullptr },
+        true },
+    { "nick: not to a nick taken", Evidence::Nick, false, { "Boss", "Mallory", "m@evil", nullptr }, false },
+    { "nick: the account is no nick", Evidence::Nick, true, { "Mallory", "Mallory", "m@evil", "Boss" },
+        false },
+    { "auto without accounts is nick", Evidence::Automatic, false, { "Ann", "Ann", "a@h", nullptr }, true },
+    { "auto: logged in", Evidence::Automatic, true, { "Whoever", "Whoever", "x@y", "boss" }, true },
+    { "auto: the nick alone", Evidence::Automatic, true, { "Boss", "Boss", "b@home", "" }, false },
+    { "auto: account not yet told", Evidence::Automatic, true, { "Boss", "Boss", "b@home", nullptr }, false },
+    { "account, on a network without", Evidence::Account, false, { "Boss", "Boss", "b@home", nullptr },
+        false },
+    { "account: a privileged account", Evidence::Account, true, { "Ann_", "Ann_", "a@h", "Ann" }, true },
+    { "$a: entry in nick mode", Evidence::Nick, true, { "Kell", "Kell", "k@h", "kell-acct" }, true },
+    { "$a: entry needs the login", Evidence::Nick, true, { "Kell", "Kell", "k@h", "" }, false },
+    { "mask entry", Evidence::Automatic, true, { "Gm", "Gm", "gm@table.example", "" }, true },
+    { "mask entry, other host", Evidence::Automatic, true, { "Gm", "Gm", "gm@table.example.net", "" },
+        false },
+    { "the creator's account", Evidence::Nick, true, { "Someone", "Someone", "s@h", "Vaddox" }, true },
+    { "the creator's nick", Evidence::Automatic, false, { "Vaddox", "Vaddox", "v@h", nullptr }, false },
+    { "the creator's nick, other account", Evidence::Automatic, true, { "Vaddox", "Vaddox", "v@h", "v" },
+        false },
+};
+
+TEST(Identity, PrivilegesFollowTheEvidenceTheSettingChooses)
+{
+    for (const Case& c : Cases) {
+        core::BotState state;
+        state.OwnerNick = "Boss";
+        state.PrivilegedUsers = { "Ann", "$a:Kell-Acct", "gm!*@*.example" };
+        state.Extra.Access.Proof = c.proof;
+        testing_support::FixedRoster roster;
+        roster.Accounts = c.networkTellsAccounts;
+        const irc::UserPtr user = roster.Users.Add(c.user.firstNick, c.user.address);
+        user->Nick = c.user.nick;
+        if (c.user.account)
+            user->Account = QString::fromUtf8(c.user.account);
+        EXPECT_EQ(core::IsPrivileged(state, roster, c.user.nick), c.privileged) << c.what;
+    }
+}
+
+TEST(Identity, TheOwnersOwnAccountAndMaskReplaceHisNickAsAccount)
+{
+    core::BotState state;
+    state.OwnerNick = "Boss";
+    state.Extra.Access.OwnerAccount = "the-boss";
+    state.Extra.Access.OwnerHostmask = "*!boss@home.example";
+    testing_support::FixedRoster roster;
+    roster.Accounts = true;
+    const irc::UserPtr user = roster.Users.Add("Stranger", "x@y");
+    const struct {
+        const char* address;
+        const char* account;
+        bool owner;
+    } cases[] = {
+        { "x@y", "the-boss", true },
+        { "x@y", "Boss", false }, // an account named after his nick is somebody else's
+        { "boss@home.example", "", true },
+        { "boss@home.example.org", "", false },
+    };
+    for (const auto& c : cases) {
+        user->Address = c.address;
+        user->Account = QString::fromUtf8(c.account);
+        EXPECT_EQ(core::IsPrivileged(state, roster, "Stranger"), c.owner) << c.address << " " << c.account;
+    }
+}
+
+TEST(Identity, BansTakeAccountsAndMasksBesideNicks)
+{
+    core::BotState state;
+    state.BannedUsers = { "Troll", "$a:troll-acct", "*!*@spam.example" };
+    testing_support::FixedRoster roster;
+    roster.Users.Add("Nice", "n@spam.example");
+    roster.Users.Add("Polite", "p@ok.example")->Account = "Troll-Acct";
+    roster.Users.Add("Fine", "f@ok.example")->Account = "";
+    EXPECT_TRUE(core::IsBanned(state, roster, "Nice"));
+    EXPECT_TRUE(core::IsBanned(state, roster, "Polite"));
+    EXPECT_FALSE(core::IsBanned(state, roster, "Fine"));
+    EXPECT_TRUE(core::IsBanned(state, roster, "troll")) << "a nick entry as before";
+    EXPECT_FALSE(core::IsBanned(state, roster, "Unseen")) << "no address known, no mask fits";
+}
+
+TEST(Hostmask, MatchesStarsAndQuestionMarksIgnoringCase)
+{
+    const struct {
+        const char* mask;
+        const char* nick;
+        const char* address;
+        bool fits;
+    } cases[] = {
+        { "*!*@*", "a", "u@h", true }, { "Kell!*@*.example", "kell", "k@table.EXAMPLE", true },
+        { "Kell!*@*.example", "Kell", "k@example", false }, { "k?ll!k@h", "Kall", "k@h", true },
+        { "k?ll!k@h", "Kl", "k@h", false }, { "*!*@h*", "a", "u@host", true },
+        { "a!u@h", "a", "u@h2", false }, { "**!**@**", "a", "u@h", true },
+        { "*!*@*", "a", "", false }, // nothing known of the address
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(core::MatchesHostmask(c.mask, c.nick, c.address), c.fits) << c.mask << " " << c.nick;
+
+    // A mask made to backtrack does not stall: one remembered star keeps the work bounded.
+    const QString hostile = QString("*a").repeated(200) + "!b@c";
+    EXPECT_FALSE(core::MatchesHostmask(hostile, QString(300, u'a'), QString(300, u'a')));
+}
+
+} // namespace

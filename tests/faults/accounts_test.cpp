@@ -1,0 +1,207 @@
+// The headless bot on a network with services (InspIRCd linked to Anope): who is the owner is decided by
+// the services account, whatever the nick; the creator's pass needs his account; the bot logs in itself
+// with SASL PLAIN or with its client certificate (EXTERNAL), and with sasl_required it will not stay on
+// the network without its login.
+
+#include "core/settingsfiles.h"
+#include "irc/ircclient.h"
+#include "support/headlessbot.h"
+#include "support/qtprint.h"
+#include "support/servicesnetwork.h"
+#include "support/tempfiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::HeadlessBot;
+using testing_support::SelfSignedCertificate;
+using testing_support::ServicesNetwork;
+using testing_support::TempFiles;
+using testing_support::TestIrcClient;
+
+const QByteArray Denied = "You're not my daddy and I won't listen to you.";
+const QByteArray Obeyed = "Yes, chief, I'll be your dicebot.";
+
+class AccountsOnServices : public ::testing::Test {
+protected:
+    SelfSignedCertificate certificate;
+    std::unique_ptr<ServicesNetwork> network;
+    TempFiles files;
+    HeadlessBot bot;
+
+    void StartNetwork(bool accountTag = true)
+    {
+        ASSERT_TRUE(certificate.Made()) << certificate.Error().toStdString();
+        network = std::make_unique<ServicesNetwork>(certificate, accountTag);
+        ASSERT_TRUE(network->Start()) << network->Problem().toStdString();
+    }
+
+    // Boss owns the bot; join is reserved to the privileged; a failed connection is retried after a
+    // second, three times.
+    void WriteSettings(const QByteArray& ini = {})
+    {
+        core::BotState state;
+        state.PrivilegedJoin = true;
+        state.ReconnectInterval = 1000;
+        state.ReconnectAttempts = 3;
+        files.Write("settings.conf",
+            (core::SettingsFileLines(state).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        files.Write("tessarin.ini", ini);
+    }
+
+    bool StartBot(quint16 port, const QStringList& options = {})
+    {
+        return bot.Start(QStringList { "--files", files.Path(), "--server",
+                             "127.0.0.1:" + QString::number(port), "--owner", "Boss", "--join", "#dice",
+                             "--set", "flood/line_interval=0", "--set", "flood/burst_lines=100" }
+            + options);
+    }
+
+    std::unique_ptr<TestIrcClient> Arrive(const QByteArray& nick)
+    {
+        auto user = std::make_unique<TestIrcClient>();
+        if (!user->Register(network->Port(), nick))
+            return nullptr;
+        user->Send("JOIN #dice");
+        if (!user->WaitForLine(" 366 " + nick + " #dice "))
+            return nullptr;
+        return user;
+    }
+
+    static bool LogIn(TestIrcClient& user, const QByteArray& account, const QByteArray& password)
+    {
+        user.Send("PRIVMSG NickServ :IDENTIFY " + account + " " + password);
+        return user.WaitForLine(" 900 ").has_value();
+    }
+
+    // Sends a command to #dice and waits for the bot's answer there.
+    static bool Answers(TestIrcClient& user, const QByteArray& command, const QByteArray& answer)
+    {
+        user.Send("PRIVMSG #dice :" + command);
+        return user.WaitForLine("PRIVMSG #dice :" + answer).has_value();
+    }
+};
+
+TEST_F(AccountsOnServices, TheOwnersAccountCountsUnderAnyNickAndHisNickAloneDoesNot)
+{
+    ASSERT_NO_FATAL_FAILURE(StartNetwork());
+    ASSERT_TRUE(network->RegisterAccount("Boss", "boss-secret"));
+    ASSERT_TRUE(network->RegisterAccount("Vaddox", "maker-secret"));
+    WriteSettings();
+    TestIrcClient watcher;
+    ASSERT_TRUE(watcher.Register(network->Port(), "Watcher"));
+    watcher.Send("JOIN #dice");
+    ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+    ASSERT_TRUE(StartBot(network->Port()));
+    ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
+
+    // The owner's nick, and the creator's, without their accounts.
+    const auto mallory = Arrive("Boss");
+    const auto stranger = Arrive("Vaddox");
+    ASSERT_TRUE(mallory && stranger);
+    EXPECT_TRUE(Answers(*mallory, ",be dicerollan", Denied));
+    EXPECT_TRUE(Answers(*stranger, ",join #mine", Denied));
+
+    // Logged in to the owner's account under another nick, through a nick change; logged in as the
+    // creator.
+    const auto kell = Arrive("Kell");
+    const auto maker = Arrive("Maker");
+    ASSERT_TRUE(kell && maker);
+    ASSERT_TRUE(LogIn(*kell, "Boss", "boss-secret"));
+    EXPECT_TRUE(Answers(*kell, ",be dicerollan", Obeyed));
+    kell->Send("NICK Kell_afk");
+    ASSERT_TRUE(kell->WaitForLine(" NICK :Kell_afk"));
+    EXPECT_TRUE(Answers(*kell, ",join #mine", "Joining channel #mine, chief."));
+    ASSERT_TRUE(LogIn(*maker, "Vaddox", "maker-secret"));
+    EXPECT_TRUE(Answers(*maker, ",join #made", "Joining channel #made, chief."));
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+// Without account tags the bot learns accounts from WHOX when it joins, from extended JOINs, and from
+// account-notify when somebody logs in later.
+TEST_F(AccountsOnServices, WithoutAccountTagsEachWayOfTellingAccountsIsFollowed)
+{
+    ASSERT_NO_FATAL_FAILURE(StartNetwork(false));
+    ASSERT_TRUE(network->RegisterAccount("Boss", "boss-secret"));
+    WriteSettings();
+    const auto early = Arrive("Early");
+    ASSERT_TRUE(early);
+    ASSERT_TRUE(LogIn(*early, "Boss", "boss-secret"));
+    ASSERT_TRUE(StartBot(network->Port()));
+    ASSERT_TRUE(early->WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
+    // Told by WHOX.
+    EXPECT_TRUE(Answers(*early, ",be dicerollan", Obeyed));
+
+    // Logged in before joining: told by the JOIN.
+    auto late = std::make_unique<TestIrcClient>();
+    ASSERT_TRUE(late->Register(network->Port(), "Late"));
+    ASSERT_TRUE(LogIn(*late, "Boss", "boss-secret"));
+    late->Send("JOIN #dice");
+    ASSERT_TRUE(late->WaitForLine(" 366 Late #dice "));
+    EXPECT_TRUE(Answers(*late, ",join #late", "Joining channel #late, chief."));
+
+    // Logged in while on the channel: told by account-notify; and logged out again.
+    const auto third = Arrive("Third");
+    ASSERT_TRUE(third);
+    EXPECT_TRUE(Answers(*third, ",join #third", Denied));
+    ASSERT_TRUE(LogIn(*third, "Boss", "boss-secret"));
+    EXPECT_TRUE(Answers(*third, ",join #third", "Joining channel #third, chief."));
+    third->Send("PRIVMSG NickServ :LOGOUT");
+    ASSERT_TRUE(third->WaitForLine(" 901 "));
+    EXPECT_TRUE(Answers(*third, ",join #fourth", Denied));
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+TEST_F(AccountsOnServices, TheBotLogsInWithItsPasswordOrItsCertificate)
+{
+    ASSERT_NO_FATAL_FAILURE(StartNetwork());
+    SelfSignedCertificate botCertificate;
+    ASSERT_TRUE(botCertificate.Made());
+    ASSERT_TRUE(network->RegisterAccount("dicebot", "dice-secret", &botCertificate));
+    TestIrcClient watcher;
+    ASSERT_TRUE(watcher.Register(network->Port(), "Watcher"));
+    watcher.Send("JOIN #dice");
+    ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+
+    WriteSettings("[connection]\nsasl_account = dicebot\nsasl_password = dice-secret\n");
+    ASSERT_TRUE(StartBot(network->Port()));
+    EXPECT_TRUE(bot.WaitForLine("SASL: logged in as dicebot.")) << bot.Lines().join('\n').toStdString();
+    ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value());
+    EXPECT_EQ(bot.Finish(), 0);
+
+    const QString fingerprint = irc::FingerprintText(certificate.Digest());
+    WriteSettings(("[connection]\ntls = yes\ntls_fingerprint = " + fingerprint + "\nsasl_certificate = "
+        + botCertificate.CertificatePath() + "\nsasl_key = " + botCertificate.KeyPath() + "\n")
+                      .toUtf8());
+    HeadlessBot secure;
+    ASSERT_TRUE(secure.Start({ "--files", files.Path(), "--server",
+        "127.0.0.1:" + QString::number(network->TlsPort()), "--owner", "Boss", "--join", "#dice" }));
+    EXPECT_TRUE(secure.WaitForLine("SASL: logged in as dicebot.")) << secure.Lines().join('\n').toStdString();
+    ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value());
+    EXPECT_EQ(secure.Finish(), 0);
+}
+
+TEST_F(AccountsOnServices, ARequiredLoginThatFailsKeepsTheBotOffTheNetworkAndRetrying)
+{
+    ASSERT_NO_FATAL_FAILURE(StartNetwork());
+    ASSERT_TRUE(network->RegisterAccount("dicebot", "dice-secret"));
+    TestIrcClient watcher;
+    ASSERT_TRUE(watcher.Register(network->Port(), "Watcher"));
+    watcher.Send("JOIN #dice");
+    ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+    WriteSettings("[connection]\nsasl_account = dicebot\nsasl_password = wrong\nsasl_required = yes\n");
+    ASSERT_TRUE(StartBot(network->Port()));
+
+    const QString why = "SASL: logging in as dicebot failed (904 SASL authentication failed); check "
+                        "sasl_account and sasl_password in tessarin.ini; sasl_required is set, so the bot "
+                        "disconnects and tries again later.";
+    // The first attempt and a reconnect a second later both end the same way.
+    EXPECT_TRUE(bot.WaitForLine(why, 2, 20000)) << bot.Lines().join('\n').toStdString();
+    EXPECT_TRUE(bot.Lines().contains("Disconnected: not logged in, and sasl_required is set."));
+    for (const QByteArray& line : watcher.Lines)
+        EXPECT_FALSE(line.contains(":Tessarin!")) << "the bot never joined: " << line.data();
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+} // namespace
