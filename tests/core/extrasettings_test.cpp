@@ -88,4 +88,34 @@ TEST(ConnectionSettings, EachKeyTakesItsValueAndRefusesNonsense)
     EXPECT_EQ(settings.TlsFingerprint, fingerprint);
 }
 
+TEST(AccessSettings, TakeTheEvidenceAndTheOwnersAccountAndMask)
+{
+    const struct {
+        const char* file;
+        core::Evidence proof;
+        const char* problem;
+    } cases[] = {
+        { "", core::Evidence::Automatic, "" },
+        { "[access]\nevidence = Nick\n", core::Evidence::Nick, "" },
+        { "[access]\nevidence=account\nowner_account = boss\nowner_hostmask = *!b@home\n",
+            core::Evidence::Account, "" },
+        { "[access]\nevidence = accounts\n", core::Evidence::Automatic,
+            "tessarin.ini: access/evidence is not auto, nick or account; it keeps its default (auto)." },
+        { "[connection]\nsasl_certificate = bot.pem\n", core::Evidence::Automatic,
+            "tessarin.ini: connection/sasl_certificate is only presented over TLS; set tls = yes to log in "
+            "with it." },
+    };
+    for (const auto& c : cases) {
+        testing_support::TempFiles files;
+        files.Write("tessarin.ini", c.file);
+        const core::ExtraSettings settings = core::LoadExtraSettings(files.Path());
+        EXPECT_EQ(settings.Access.Proof, c.proof) << c.file;
+        EXPECT_EQ(settings.Problems.join(u'|'), QString::fromUtf8(c.problem)) << c.file;
+        if (c.proof == core::Evidence::Account) {
+            EXPECT_EQ(settings.Access.OwnerAccount, "boss");
+            EXPECT_EQ(settings.Access.OwnerHostmask, "*!b@home");
+        }
+    }
+}
+
 } // namespace
