@@ -111,6 +111,32 @@ void LoadAccessSettings(QSettings& file, ExtraSettings& settings)
     access.OwnerHostmask = RawText(file.value(QStringLiteral("access/owner_hostmask"))).trimmed();
 }
 
+void LoadStoreSettings(QSettings& file, ExtraSettings& settings)
+{
+    StoreSettings& store = settings.Store;
+    const QString keep = RawText(file.value(QStringLiteral("store/keep"))).trimmed().toLower();
+    if (QStringList { "1", "true", "yes", "on" }.contains(keep))
+        store.Keep = true;
+    else if (!keep.isEmpty() && !QStringList { "0", "false", "no", "off" }.contains(keep))
+        settings.Problems.append(
+            ExtraSettingsFile + QStringLiteral(": store/keep is not yes or no; it keeps its default (no)."));
+    const auto days = [&](const QString& key, int& field, int min) {
+        const QVariant value = file.value(key);
+        if (!value.isValid())
+            return;
+        bool ok = false;
+        const int number = RawText(value).trimmed().toInt(&ok);
+        if (ok && number >= min && number <= 100000)
+            field = number;
+        else
+            settings.Problems.append(ExtraSettingsFile + QStringLiteral(": ") + key
+                + QStringLiteral(" is not a number of days from %1 to 100000; it keeps its default.")
+                      .arg(min));
+    };
+    days(QStringLiteral("store/roll_days"), store.RollDays, 1);
+    days(QStringLiteral("store/seen_days"), store.SeenDays, 0);
+}
+
 } // namespace
 
 const QStringList& ConnectionSettingKeys()
@@ -141,6 +167,7 @@ ExtraSettings LoadExtraSettings(const QString& filesDir)
     settings.HomePage = file.value(QStringLiteral("help/home_page")).toString().trimmed();
     settings.DrawerHost = file.value(QStringLiteral("ware/host")).toString().trimmed();
     LoadAccessSettings(file, settings);
+    LoadStoreSettings(file, settings);
     for (const QString& group : { QStringLiteral("connection"), QStringLiteral("flood") }) {
         file.beginGroup(group);
         const QStringList keys = file.childKeys();

@@ -59,6 +59,17 @@ struct AccessSettings {
     QString OwnerHostmask;
 };
 
+// What the bot keeps across restarts, the [store] group.
+struct StoreSettings {
+    // Off (the default, as the bot always was): everything lives in memory only, and a restart starts
+    // afresh.
+    bool Keep = false;
+    // Rolls older than this many days are forgotten at start.
+    int RollDays = 365;
+    // Users not seen for this many days are forgotten at start; 0 keeps them all.
+    int SeenDays = 0;
+};
+
 struct ExtraSettings {
     // Where users may send requests, named in the help; empty to point them to the owner instead.
     QString RequestAddress;
@@ -68,6 +79,7 @@ struct ExtraSettings {
     QString DrawerHost;
     ConnectionSettings Connection;
     AccessSettings Access;
+    StoreSettings Store;
     // What could not be taken from the file, one line each for the command log (never a password).
     QStringList Problems;
 };

@@ -4,8 +4,9 @@
 # everything the build needs is named here.
 set -euo pipefail
 
-# The build, the tests and the benchmarks; git lists the sources for the formatting check.
-packages=(cmake make g++ pkg-config git qt6-base-dev googletest libgtest-dev libbenchmark-dev clang-format ngircd)
+# The build, the tests and the benchmarks (qt6-base-dev brings Qt SQL; its SQLite driver keeps the
+# store); git lists the sources for the formatting check.
+packages=(cmake make g++ pkg-config git qt6-base-dev libqt6sql6-sqlite googletest libgtest-dev libbenchmark-dev clang-format ngircd)
 # Fuzzing: clang with its libFuzzer runtime.
 packages+=(clang libclang-rt-14-dev)
 # The operator's windows: Qt Charts for the generator test window (its CMake package needs Qt's OpenGL

@@ -1,0 +1,167 @@
+#include "core/store.h"
+
+#include "core/storeschema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace core {
+
+namespace {
+
+int s_nextConnection = 0;
+
+// Runs one statement; its error, or an empty text.
+QString Run(const QSqlDatabase& db, const QString& statement)
+{
+    QSqlQuery query(db);
+    if (query.exec(statement))
+        return QString();
+    return query.lastError().text();
+}
+
+QString Migrate(const QSqlDatabase& db)
+{
+    if (QString error
+        = Run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER)"));
+        !error.isEmpty())
+        return error;
+    QSqlQuery read(db);
+    if (!read.exec(QStringLiteral("SELECT version FROM schema_version")))
+        return read.lastError().text();
+    const int version = read.next() ? read.value(0).toInt() : 0;
+    const QList<QStringList>& steps = SchemaSteps();
+    if (version > steps.size())
+        return QStringLiteral("it was written by a newer Tessarin (schema %1)").arg(version);
+    for (qsizetype step = version; step < steps.size(); ++step) {
+        for (const QString& statement : steps.at(step)) {
+            if (QString error = Run(db, statement); !error.isEmpty())
+                return error;
+        }
+    }
+    if (version < steps.size()) {
+        Run(db, QStringLiteral("DELETE FROM schema_version"));
+        if (QString error
+            = Run(db, QStringLiteral("INSERT INTO schema_version VALUES (%1)").arg(steps.size()));
+            !error.isEmpty())
+            return error;
+    }
+    return QString();
+}
+
+} // namespace
+
+int Store::SchemaVersion()
+{
+    return static_cast<int>(SchemaSteps().size());
+}
+
+Store::Store(QObject* parent)
+    : QObject(parent)
+    , m_connection(QStringLiteral("tessarin-store-%1").arg(s_nextConnection++))
+{
+    m_timer.setInterval(FlushIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &Store::Flush);
+}
+
+Store::~Store()
+{
+    {
+        QSqlDatabase db = Database();
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QSqlDatabase Store::Database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+QString Store::Open(const QString& path)
+{
+    QString problem = path.isEmpty() ? QString() : OpenAt(path);
+    if (path.isEmpty() || !problem.isEmpty())
+        FallBackToMemory();
+    else
+        m_onDisk = m_usable = true;
+    m_timer.start();
+    return problem;
+}
+
+// The file is locked for this process alone (exclusive locking mode, taken by the first write), so that
+// a second bot on the same data folder is told so instead of interleaving its writes.
+QString Store::OpenAt(const QString& path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    if (!db.isValid())
+        return QStringLiteral("Qt's SQLite driver is not installed");
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+    if (!db.open())
+        return db.lastError().text();
+    for (const QString& pragma : { QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"),
+             QStringLiteral("PRAGMA journal_mode = WAL"), QStringLiteral("PRAGMA synchronous = NORMAL") }) {
+        if (QString error = Run(db, pragma); !error.isEmpty())
+            return error;
+    }
+    if (QString error = Run(db, QStringLiteral("BEGIN IMMEDIATE")); !error.isEmpty())
+        return error;
+    if (QString error = Migrate(db); !error.isEmpty()) {
+        Run(db, QStringLiteral("ROLLBACK"));
+        return error;
+    }
+    return Run(db, QStringLiteral("COMMIT"));
+}
+
+void Store::FallBackToMemory()
+{
+    m_onDisk = false;
+    if (QSqlDatabase::contains(m_connection)) {
+        Database().close();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    m_usable = db.isValid() && db.open() && Migrate(db).isEmpty();
+}
+
+QString Store::LoadParts()
+{
+    QSqlDatabase db = Database();
+    for (StorePart* part : std::as_const(m_parts)) {
+        if (!part->Load(db)) {
+            const QString problem = db.lastError().text();
+            FallBackToMemory();
+            return problem.isEmpty() ? QStringLiteral("its data cannot be read") : problem;
+        }
+    }
+    return QString();
+}
+
+void Store::Flush()
+{
+    if (!m_usable)
+        return;
+    bool pending = false;
+    for (const StorePart* part : std::as_const(m_parts))
+        pending = pending || part->HasChanges();
+    if (!pending)
+        return;
+    QSqlDatabase db = Database();
+    bool written = db.transaction();
+    for (StorePart* part : std::as_const(m_parts))
+        written = written && part->WriteChanges(db);
+    written = written && db.commit();
+    if (written)
+        return;
+    const QString why = db.lastError().text();
+    db.rollback();
+    if (!m_onDisk)
+        return;
+    FallBackToMemory();
+    Q_EMIT Failed(why);
+}
+
+} // namespace core

@@ -1,0 +1,76 @@
+#pragma once
+
+// The bot's database: one SQLite file, "tessarin.db" in the data folder, that keeps what the bot has
+// learnt (the users seen, the channel logs, the poker deck, the roll history) across restarts. The classes
+// that own that data decide what to keep as store parts; the store opens the file, brings its schema up to
+// date and writes every part's changes in one transaction per flush. Flushes come from a timer, so no reply
+// ever waits for the disk, and a crash loses at most one interval of changes.
+//
+// A file that cannot be opened, is damaged or is held by another process leaves the store in memory: an
+// empty database of the same schema that never reaches the disk, so the parts work on as before.
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QTimer>
+
+namespace core {
+
+inline const QString StoreFile = QStringLiteral("tessarin.db");
+
+class StorePart {
+public:
+    virtual ~StorePart() = default;
+    // Reads the part's data back; false when a query failed.
+    virtual bool Load(QSqlDatabase& db) = 0;
+    virtual bool HasChanges() const = 0;
+    // Writes the changes within the store's transaction and forgets them; false when a statement failed.
+    virtual bool WriteChanges(QSqlDatabase& db) = 0;
+};
+
+class Store : public QObject {
+    Q_OBJECT
+public:
+    // The newest schema; older files are brought up to it step by step at open.
+    static int SchemaVersion();
+    // A flush a second keeps a thousand writes a second to one commit (see bench/store_bench.cpp).
+    static constexpr int FlushIntervalMs = 1000;
+
+    explicit Store(QObject* parent = nullptr);
+    ~Store() override;
+
+    // Opens the file at path, or an in-memory database when path is empty. Returns why the file cannot be
+    // used (the store is then in memory), or an empty text. Requires: called once.
+    QString Open(const QString& path);
+    bool OnDisk() const { return m_onDisk; }
+    // False only when Qt has no SQLite driver at all; the parts then keep nothing.
+    bool Usable() const { return m_usable; }
+
+    // The parts flushed together, in the order added.
+    void AddPart(StorePart& part) { m_parts.append(&part); }
+    // Reads every part back. Returns why that failed (the store is then in memory and the parts must start
+    // empty), or an empty text.
+    QString LoadParts();
+
+    // Writes the parts' changes now, in one transaction. When the file fails, the store goes on in memory
+    // and says why once.
+    void Flush();
+
+    QSqlDatabase Database() const;
+    QTimer& FlushTimer() { return m_timer; }
+
+Q_SIGNALS:
+    // The file failed while the bot ran; the store is in memory from now on.
+    void Failed(const QString& why);
+
+private:
+    QString OpenAt(const QString& path);
+    void FallBackToMemory();
+
+    QString m_connection;
+    bool m_onDisk = false;
+    bool m_usable = false;
+    QList<StorePart*> m_parts;
+    QTimer m_timer;
+};
+
+} // namespace core

@@ -1,0 +1,37 @@
+#include "core/storeschema.h"
+
+namespace core {
+
+const QList<QStringList>& SchemaSteps()
+{
+    static const QList<QStringList> steps {
+        {
+            // Version 1. A user's id is its place in the tracker, first seen first; texts that are lists
+            // (later nicks, log lines, drawn cards) are kept joined by line feeds, which IRC lines never
+            // hold.
+            QStringLiteral("CREATE TABLE users (id INTEGER PRIMARY KEY, nick TEXT, later_nicks TEXT, "
+                           "last_seen INTEGER NOT NULL)"),
+            QStringLiteral("CREATE TABLE user_channels (user_id INTEGER NOT NULL, position INTEGER NOT NULL, "
+                           "channel TEXT, join_time TEXT, join_note TEXT, leave_time TEXT, leave_note TEXT, "
+                           "last_message TEXT, PRIMARY KEY (user_id, position)) WITHOUT ROWID"),
+            QStringLiteral("CREATE TABLE indexed_channels (channel TEXT PRIMARY KEY) WITHOUT ROWID"),
+            QStringLiteral(
+                "CREATE TABLE channel_logs (position INTEGER PRIMARY KEY, target TEXT, lines TEXT)"),
+            QStringLiteral("CREATE TABLE deck (id INTEGER PRIMARY KEY, drawn TEXT)"),
+            QStringLiteral(
+                "CREATE TABLE rolls (number INTEGER PRIMARY KEY, time INTEGER NOT NULL, place TEXT, "
+                "place_key TEXT, nick TEXT, nick_key TEXT, command TEXT, reply TEXT, faces TEXT)"),
+            QStringLiteral("CREATE INDEX rolls_by_place_and_nick ON rolls (place_key, nick_key, number)"),
+            QStringLiteral("CREATE INDEX rolls_by_time ON rolls (time)"),
+            // Counts of every face per roller, kept apart from the rolls so that the fairness test
+            // neither reads a million rolls nor loses what the retention removes.
+            QStringLiteral(
+                "CREATE TABLE face_counts (nick_key TEXT NOT NULL, sides INTEGER NOT NULL, "
+                "face INTEGER NOT NULL, count INTEGER NOT NULL, PRIMARY KEY (nick_key, sides, face)) "
+                "WITHOUT ROWID"),
+        },
+    };
+    return steps;
+}
+
+} // namespace core

@@ -1,0 +1,131 @@
+#include "core/store.h"
+#include "support/qtprint.h"
+#include "support/tempfiles.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using testing_support::TempFiles;
+
+int StoredVersion(const QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("SELECT version FROM schema_version")) && query.next()
+        ? query.value(0).toInt()
+        : -1;
+}
+
+TEST(Store, ANewFileGetsTheNewestSchemaInWriteAheadMode)
+{
+    TempFiles files;
+    core::Store store;
+    ASSERT_EQ(store.Open(files.PathOf(core::StoreFile)), QString());
+    EXPECT_TRUE(store.OnDisk());
+    EXPECT_EQ(StoredVersion(store.Database()), core::Store::SchemaVersion());
+    QSqlQuery mode(store.Database());
+    ASSERT_TRUE(mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next());
+    EXPECT_EQ(mode.value(0).toString(), QStringLiteral("wal"));
+}
+
+// Each way a file can be unusable: the store says why, runs in memory, and leaves the file as it was.
+struct Unusable {
+    const char* Name;
+    // Prepares the folder and returns the database path.
+    std::function<QString(const TempFiles&, std::unique_ptr<core::Store>& holder)> Prepare;
+};
+
+class UnusableFile : public ::testing::TestWithParam<Unusable> { };
+
+TEST_P(UnusableFile, LeavesTheStoreInMemoryAndTheFileUntouched)
+{
+    TempFiles files;
+    std::unique_ptr<core::Store> holder;
+    const QString path = GetParam().Prepare(files, holder);
+    const QByteArray before = files.Read(core::StoreFile);
+
+    core::Store store;
+    const QString problem = store.Open(path);
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_FALSE(store.OnDisk());
+    ASSERT_TRUE(store.Usable());
+    EXPECT_EQ(StoredVersion(store.Database()), core::Store::SchemaVersion()); // the in-memory schema
+    EXPECT_EQ(files.Read(core::StoreFile), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, UnusableFile,
+    ::testing::Values(Unusable { "Damaged",
+                          [](const TempFiles& files, auto&) {
+                              files.Write(core::StoreFile,
+                                  QByteArray("This is no database, just text.\n").repeated(200));
+                              return files.PathOf(core::StoreFile);
+                          } },
+        Unusable { "HeldByAnotherBot",
+            [](const TempFiles& files, std::unique_ptr<core::Store>& holder) {
+                holder = std::make_unique<core::Store>();
+                EXPECT_EQ(holder->Open(files.PathOf(core::StoreFile)), QString());
+                return files.PathOf(core::StoreFile);
+            } },
+        Unusable { "WrittenByANewerVersion",
+            [](const TempFiles& files, auto&) {
+                {
+                    core::Store newer;
+                    newer.Open(files.PathOf(core::StoreFile));
+                    QSqlQuery(newer.Database())
+                        .exec(QStringLiteral("UPDATE schema_version SET version = 99"));
+                }
+                return files.PathOf(core::StoreFile);
+            } },
+        Unusable { "InAFolderThatIsMissing",
+            [](const TempFiles& files, auto&) {
+                return files.PathOf(QStringLiteral("gone/") + core::StoreFile);
+            } },
+        Unusable { "AFolderInItsPlace",
+            [](const TempFiles& files, auto&) {
+                QDir(files.Path()).mkdir(core::StoreFile);
+                return files.PathOf(core::StoreFile);
+            } }),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A part that counts what the store asks of it.
+struct CountingPart final : core::StorePart {
+    int Pending = 0;
+    int Writes = 0;
+    bool Load(QSqlDatabase&) override { return true; }
+    bool HasChanges() const override { return Pending > 0; }
+    bool WriteChanges(QSqlDatabase& db) override
+    {
+        ++Writes;
+        QSqlQuery query(db);
+        for (; Pending > 0; --Pending) {
+            if (!query.exec(QStringLiteral("INSERT INTO deck (drawn) VALUES ('x')")))
+                return false;
+        }
+        return true;
+    }
+};
+
+TEST(Store, WritesEveryChangeSinceTheLastFlushInOneTransactionAndNothingWhenIdle)
+{
+    TempFiles files;
+    CountingPart part;
+    {
+        core::Store store;
+        store.Open(files.PathOf(core::StoreFile));
+        store.AddPart(part);
+        part.Pending = 3;
+        store.Flush();
+        store.Flush();
+        EXPECT_EQ(part.Writes, 1);
+    }
+    core::Store reopened;
+    ASSERT_EQ(reopened.Open(files.PathOf(core::StoreFile)), QString());
+    QSqlQuery count(reopened.Database());
+    ASSERT_TRUE(count.exec(QStringLiteral("SELECT COUNT(*) FROM deck")) && count.next());
+    EXPECT_EQ(count.value(0).toInt(), 3);
+}
+
+} // namespace
