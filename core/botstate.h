@@ -50,6 +50,14 @@ inline constexpr IntRange LogLinesRange { 0, 100000 };
 
 inline const QString DefaultCommandChar = QStringLiteral(",");
 
+// Which users and logs changed since the store last wrote them. Marked only while Tracking is on (the
+// store keeps them in a file), so that a bot that keeps nothing also marks nothing.
+struct ChangeMarks {
+    bool Tracking = false;
+    QSet<qsizetype> Users;
+    QSet<QString> Logs;
+};
+
 struct BotState {
     // Persisted settings, in the order of the settings file.
     QString ServerAddress;
@@ -107,9 +115,22 @@ struct BotState {
     int CountStep = 0;
     QString CountTarget;
     bool CountPaused = false;
+    ChangeMarks Changes;
 
     const QString& Phrase(ReplyPhrase which) const { return ReplyPhrases[which]; }
 };
+
+inline void MarkUserChanged(BotState& state, qsizetype user)
+{
+    if (state.Changes.Tracking)
+        state.Changes.Users.insert(user);
+}
+
+inline void MarkLogChanged(BotState& state, const QString& target)
+{
+    if (state.Changes.Tracking)
+        state.Changes.Logs.insert(target);
+}
 
 // The command character as text: the first character of CommandChar, or "," when the setting is empty so
 // that the bot can always be commanded. A character outside the basic plane is kept whole.

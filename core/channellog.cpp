@@ -25,6 +25,7 @@ void AppendToLog(
     // One line out per line in keeps the log at its limit; the two fixed lines always stay.
     if (log.size() > state.LogLimit && log.size() > 2)
         log.removeAt(2);
+    MarkLogChanged(state, target);
 }
 
 } // namespace core

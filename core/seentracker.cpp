@@ -16,6 +16,7 @@ qsizetype AddUser(BotState& state, const QString& nick)
     const qsizetype user = state.ChatUsers.size() - 1;
     IndexNick(state, nick, user);
     state.ChatUserExactIndex[nick] = user;
+    MarkUserChanged(state, user);
     return user;
 }
 
@@ -38,7 +39,9 @@ void SetLeave(TChatUser& user, qsizetype entry, const QString& stamp, const QStr
 void NoteJoin(BotState& state, const QString& channel, const QString& nick, const QString& stamp)
 {
     const std::optional<qsizetype> found = FindChatUser(state, nick);
-    TChatUser& user = state.ChatUsers[found ? *found : AddUser(state, nick)];
+    const qsizetype index = found ? *found : AddUser(state, nick);
+    MarkUserChanged(state, index);
+    TChatUser& user = state.ChatUsers[index];
     const std::optional<qsizetype> entry = FindUserChannel(user, channel);
     if (!entry) {
         AddChannelEntry(user, channel, stamp, notes::Connected);
@@ -59,8 +62,10 @@ void NoteLeave(
     if (!user)
         return;
     TChatUser& tracked = state.ChatUsers[*user];
-    if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel))
+    if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel)) {
         SetLeave(tracked, *entry, stamp, note);
+        MarkUserChanged(state, *user);
+    }
 }
 
 } // namespace
@@ -96,9 +101,12 @@ void TakeInChannel(
         return;
     for (const QString& nick : nicks) {
         const std::optional<qsizetype> found = FindChatUser(state, nick);
-        TChatUser& user = state.ChatUsers[found ? *found : AddUser(state, nick)];
-        if (!FindUserChannel(user, channel))
+        const qsizetype index = found ? *found : AddUser(state, nick);
+        TChatUser& user = state.ChatUsers[index];
+        if (!FindUserChannel(user, channel)) {
             AddChannelEntry(user, channel, stamp, notes::AlreadyOnline);
+            MarkUserChanged(state, index);
+        }
     }
     if (markIndexed || !nicks.isEmpty())
         state.IndexedChannels.insert(channel);
@@ -123,6 +131,7 @@ void OnChannelUpdate(BotState& state, const QString& channel, const QStringList&
             TChatUser& tracked = state.ChatUsers[*user];
             for (qsizetype entry = 0; entry < tracked.Channels.size(); ++entry)
                 SetLeave(tracked, entry, stamp, notes::Quit);
+            MarkUserChanged(state, *user);
         }
         break;
     case ChannelEvent::Other:
@@ -137,6 +146,7 @@ void OnNickChange(BotState& state, const QString& oldNick, const QString& newNic
         return;
     state.ChatUsers[*user].LaterNicks.append(newNick);
     IndexNick(state, newNick, *user);
+    MarkUserChanged(state, *user);
 }
 
 void OnChannelMessage(BotState& state, const QString& nick, const QString& channel, const QString& stamp)
@@ -145,8 +155,10 @@ void OnChannelMessage(BotState& state, const QString& nick, const QString& chann
     if (!user)
         return;
     TChatUser& tracked = state.ChatUsers[*user];
-    if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel))
+    if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel)) {
         tracked.LastMessageTimes[*entry] = stamp;
+        MarkUserChanged(state, *user);
+    }
 }
 
 void OnBotLeftChannel(BotState& state, const QString& channel, const QStringList& nicks, const QString& stamp)
@@ -162,8 +174,10 @@ void OnBotKickedOut(BotState& state, const QString& channel, const QStringList& 
         if (!user)
             continue;
         TChatUser& tracked = state.ChatUsers[*user];
-        if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel))
+        if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel)) {
             SetLeave(tracked, *entry, stamp, notes::BotKicked);
+            MarkUserChanged(state, *user);
+        }
     }
 }
 
