@@ -9,15 +9,21 @@
 #include "commands/customfiles.h"
 #include "commands/dispatcher.h"
 #include "commands/lastcommand.h"
+#include "commands/rollhistory.h"
 #include "commands/warecommand.h"
 #include "core/botstate.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
+#include "core/deckstore.h"
 #include "core/lockouts.h"
+#include "core/logstore.h"
 #include "core/pipeline.h"
+#include "core/seenstore.h"
 #include "core/seentracker.h"
+#include "core/store.h"
 
 #include <QObject>
+#include <optional>
 
 namespace commands {
 
@@ -26,8 +32,10 @@ class Bot : public QObject {
 public:
     Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& roster, const core::Clock& clock,
         QObject* parent = nullptr);
+    ~Bot() override;
 
-    // Reads the configuration files and scans the custom files and aliases.
+    // Reads the configuration files, reads back what the store kept and scans the custom files and
+    // aliases.
     void Start();
 
     // One PRIVMSG; channel is empty for a private message.
@@ -45,7 +53,8 @@ public:
     // aliases) or an alias file could not be read (the aliases read before it serve).
     bool ReloadAliases();
 
-    // Disconnects and writes the configuration files. Returns the failure, or an empty text.
+    // Disconnects, writes what the store has not yet written and the configuration files. Returns the
+    // failure, or an empty text.
     QString Close();
 
     // Whether timed output (a countdown, a log replay, a drawer being fetched) is still going out.
@@ -57,6 +66,8 @@ public:
     Countdown& Count() { return m_countdown; }
     LogReplay& Replay() { return m_replay; }
     DrawerFetch& Drawer() { return m_drawer; }
+    core::Store& Kept() { return m_store; }
+    RollHistory& Rolls() { return m_rolls; }
     const QString& FilesDir() const { return m_filesDir; }
 
 Q_SIGNALS:
@@ -64,6 +75,9 @@ Q_SIGNALS:
     void OutputFinished();
 
 private:
+    void OpenStore();
+    void ForgetKeptData();
+
     QString m_filesDir;
     irc::Sender& m_out;
     const irc::ChannelRoster& m_roster;
@@ -71,6 +85,12 @@ private:
     core::BotState m_state;
     core::CommandLog m_log;
     core::Lockouts m_locks;
+    // The store is declared before its parts so that it outlives them.
+    core::Store m_store;
+    std::optional<core::SeenStore> m_seenStore;
+    core::LogStore m_logStore;
+    core::DeckStore m_deckStore;
+    RollHistory m_rolls;
     CustomFiles m_custom;
     AliasTable m_aliases;
     Countdown m_countdown;

@@ -8,9 +8,11 @@
 #include "commands/darkheresycommands.h"
 #include "commands/help.h"
 #include "commands/lastcommand.h"
+#include "commands/luckcommand.h"
 #include "commands/poolcommands.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
+#include "commands/rollhistorycommands.h"
 #include "commands/seencommand.h"
 #include "commands/shadowruncommands.h"
 #include "commands/warecommand.h"
@@ -91,6 +93,9 @@ std::span<const CommandRow> CommandTable()
         Gated({ QStringLiteral("be") }, &BotState::PrivilegedBe, BeCommand),
         Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow, HowCommand),
         Row({ QStringLiteral("roll") }, RollCommand),
+        Row({ QStringLiteral("rolls") }, RollsCommand),
+        Row({ QStringLiteral("recall") }, RecallCommand),
+        Row({ QStringLiteral("luck") }, LuckCommand),
         { { QStringLiteral("tarot") }, nullptr, TarotCommand, IsBareTarotForm },
         Row({ QStringLiteral("lastlines"), QStringLiteral("last") }, LastCommand),
         Row({ QStringLiteral("list") }, ListCommand),

@@ -1,5 +1,6 @@
 #include "commands/darkheresycommands.h"
 
+#include "commands/rollhistorycommands.h"
 #include "core/configfile.h"
 #include "core/replyoutput.h"
 #include "games/darkheresy.h"
@@ -50,8 +51,9 @@ void SendGameReplies(Services& services, const CommandCall& call, const games::G
 
 void DarkHeresyRollCommand(const CommandCall& call, Services& services)
 {
-    services.Out.Say(
-        call.Target, call.Nick + QStringLiteral(": ") + games::RollDarkHeresyTest(call.Parameter));
+    const QString reply = call.Nick + QStringLiteral(": ") + games::RollDarkHeresyTest(call.Parameter);
+    services.Out.Say(call.Target, reply);
+    RecordRoll(services, call, reply);
 }
 
 void DarkHeresyHitCommand(const CommandCall& call, Services& services)

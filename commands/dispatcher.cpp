@@ -5,9 +5,11 @@
 #include "commands/privilegegate.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
+#include "commands/rollhistorycommands.h"
 #include "common/asciicase.h"
 #include "common/parseinteger.h"
 #include "core/identity.h"
+#include "dice/randomsource.h"
 
 namespace commands {
 
@@ -36,6 +38,8 @@ void Dispatcher::Dispatch(const QString& nick, const QString& target, const QStr
     }
 
     const CommandCall call { nick, target, split.Parameter, line };
+    // A dice command keeps the faces it rolls in its roll history entry.
+    const dice::FaceRecording faces;
     if (QuoteCustomFile(line, split.Word, call) || RunTableRow(line, split.Word, call))
         return;
     m_services.Out.Say(nick, state.Phrase(core::UnknownCommandReply));
@@ -43,7 +47,9 @@ void Dispatcher::Dispatch(const QString& nick, const QString& target, const QStr
 
 void Dispatcher::RollDice(const QString& nick, const QString& target, const QString& line)
 {
-    ReplyToRoll(m_services.Out, nick, target, dice::EvaluateRoll(line));
+    const dice::FaceRecording faces;
+    RecordRoll(m_services, { nick, target, line, line },
+        ReplyToRoll(m_services.Out, nick, target, dice::EvaluateRoll(line)));
 }
 
 // Custom files come before the built-in commands, so a custom file may take a built-in command's place.

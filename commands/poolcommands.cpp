@@ -1,5 +1,6 @@
 #include "commands/poolcommands.h"
 
+#include "commands/rollhistorycommands.h"
 #include "dice/dryh.h"
 #include "dice/eclipsephase.h"
 #include "dice/exalted.h"
@@ -14,6 +15,8 @@ namespace {
 void Answer(const CommandCall& call, Services& services, const dice::PoolReply& reply)
 {
     services.Out.Say(reply.Refused ? call.Nick : call.Target, call.Nick + reply.Text);
+    if (!reply.Refused)
+        RecordRoll(services, call, call.Nick + reply.Text);
 }
 
 // Most pools reseed the generator once as the command starts.
@@ -56,6 +59,7 @@ void ExaltedCommand(const CommandCall& call, Services& services)
     dice::GeneratorFaces faces;
     const dice::PoolReply reply = dice::ExaltedRoll(call.Parameter, faces);
     services.Out.Say(call.Target, call.Nick + QStringLiteral(": ") + reply.Text);
+    RecordRoll(services, call, call.Nick + QStringLiteral(": ") + reply.Text);
 }
 
 void EclipsePhaseCommand(const CommandCall& call, Services& services)

@@ -8,7 +8,9 @@
 
 namespace commands {
 
-void ReplyToRoll(irc::Sender& out, const QString& nick, const QString& target, const dice::RollResult& roll);
+// Returns the result said in target, or an empty text when the roll failed.
+QString ReplyToRoll(
+    irc::Sender& out, const QString& nick, const QString& target, const dice::RollResult& roll);
 
 void RollCommand(const CommandCall& call, Services& services);
 

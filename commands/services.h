@@ -7,6 +7,7 @@
 #include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "commands/lastcommand.h"
+#include "commands/rollhistory.h"
 #include "commands/warecommand.h"
 #include "core/botstate.h"
 #include "core/clock.h"
@@ -47,6 +48,7 @@ struct Services {
     DrawerFetch& Drawer;
     const irc::ChannelRoster& Roster;
     QString FilesDir;
+    RollHistory& Rolls;
 };
 
 } // namespace commands

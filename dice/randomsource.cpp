@@ -20,6 +20,8 @@ struct Generator {
     std::optional<std::uint32_t> PinnedSeed;
 };
 
+FaceRecording* s_recording = nullptr;
+
 Generator& TheGenerator()
 {
     static Generator generator;
@@ -108,7 +110,26 @@ void RandomizeGenerator()
 std::int32_t RandomBelow(std::int32_t n)
 {
     const std::uint64_t product = std::uint64_t { NextRandom32() } * static_cast<std::uint32_t>(n);
-    return static_cast<std::int32_t>(product >> 32);
+    const auto value = static_cast<std::int32_t>(product >> 32);
+    if (s_recording && n > 0)
+        s_recording->m_faces.push_back({ n, value + 1 });
+    return value;
+}
+
+FaceRecording::FaceRecording()
+    : m_previous(s_recording)
+{
+    s_recording = this;
+}
+
+FaceRecording::~FaceRecording()
+{
+    s_recording = m_previous;
+}
+
+std::vector<RolledFace> RecordedFaces()
+{
+    return s_recording ? s_recording->Faces() : std::vector<RolledFace>();
 }
 
 ReseedPin::ReseedPin(std::uint32_t seed)

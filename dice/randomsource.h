@@ -5,6 +5,7 @@
 // generator is process-wide and used from the event-loop thread only.
 
 #include <cstdint>
+#include <vector>
 
 namespace dice {
 
@@ -33,6 +34,34 @@ private:
     bool m_hadPin;
     std::uint32_t m_previous;
 };
+
+// One draw of RandomBelow as a die: Sides is n, Face the value drawn plus one.
+struct RolledFace {
+    int Sides;
+    int Face;
+    bool operator==(const RolledFace&) const = default;
+};
+
+// While a recording is alive, every RandomBelow draw is kept, so the bot can tell which faces a dice
+// command rolled without any roller having to report them. Recordings do not nest: the newest one takes
+// the draws until it ends.
+class FaceRecording {
+public:
+    FaceRecording();
+    ~FaceRecording();
+    FaceRecording(const FaceRecording&) = delete;
+    FaceRecording& operator=(const FaceRecording&) = delete;
+
+    const std::vector<RolledFace>& Faces() const { return m_faces; }
+
+private:
+    friend std::int32_t RandomBelow(std::int32_t n);
+    std::vector<RolledFace> m_faces;
+    FaceRecording* m_previous;
+};
+
+// The faces of the recording alive now, or none.
+std::vector<RolledFace> RecordedFaces();
 
 // Returns the generator to its start-of-program state (never seeded).
 void ResetGeneratorForTests();

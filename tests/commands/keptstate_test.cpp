@@ -1,0 +1,143 @@
+#include "core/seentracker.h"
+#include "support/botfixture.h"
+#include "support/qtprint.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Deck()
+{
+    QByteArray bytes;
+    for (int i = 1; i <= 54; ++i)
+        bytes += "Card " + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
+class KeptState : public testing_support::BotFixture {
+protected:
+    void SetUp() override
+    {
+        files.Write("PokerDeck.txt", Deck());
+        Settings("[store]\nkeep = yes\n");
+    }
+
+    // Users join, talk, change nick, roll and draw.
+    void PlayASession()
+    {
+        Start();
+        roster.Nicks["#rpg"] = QStringList { "Tessarin", "Alice", "Bob" };
+        bot->OnChannelUpdate("#rpg", core::ChannelEvent::Other, QString());
+        roster.Nicks["#rpg"].append("Kell");
+        bot->OnChannelUpdate("#rpg", core::ChannelEvent::Joined, "Kell");
+        Say("Alice", "#rpg", "hello all");
+        bot->OnNickChange("Bob", "Robert");
+        Say("Robert", "#rpg", ",roll 3d6");
+        Say("Kell", "#rpg", ",dr 40");
+        Say("Alice", "#rpg", ",draw");
+        Say("Kell", "#rpg", ",drawhand");
+        Say("Kell", "Kell", ",roll 1d20 privately");
+    }
+
+    // What the players can learn of the kept data.
+    QStringList Ask()
+    {
+        QStringList answers;
+        for (const auto& [nick, target, line] : std::initializer_list<std::tuple<QString, QString, QString>> {
+                 { "Zed", "Zed", ",seen Alice #rpg" },
+                 { "Zed", "Zed", ",seen Robert #rpg" },
+                 { "Zed", "Zed", ",seen Kell #rpg" },
+                 { "Zed", "Zed", ",seen" },
+                 { "Kell", "#rpg", ",rolls" },
+                 { "Kell", "Kell", ",rolls" },
+                 { "Zed", "#rpg", ",rolls Robert" },
+                 { "Zed", "#rpg", ",recall 2" },
+                 { "Zed", "Zed", ",luck Kell" },
+             })
+            answers += Say(nick, target, line);
+        return answers;
+    }
+
+    // The process dies: what the last flush wrote is all that is left.
+    void Kill()
+    {
+        bot->Kept().Flush();
+        bot.reset();
+        out.Take();
+    }
+
+    void Settings(const QByteArray& ini) { files.Write("tessarin.ini", ini); }
+};
+
+TEST_F(KeptState, ARestartCarriesOnWhereTheLastFlushLeftOff)
+{
+    PlayASession();
+    const QStringList answers = Ask();
+    const QList<QStringList> logs = bot->State().ChannelLogs;
+    const QList<int> deck = bot->State().CardDeck;
+    Kill();
+    Start();
+    EXPECT_EQ(bot->State().ChannelLogs, logs);
+    EXPECT_EQ(bot->State().CardDeck, deck);
+    EXPECT_EQ(deck.size(), 8); // a card and a hand of seven
+    EXPECT_EQ(Ask(), answers);
+    // The nick index works on the users read back, a later nick included.
+    EXPECT_EQ(core::FindChatUser(bot->State(), "robert"), core::FindChatUser(bot->State(), "Bob"));
+    // Numbers go on after the last kept roll.
+    Say("Kell", "#rpg", ",roll 1d4");
+    EXPECT_EQ(bot->Rolls().Recent("#rpg", "Kell", 1).value(0).Number, 4);
+}
+
+TEST_F(KeptState, WithKeepingOffARestartStartsAfreshAndNoFileIsWritten)
+{
+    Settings("[store]\nkeep = no\n");
+    PlayASession();
+    EXPECT_EQ(Say("Kell", "#rpg", ",rolls").size(), 1); // the history still serves while the bot runs
+    Kill();
+    Start();
+    EXPECT_TRUE(bot->State().ChatUsers.isEmpty());
+    EXPECT_TRUE(bot->State().ChannelLogs.isEmpty());
+    EXPECT_TRUE(bot->State().CardDeck.isEmpty());
+    EXPECT_EQ(
+        Say("Kell", "#rpg", ",rolls"), QStringList { "PRIVMSG Kell :Kell, I have no rolls by Kell here." });
+    EXPECT_FALSE(QFile::exists(files.PathOf("tessarin.db")));
+}
+
+TEST_F(KeptState, ADamagedFileIsReportedOnceAndLeftAsItWas)
+{
+    const QByteArray junk = QByteArray("not a database ").repeated(300);
+    files.Write("tessarin.db", junk);
+    Start();
+    ASSERT_EQ(bot->Log().Lines().size(), 1);
+    EXPECT_TRUE(bot->Log().Lines().at(0).startsWith("Could not use " + files.PathOf("tessarin.db") + " ("));
+    EXPECT_EQ(Say("Alice", "#rpg", ",roll 1d1"), QStringList { "PRIVMSG #rpg :Alice: 1" });
+    Kill();
+    EXPECT_EQ(files.Read("tessarin.db"), junk);
+}
+
+TEST_F(KeptState, UsersNotSeenForTheConfiguredDaysAreForgottenAtStart)
+{
+    Settings("[store]\nkeep = yes\nseen_days = 2\n");
+    Start();
+    roster.Nicks["#rpg"] = QStringList { "Old", "Gone" };
+    bot->OnChannelUpdate("#rpg", core::ChannelEvent::Other, QString());
+    Kill();
+    clock.Moment = clock.Moment.addDays(1);
+    Start();
+    Say("Gone", "#rpg", "still here"); // seen again, so kept
+    bot->OnNickChange("Gone", "Back");
+    Kill();
+    clock.Moment = clock.Moment.addDays(2);
+    Start();
+    ASSERT_EQ(bot->State().ChatUsers.size(), 1);
+    EXPECT_FALSE(core::FindChatUser(bot->State(), "Old"));
+    EXPECT_EQ(core::FindChatUser(bot->State(), "back"), 0);
+    // The renumbered users were written back whole: a further restart reads the same.
+    Kill();
+    Start();
+    ASSERT_EQ(bot->State().ChatUsers.size(), 1);
+    EXPECT_EQ(bot->State().ChatUsers.at(0).LaterNicks, QStringList { "Back" });
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#include "commands/luckcommand.h"
+#include "support/botfixture.h"
+#include "support/qtprint.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Ask {
+    const char* Nick;
+    const char* Target;
+    const char* Line;
+    QStringList Expected; // "%1" stands for the reply of roll #1
+};
+
+// Each table runs once with the rolls still waiting in memory and once after they were written.
+class RollHistoryCommands : public testing_support::BotFixture, public ::testing::WithParamInterface<bool> {
+protected:
+    QString first;
+
+    void SetUp() override
+    {
+        Start();
+        first = Say("Bob", "#rpg", ",roll 3d6").value(0).section(" :", 1);
+        Say("Bob", "#rpg", ",roll 1d1 sword");
+        Say("Bob", "#other", ",roll 1d1");
+        Say("Bob", "Bob", ",roll 1d1 alone");
+        Say("Bob", "#rpg", ",roll nonsense"); // an error is no result
+        if (GetParam())
+            bot->Kept().Flush();
+    }
+
+    void Check(const std::vector<Ask>& table)
+    {
+        for (const Ask& ask : table) {
+            QStringList expected;
+            for (const QString& line : ask.Expected)
+                expected.append(line.contains("%1") ? line.arg(first) : line);
+            EXPECT_EQ(Say(ask.Nick, ask.Target, ask.Line), expected) << ask.Line << " by " << ask.Nick;
+        }
+    }
+};
+
+TEST_P(RollHistoryCommands, RecallSaysARollAgainWhereItWasMadeOrToItsRoller)
+{
+    Check({
+        { "Carol", "#rpg", ",recall 1", { "PRIVMSG #rpg :#1 by Bob at 10:15:02 07.12.2026: %1" } },
+        { "Carol", "#rpg", ",recall #2",
+            { "PRIVMSG #rpg :#2 by Bob at 10:15:02 07.12.2026: Bob, sword: 1" } },
+        { "Carol", "#other", ",recall 1",
+            { "PRIVMSG Carol :Carol, roll #1 was made elsewhere; only its roller can recall it "
+              "privately." } },
+        { "bob", "bob", ",recall 3", { "PRIVMSG bob :#3 by Bob at 10:15:02 07.12.2026: Bob: 1" } },
+        { "Bob", "Bob", ",recall 4", { "PRIVMSG Bob :#4 by Bob at 10:15:02 07.12.2026: Bob, alone: 1" } },
+        { "Carol", "Carol", ",recall 4",
+            { "PRIVMSG Carol :Carol, roll #4 was made elsewhere; only its roller can recall it "
+              "privately." } },
+        { "Carol", "#rpg", ",recall 5", { "PRIVMSG Carol :Carol, I have no roll #5." } },
+        { "Carol", "#rpg", ",recall me", { "PRIVMSG Carol :Carol, I have no roll #me." } },
+    });
+}
+
+TEST_P(RollHistoryCommands, RollsListsTheLastRollsOfANickInThisPlacePrivately)
+{
+    const QString two = "PRIVMSG %1 :#2 10:15:02 07.12.2026 ,roll 1d1 sword => Bob, sword: 1";
+    const QString one = "PRIVMSG %1 :#1 10:15:02 07.12.2026 ,roll 3d6 => ";
+    Check({
+        { "Bob", "#rpg", ",rolls", { two.arg("Bob"), one.arg("Bob") + first } },
+        { "Carol", "#rpg", ",rolls BOB 1", { two.arg("Carol") } },
+        { "Carol", "#rpg", ",rolls 1 Bob", { two.arg("Carol") } },
+        { "Bob", "#other", ",rolls", { "PRIVMSG Bob :#3 10:15:02 07.12.2026 ,roll 1d1 => Bob: 1" } },
+        { "Bob", "Bob", ",rolls",
+            { "PRIVMSG Bob :#4 10:15:02 07.12.2026 ,roll 1d1 alone => Bob, alone: 1" } },
+        { "Carol", "Carol", ",rolls Bob", { "PRIVMSG Carol :Carol, I have no rolls by Bob in private." } },
+        { "Carol", "#rpg", ",rolls", { "PRIVMSG Carol :Carol, I have no rolls by Carol here." } },
+    });
+}
+
+TEST_P(RollHistoryCommands, KeepsTheFacesEachRollDrew)
+{
+    const std::optional<commands::RollRecord> roll = bot->Rolls().Find(1);
+    ASSERT_TRUE(roll);
+    ASSERT_EQ(roll->Faces.size(), 3u);
+    int sum = 0;
+    for (const dice::RolledFace& face : roll->Faces) {
+        EXPECT_EQ(face.Sides, 6);
+        sum += face.Face;
+    }
+    EXPECT_TRUE(first.endsWith(QString::number(sum))) << first.toStdString();
+    EXPECT_EQ(bot->Rolls().Counts("bob")[1][1], 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(, RollHistoryCommands, ::testing::Values(false, true),
+    [](const auto& info) { return info.param ? "Written" : "Waiting"; });
+
+TEST(LuckSummary, GivesCountMeanAndVerdictPerDieSize)
+{
+    const struct {
+        commands::FaceCounts Counts;
+        QString Expected;
+    } table[] = {
+        { { { 6, { { 1, 10 }, { 2, 10 }, { 3, 10 }, { 4, 10 }, { 5, 10 }, { 6, 10 } } } },
+            "d6: 60 dice, mean 3.50 (fair 3.50), looks fair" },
+        // 60 sixes: chi-square 300 on five degrees of freedom.
+        { { { 6, { { 6, 60 } } } }, "d6: 60 dice, mean 6.00 (fair 3.50), unusual, p = 1e-62" },
+        // 14, 6 on a coin: chi-square 3.2, p = 0.0736.
+        { { { 2, { { 1, 14 }, { 2, 6 } } } }, "d2: 20 dice, mean 1.30 (fair 1.50), looks fair" },
+        // 16, 4: chi-square 7.2, p = 0.0073.
+        { { { 2, { { 1, 16 }, { 2, 4 } } } }, "d2: 20 dice, mean 1.20 (fair 1.50), unusual, p = 0.007" },
+        { { { 20, { { 20, 1 } } }, { 4, { { 1, 2 } } } },
+            "d4: 2 dice, mean 1.00 (fair 2.50), too few to tell; d20: 1 die, mean 20.00 (fair 10.50), too "
+            "few "
+            "to tell" },
+        { {}, "" },
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(commands::LuckSummary(row.Counts), row.Expected);
+}
+
+} // namespace
