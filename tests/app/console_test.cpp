@@ -156,3 +156,30 @@ TEST(Console, AMissingDataFolderMeansDefaultsAndAReportedWriteFailure)
 }
 
 } // namespace
+
+TEST(Console, WithTheStoreOnASecondRunCarriesOnFromTheFirst)
+{
+    TempFiles files;
+    files.Write("tessarin.ini", "[store]\nkeep = yes\n");
+    files.Write("PokerDeck.txt", "Ace\r\nKing\r\n");
+    const ConsoleRun first = RunConsole(files.Path(), "hello there\n,roll 1d1 sword\n,draw\n");
+    ASSERT_EQ(first.ExitCode, 0);
+    ASSERT_EQ(first.Out.size(), 2) << first.Out.join('\n').toStdString();
+    const QString drawn = first.Out[1].section(", ", 1);
+
+    const ConsoleRun second = RunConsole(files.Path(), ",rolls\n,recall 1\n,draw\n,last 10\n");
+    ASSERT_EQ(second.ExitCode, 0);
+    ASSERT_GE(second.Out.size(), 4) << second.Out.join('\n').toStdString();
+    EXPECT_TRUE(QRegularExpression(
+        "^\\[Nick\\] <Tessarin> #1 \\d\\d:\\d\\d:\\d\\d \\d\\d\\.\\d\\d\\.\\d{4} ,roll 1d1 "
+        "sword => Nick, sword: 1$")
+                    .match(second.Out[0])
+                    .hasMatch())
+        << second.Out[0].toStdString();
+    EXPECT_TRUE(second.Out[1].startsWith("[#console] <Tessarin> #1 by Nick at "))
+        << second.Out[1].toStdString();
+    EXPECT_TRUE(second.Out[1].endsWith(": Nick, sword: 1"));
+    // The deck of two goes on: the other card comes out.
+    EXPECT_NE(second.Out[2].section(", ", 1), drawn);
+    EXPECT_FALSE(second.Out.filter("<Nick> hello there").isEmpty()) << second.Out.join('\n').toStdString();
+}

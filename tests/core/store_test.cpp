@@ -1,3 +1,4 @@
+#include "core/extrasettings.h"
 #include "core/store.h"
 #include "support/qtprint.h"
 #include "support/tempfiles.h"
@@ -126,6 +127,32 @@ TEST(Store, WritesEveryChangeSinceTheLastFlushInOneTransactionAndNothingWhenIdle
     QSqlQuery count(reopened.Database());
     ASSERT_TRUE(count.exec(QStringLiteral("SELECT COUNT(*) FROM deck")) && count.next());
     EXPECT_EQ(count.value(0).toInt(), 3);
+}
+
+TEST(StoreSettings, AreReadFromTheStoreGroupAndBadValuesKeepTheirDefaults)
+{
+    const struct {
+        QByteArray Ini;
+        bool Keep;
+        int RollDays;
+        int SeenDays;
+        qsizetype Problems;
+    } table[] = {
+        { "", false, 365, 0, 0 },
+        { "[store]\nkeep = yes\nroll_days = 30\nseen_days = 90\n", true, 30, 90, 0 },
+        { "[store]\nkeep = On\n", true, 365, 0, 0 },
+        { "[store]\nkeep = maybe\nroll_days = 0\nseen_days = -1\n", false, 365, 0, 3 },
+        { "[store]\nroll_days = 2.5\nseen_days = many\n", false, 365, 0, 2 },
+    };
+    for (const auto& row : table) {
+        TempFiles files;
+        files.Write(core::ExtraSettingsFile, row.Ini);
+        const core::ExtraSettings settings = core::LoadExtraSettings(files.Path());
+        EXPECT_EQ(settings.Store.Keep, row.Keep) << row.Ini.constData();
+        EXPECT_EQ(settings.Store.RollDays, row.RollDays) << row.Ini.constData();
+        EXPECT_EQ(settings.Store.SeenDays, row.SeenDays) << row.Ini.constData();
+        EXPECT_EQ(settings.Problems.size(), row.Problems) << row.Ini.constData();
+    }
 }
 
 } // namespace
