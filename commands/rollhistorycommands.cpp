@@ -13,18 +13,19 @@ QString RollTime(const RollRecord& record)
     return QDateTime::fromMSecsSinceEpoch(record.TimeMs).toString(QStringLiteral("hh:mm:ss dd.MM.yyyy"));
 }
 
+// "#42 by Kell at 21:05:09 07.12.2026: Kell: 12"
+QString RecallText(const RollRecord& record)
+{
+    return u'#' + QString::number(record.Number) + QStringLiteral(" by ") + record.Nick
+        + QStringLiteral(" at ") + RollTime(record) + QStringLiteral(": ") + record.Reply;
+}
+
 } // namespace
 
 void RecordRoll(Services& services, const CommandCall& call, const QString& reply)
 {
     if (!reply.isEmpty())
         services.Rolls.Record(call.Target, call.Nick, call.Line, reply, dice::RecordedFaces());
-}
-
-QString RecallText(const RollRecord& record)
-{
-    return u'#' + QString::number(record.Number) + QStringLiteral(" by ") + record.Nick
-        + QStringLiteral(" at ") + RollTime(record) + QStringLiteral(": ") + record.Reply;
 }
 
 // ",rolls [nick] [n]": the words may come in either order; a number is the count, anything else the nick.

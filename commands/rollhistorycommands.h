@@ -14,9 +14,6 @@ inline constexpr int MaxRollsListed = 20;
 // dispatcher records them). An empty reply, for a roll that failed, keeps nothing.
 void RecordRoll(Services& services, const CommandCall& call, const QString& reply);
 
-// "#42 by Kell at 21:05:09 07.12.2026: Kell: 12"
-QString RecallText(const RollRecord& record);
-
 void RollsCommand(const CommandCall& call, Services& services);
 void RecallCommand(const CommandCall& call, Services& services);
 

@@ -56,7 +56,6 @@ public:
     void Flush();
 
     QSqlDatabase Database() const;
-    QTimer& FlushTimer() { return m_timer; }
 
 Q_SIGNALS:
     // The file failed while the bot ran; the store is in memory from now on.
