@@ -53,9 +53,9 @@ public:
     {
         if (m_text.size() > MaxNotationChars)
             return NotationError { {}, {},
-                QStringLiteral("That roll is too long: I read at most 500 characters.") };
+                QStringLiteral("that roll is too long: I read at most 500 characters.") };
         if (m_text.trimmed().isEmpty())
-            return NotationError { {}, {}, QStringLiteral("Tell me what to roll, for example 4d6kh3.") };
+            return NotationError { {}, {}, QStringLiteral("tell me what to roll, for example 4d6kh3.") };
         qsizetype dice = 0;
         for (;;) {
             SkipBlanks();

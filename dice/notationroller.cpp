@@ -7,9 +7,9 @@ namespace dice {
 
 namespace {
 
-const QString ExplodedTooOften = QStringLiteral("A die exploded more than 100 times, so I stopped rolling.");
+const QString ExplodedTooOften = QStringLiteral("a die exploded more than 100 times, so I stopped rolling.");
 const QString RerolledTooOften
-    = QStringLiteral("A die was rerolled more than 100 times, so I stopped rolling.");
+    = QStringLiteral("a die was rerolled more than 100 times, so I stopped rolling.");
 
 // Marks the dropped ones among values (indices into them) by the keep rule; ties drop the earlier of the
 // lowest and the later of the highest.
@@ -79,7 +79,7 @@ public:
                 if (m_error)
                     return *m_error;
                 if (!std::isfinite(outcome.Total) || std::abs(outcome.Total) > 1e15)
-                    return NotationError { {}, {}, QStringLiteral("The result is too large to show.") };
+                    return NotationError { {}, {}, QStringLiteral("the result is too large to show.") };
                 rolls.push_back(std::move(outcome));
             }
         }

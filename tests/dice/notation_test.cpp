@@ -179,7 +179,7 @@ TEST(Notation, NamesWhatItCannotReadAndWhere)
         { "floor 3", "I can't read \"floor 3\" at \"3\": a \"(\" should follow the function's name." },
         { "{d6}!", "I can't read \"{d6}!\" at \"!\": a group does not explode; explode the dice inside it." },
         { "9999999999", "I can't read \"9999999999\" at \"9999999999\": that number is too large." },
-        { "", "Tell me what to roll, for example 4d6kh3." },
+        { "", "tell me what to roll, for example 4d6kh3." },
         { "1001d6", "I roll at most 1,000 dice at once." },
         { "11#100d6", "I roll at most 1,000 dice at once." },
         { "600d6+400d6;d4", "I roll at most 1,000 dice at once." },
@@ -190,16 +190,16 @@ TEST(Notation, NamesWhatItCannotReadAndWhere)
         EXPECT_EQ(Answer(QString::fromUtf8(text), faces), QString::fromUtf8(message)) << text;
     }
     ScriptedFaces faces({});
-    EXPECT_EQ(Answer(QString(501, u'1'), faces), "That roll is too long: I read at most 500 characters.");
+    EXPECT_EQ(Answer(QString(501, u'1'), faces), "that roll is too long: I read at most 500 characters.");
 }
 
 TEST(Notation, StopsADieThatExplodesOrRerollsTooOften)
 {
     ScriptedFaces sixes = ScriptedFaces::Always(6);
-    EXPECT_EQ(Answer("d6!>=2", sixes), "A die exploded more than 100 times, so I stopped rolling.");
+    EXPECT_EQ(Answer("d6!>=2", sixes), "a die exploded more than 100 times, so I stopped rolling.");
     EXPECT_EQ(sixes.Used(), 1 + dice::MaxExplosionsPerDie);
     ScriptedFaces ones = ScriptedFaces::Always(1);
-    EXPECT_EQ(Answer("d6r<=5", ones), "A die was rerolled more than 100 times, so I stopped rolling.");
+    EXPECT_EQ(Answer("d6r<=5", ones), "a die was rerolled more than 100 times, so I stopped rolling.");
     // One explosion short of the bound still rolls.
     QList<int> script(dice::MaxExplosionsPerDie, 6);
     script.append(1);
