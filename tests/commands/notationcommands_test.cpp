@@ -133,7 +133,8 @@ TEST_F(NotationCommandTest, HelpExplainsTheNotationAndTheGeneralHelpNamesIt)
     Start();
     const QStringList topic = Say("Kell", "#dice", ",help r");
     ASSERT_EQ(topic.size(), 9);
-    EXPECT_TRUE(topic[0].startsWith("PRIVMSG Kell :Say \"r\", and I will roll dice")) << topic[0].toStdString();
+    EXPECT_TRUE(topic[0].startsWith("PRIVMSG Kell :Say \"r\", and I will roll dice"))
+        << topic[0].toStdString();
     EXPECT_EQ(commands::HelpLines("gmroll", bot->State()), commands::HelpLines("r", bot->State()));
     EXPECT_EQ(
         commands::HelpLines(QString(), bot->State())[2], "Random generation: roll, r, tarot, space, art.");
