@@ -2,7 +2,9 @@
 
 #include "dice/roller.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace dice {
 
@@ -10,68 +12,80 @@ namespace {
 
 enum class Detail { Faces, Summary };
 
+// Appends a whole number without a temporary string: this runs for every die shown.
+void AppendNumber(QString& out, qint64 value)
+{
+    char16_t digits[24];
+    qsizetype at = std::size(digits);
+    const bool negative = value < 0;
+    quint64 rest = negative ? 0 - static_cast<quint64>(value) : static_cast<quint64>(value);
+    do {
+        digits[--at] = static_cast<char16_t>(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (negative)
+        digits[--at] = u'-';
+    out.append(QStringView(digits + at, std::size(digits) - at));
+}
+
 // Whole numbers plainly, anything else with up to two decimals: "14", "-3", "3.5", "0.33".
-QString FormatNumber(double value)
+void AppendTotal(QString& out, const RollOutcome& roll)
 {
-    const double rounded = std::round(value * 100) / 100;
-    if (rounded == std::trunc(rounded))
-        return QString::number(static_cast<qint64>(rounded));
-    QString text = QString::number(rounded, 'f', 2);
-    while (text.endsWith(u'0'))
-        text.chop(1);
-    return text;
-}
-
-QString TotalText(const RollOutcome& roll)
-{
-    QString total = FormatNumber(roll.Total);
+    out += Bold;
+    const double rounded = std::round(roll.Total * 100) / 100;
+    if (rounded == std::trunc(rounded)) {
+        AppendNumber(out, static_cast<qint64>(rounded));
+    } else {
+        QString text = QString::number(rounded, 'f', 2);
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        out += text;
+    }
     if (roll.Counting)
-        total += roll.Total == 1 ? QStringLiteral(" success") : QStringLiteral(" successes");
-    return Bold + total + Bold;
+        out += roll.Total == 1 ? QLatin1String(" success") : QLatin1String(" successes");
+    out += Bold;
 }
 
-QString StruckUnless(bool struck, const QString& text)
-{
-    return struck ? text : Strike + text + Strike;
-}
-
-QString FaceText(const DiceTerm& term, const RolledDie& die)
+void AppendFace(QString& out, const DiceTerm& term, const RolledDie& die)
 {
     if (!die.Chain.empty()) {
-        QString chain;
-        for (const int face : die.Chain) {
-            if (!chain.isEmpty())
-                chain += u'!';
-            chain += QString::number(face);
+        for (std::size_t i = 0; i < die.Chain.size(); ++i) {
+            if (i > 0)
+                out += u'!';
+            AppendNumber(out, die.Chain[i]);
         }
-        return chain;
+    } else if (term.Fudge) {
+        out += die.Value > 0 ? u'+' : die.Value < 0 ? u'-' : u'0';
+    } else {
+        AppendNumber(out, die.Value);
     }
-    if (term.Fudge)
-        return die.Value > 0 ? QStringLiteral("+")
-            : die.Value < 0  ? QStringLiteral("-")
-                             : QStringLiteral("0");
-    return QString::number(die.Value);
 }
 
+// Appends the nodes of one roll as typed, with each dice term's faces.
 class Formatter {
 public:
-    Formatter(const RollText& text, const RollOutcome& roll, Detail detail)
+    Formatter(const RollText& text, const RollOutcome& roll, Detail detail, QString& out)
         : m_text(text)
         , m_roll(roll)
         , m_detail(detail)
+        , m_out(out)
     {
     }
 
     // insideStruck: the node is part of a dropped group member, which is struck through as a whole.
-    QString Show(int index, bool insideStruck = false)
+    void Show(int index, bool insideStruck = false)
     {
         const Node& node = m_text.Nodes[static_cast<std::size_t>(index)];
         switch (node.Kind) {
         case NodeKind::Number:
-            return m_text.TextOf(node).toString();
+            m_out += m_text.TextOf(node);
+            return;
         case NodeKind::Dice:
-            return m_text.TextOf(node).toString() + QStringLiteral(" [")
-                + Faces(m_roll.NodeAt(m_text, index), insideStruck) + u']';
+            m_out += m_text.TextOf(node);
+            m_out += QLatin1String(" [");
+            Faces(m_roll.NodeAt(m_text, index), insideStruck);
+            m_out += u']';
+            return;
         case NodeKind::Add:
             return Binary(node, " + ", insideStruck);
         case NodeKind::Subtract:
@@ -81,78 +95,102 @@ public:
         case NodeKind::Divide:
             return Binary(node, " / ", insideStruck);
         case NodeKind::Negate:
-            return u'-' + Show(node.Left, insideStruck);
+            m_out += u'-';
+            return Show(node.Left, insideStruck);
         case NodeKind::Parens:
-            return u'(' + Show(node.Left, insideStruck) + u')';
         case NodeKind::Floor:
         case NodeKind::Ceil:
         case NodeKind::Round:
         case NodeKind::Abs: {
+            // The function's name as typed, up to its parenthesis.
             const QStringView text = m_text.TextOf(node);
-            return text.left(text.indexOf(u'(') + 1).toString() + Show(node.Left, insideStruck) + u')';
+            m_out += text.left(text.indexOf(u'(') + 1);
+            Show(node.Left, insideStruck);
+            m_out += u')';
+            return;
         }
         case NodeKind::Group:
             return Group(node, insideStruck);
         }
-        return {};
     }
 
 private:
-    QString Binary(const Node& node, const char* op, bool insideStruck)
+    void Binary(const Node& node, const char* op, bool insideStruck)
     {
-        return Show(node.Left, insideStruck) + QLatin1String(op) + Show(node.Right, insideStruck);
+        Show(node.Left, insideStruck);
+        m_out += QLatin1String(op);
+        Show(node.Right, insideStruck);
     }
 
-    QString Group(const Node& node, bool insideStruck)
+    void Group(const Node& node, bool insideStruck)
     {
-        QString shown = QStringLiteral("{");
-        for (const int member : node.Members) {
-            if (shown.size() > 1)
-                shown += QStringLiteral(", ");
+        m_out += u'{';
+        for (std::size_t i = 0; i < node.Members.size(); ++i) {
+            if (i > 0)
+                m_out += QLatin1String(", ");
+            const int member = node.Members[i];
             const bool dropped = m_roll.NodeAt(m_text, member).Dropped && !insideStruck;
-            const QString text = Show(member, insideStruck || dropped);
-            shown += dropped ? Strike + text + Strike : text;
+            if (dropped)
+                m_out += Strike;
+            Show(member, insideStruck || dropped);
+            if (dropped)
+                m_out += Strike;
         }
         // The group's rules as typed follow its closing brace.
         const QStringView text = m_text.TextOf(node);
-        return shown + text.mid(text.lastIndexOf(u'}')).toString();
+        m_out += text.mid(text.lastIndexOf(u'}'));
     }
 
-    QString Faces(const NodeOutcome& node, bool insideStruck)
+    void Faces(const NodeOutcome& node, bool insideStruck)
     {
         const DiceOutcome& dice = m_roll.Dice[static_cast<std::size_t>(node.Dice)];
         const DiceTerm& term = m_text.Dice[static_cast<std::size_t>(dice.Term)];
         if (m_detail == Detail::Summary) {
             const auto dropped = std::count_if(dice.Dice.begin(), dice.Dice.end(),
                 [](const RolledDie& die) { return die.Dropped || die.Rerolled; });
-            const QString count = QString::number(dice.Dice.size()) + QStringLiteral(" dice");
-            return dropped == 0
-                ? count
-                : count + QStringLiteral(", ") + QString::number(dropped) + QStringLiteral(" dropped");
+            AppendNumber(m_out, static_cast<qint64>(dice.Dice.size()));
+            m_out += QLatin1String(" dice");
+            if (dropped > 0) {
+                m_out += QLatin1String(", ");
+                AppendNumber(m_out, dropped);
+                m_out += QLatin1String(" dropped");
+            }
+            return;
         }
-        QString faces;
-        for (const RolledDie& die : dice.Dice) {
-            if (!faces.isEmpty())
-                faces += die.Exploded ? QStringLiteral("!") : QStringLiteral(", ");
-            const QString face = FaceText(term, die);
-            faces += die.Dropped || die.Rerolled ? StruckUnless(insideStruck, face) : face;
+        m_out.reserve(m_out.size() + 4 * static_cast<qsizetype>(dice.Dice.size()));
+        for (std::size_t i = 0; i < dice.Dice.size(); ++i) {
+            const RolledDie& die = dice.Dice[i];
+            if (i > 0 && die.Exploded) {
+                m_out += u'!';
+            } else if (i > 0) {
+                m_out += u',';
+                m_out += u' ';
+            }
+            const bool struck = (die.Dropped || die.Rerolled) && !insideStruck;
+            if (struck)
+                m_out += Strike;
+            AppendFace(m_out, term, die);
+            if (struck)
+                m_out += Strike;
         }
-        return faces;
     }
 
     const RollText& m_text;
     const RollOutcome& m_roll;
     const Detail m_detail;
+    QString& m_out;
 };
 
 QString Shown(const RollText& text, const std::vector<RollOutcome>& rolls, Detail detail)
 {
     QString shown;
+    shown.reserve(128);
     for (const RollOutcome& roll : rolls) {
         if (!shown.isEmpty())
-            shown += QStringLiteral("; ");
-        shown += Formatter(text, roll, detail).Show(text.Rolls[static_cast<std::size_t>(roll.Spec)].Root)
-            + QStringLiteral(" = ") + TotalText(roll);
+            shown += QLatin1String("; ");
+        Formatter(text, roll, detail, shown).Show(text.Rolls[static_cast<std::size_t>(roll.Spec)].Root);
+        shown += QLatin1String(" = ");
+        AppendTotal(shown, roll);
     }
     return shown;
 }
@@ -175,8 +213,8 @@ QString TotalsText(const std::vector<RollOutcome>& rolls)
     QString totals;
     for (const RollOutcome& roll : rolls) {
         if (!totals.isEmpty())
-            totals += QStringLiteral("; ");
-        totals += TotalText(roll);
+            totals += QLatin1String("; ");
+        AppendTotal(totals, roll);
     }
     return totals;
 }

@@ -1,6 +1,7 @@
 #include "dice/notationparser.h"
 
-#include <QStringList>
+#include <algorithm>
+#include <iterator>
 
 namespace dice {
 
@@ -29,6 +30,11 @@ bool IsLetter(QChar c)
 bool IsBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
+}
+
+bool Is(QStringView word, const char* name)
+{
+    return word.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
 
 bool StartsPoint(QChar c)
@@ -182,12 +188,13 @@ private:
         return static_cast<int>(value);
     }
 
-    QString LowerLetters()
+    // The run of letters at the position; compared without case.
+    QStringView Letters()
     {
-        QString word;
+        const qsizetype start = m_pos;
         while (!AtEnd() && IsLetter(m_text.at(m_pos)))
-            word.append(QChar(Lower(m_text.at(m_pos++))));
-        return word;
+            ++m_pos;
+        return QStringView(m_text).mid(start, m_pos - start);
     }
 
     int Add(Node node)
@@ -314,15 +321,15 @@ private:
 
     int ParseFunction(qsizetype start)
     {
-        const QString name = LowerLetters();
+        const QStringView name = Letters();
         NodeKind kind;
-        if (name == QLatin1String("floor"))
+        if (Is(name, "floor"))
             kind = NodeKind::Floor;
-        else if (name == QLatin1String("ceil"))
+        else if (Is(name, "ceil"))
             kind = NodeKind::Ceil;
-        else if (name == QLatin1String("round"))
+        else if (Is(name, "round"))
             kind = NodeKind::Round;
-        else if (name == QLatin1String("abs"))
+        else if (Is(name, "abs"))
             kind = NodeKind::Abs;
         else
             return Fail(
@@ -496,21 +503,23 @@ private:
     bool ParseLetterRule(RollRules& rules, const DiceTerm* term)
     {
         const qsizetype at = m_pos;
-        const QString word = LowerLetters();
-        static const QStringList keepWords { "k", "kh", "kl", "d", "dl", "dh" };
-        static const Keep keeps[] = { Keep::Highest, Keep::Highest, Keep::Lowest, Keep::DropLowest,
-            Keep::DropLowest, Keep::DropHighest };
-        if (const qsizetype keep = keepWords.indexOf(word); keep >= 0) {
+        const QStringView word = Letters();
+        static const std::pair<const char*, Keep> keeps[]
+            = { { "k", Keep::Highest }, { "kh", Keep::Highest }, { "kl", Keep::Lowest },
+                  { "d", Keep::DropLowest }, { "dl", Keep::DropLowest }, { "dh", Keep::DropHighest } };
+        const auto keep = std::find_if(
+            std::begin(keeps), std::end(keeps), [word](const auto& row) { return Is(word, row.first); });
+        if (keep != std::end(keeps)) {
             if (rules.Kept != Keep::All)
                 return Reject(at, "a roll keeps or drops by one rule only.");
-            rules.Kept = keeps[keep];
+            rules.Kept = keep->second;
             std::optional<int> count = 1;
             if (IsDigit(Peek()) && !(count = ReadNumber()))
                 return false;
             rules.KeepCount = *count;
             return true;
         }
-        if (word == QLatin1String("r") || word == QLatin1String("ro")) {
+        if (Is(word, "r") || Is(word, "ro")) {
             if (!term)
                 return Reject(at, "a group does not reroll; reroll the dice inside it.");
             if (rules.Reroll)
