@@ -100,7 +100,7 @@ struct Node {
 };
 
 // One roll of a roll text: the tree at Root, rolled Repeats times. Its nodes are FirstNode to Root.
-struct RollSpec {
+struct RollPlan {
     int Repeats = 1;
     int FirstNode = 0;
     int Root = -1;
@@ -110,7 +110,7 @@ struct RollText {
     QString Source;
     std::vector<Node> Nodes;
     std::vector<DiceTerm> Dice;
-    std::vector<RollSpec> Rolls;
+    std::vector<RollPlan> Rolls;
     QString Comment;
 
     QStringView TextOf(const Node& node) const

@@ -188,7 +188,7 @@ QString Shown(const RollText& text, const std::vector<RollOutcome>& rolls, Detai
     for (const RollOutcome& roll : rolls) {
         if (!shown.isEmpty())
             shown += QLatin1String("; ");
-        Formatter(text, roll, detail, shown).Show(text.Rolls[static_cast<std::size_t>(roll.Spec)].Root);
+        Formatter(text, roll, detail, shown).Show(text.Rolls[static_cast<std::size_t>(roll.Plan)].Root);
         shown += QLatin1String(" = ");
         AppendTotal(shown, roll);
     }

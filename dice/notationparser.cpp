@@ -66,18 +66,18 @@ public:
         for (;;) {
             SkipBlanks();
             m_rollStart = m_pos;
-            RollSpec spec;
-            if (!ReadRepeats(spec))
+            RollPlan plan;
+            if (!ReadRepeats(plan))
                 return *m_error;
             m_diceInRoll = 0;
-            spec.FirstNode = static_cast<int>(m_out.Nodes.size());
-            spec.Root = ParseSum();
+            plan.FirstNode = static_cast<int>(m_out.Nodes.size());
+            plan.Root = ParseSum();
             if (m_error)
                 return *m_error;
-            dice += m_diceInRoll * spec.Repeats;
+            dice += m_diceInRoll * plan.Repeats;
             if (dice > MaxNotationDice)
                 return NotationError { {}, {}, TooManyDice };
-            m_out.Rolls.push_back(spec);
+            m_out.Rolls.push_back(plan);
             const qsizetype afterRoll = m_pos;
             SkipBlanks();
             if (Peek() == u';') {
@@ -214,7 +214,7 @@ private:
     }
 
     // "3#" before a roll.
-    bool ReadRepeats(RollSpec& spec)
+    bool ReadRepeats(RollPlan& plan)
     {
         qsizetype digits = m_pos;
         while (digits < m_text.size() && IsDigit(m_text.at(digits)))
@@ -229,7 +229,7 @@ private:
             Fail(start, "a roll is repeated 1 to 20 times.");
             return false;
         }
-        spec.Repeats = *repeats;
+        plan.Repeats = *repeats;
         ++m_pos;
         return true;
     }

@@ -68,11 +68,11 @@ public:
     std::variant<std::vector<RollOutcome>, NotationError> Run()
     {
         std::vector<RollOutcome> rolls;
-        for (std::size_t spec = 0; spec < m_text.Rolls.size(); ++spec) {
-            const RollSpec& roll = m_text.Rolls[spec];
+        for (std::size_t plan = 0; plan < m_text.Rolls.size(); ++plan) {
+            const RollPlan& roll = m_text.Rolls[plan];
             for (int repeat = 0; repeat < roll.Repeats; ++repeat) {
                 RollOutcome outcome;
-                outcome.Spec = static_cast<int>(spec);
+                outcome.Plan = static_cast<int>(plan);
                 outcome.Nodes.resize(static_cast<std::size_t>(roll.Root - roll.FirstNode + 1));
                 m_outcome = &outcome;
                 outcome.Total = Evaluate(roll.Root);
@@ -96,7 +96,7 @@ private:
 
     NodeOutcome& NodeOf(int index)
     {
-        const int first = m_text.Rolls[static_cast<std::size_t>(m_outcome->Spec)].FirstNode;
+        const int first = m_text.Rolls[static_cast<std::size_t>(m_outcome->Plan)].FirstNode;
         return m_outcome->Nodes[static_cast<std::size_t>(index - first)];
     }
 

@@ -32,17 +32,17 @@ struct NodeOutcome {
     bool Dropped = false; // a group's member that its keep rule dropped
 };
 
-// One roll (one repeat of one RollSpec).
+// One roll (one repeat of one RollPlan).
 struct RollOutcome {
-    int Spec = 0;
+    int Plan = 0;
     double Total = 0;
     bool Counting = false; // the total is a number of successes
-    std::vector<NodeOutcome> Nodes; // by node index less the spec's FirstNode
+    std::vector<NodeOutcome> Nodes; // by node index less the plan's FirstNode
     std::vector<DiceOutcome> Dice;
 
     const NodeOutcome& NodeAt(const RollText& text, int node) const
     {
-        return Nodes[static_cast<std::size_t>(node - text.Rolls[static_cast<std::size_t>(Spec)].FirstNode)];
+        return Nodes[static_cast<std::size_t>(node - text.Rolls[static_cast<std::size_t>(Plan)].FirstNode)];
     }
 };
 

@@ -35,14 +35,19 @@ struct CommandCase {
 
 class NotationCommandTest : public testing_support::BotFixture {
 protected:
+    // Each case gets a folder of its own: settings read from a rewritten file may come from a cache.
     QStringList Run(const CommandCase& c)
     {
-        files.Write("tessarin.ini", c.Settings);
-        Start();
+        testing_support::TempFiles folder;
+        folder.Write("tessarin.ini", c.Settings);
+        bot = std::make_unique<commands::Bot>(folder.Path(), out, roster, clock);
+        bot->Start();
         const std::optional<std::uint32_t> seed = testing_support::SeedGiving(c.Draws);
         EXPECT_TRUE(seed);
         const dice::ReseedPin pin(seed.value_or(0));
-        return Say("Kell", QString::fromUtf8(c.Channel), QString::fromUtf8(c.Line));
+        const QStringList answer = Say("Kell", QString::fromUtf8(c.Channel), QString::fromUtf8(c.Line));
+        bot.reset();
+        return answer;
     }
 };
 
@@ -94,6 +99,8 @@ TEST_F(NotationCommandTest, AnswersEachCommandWhereItBelongs)
               "should "
               "come here." } },
         { InlineOn, "", "[[d20]]", {}, {} },
+        { InlineOn, "#dice", "[[d20]] and [[d4 unclosed", { { 20, 4 } },
+            { "PRIVMSG #dice :Kell: [[d20]] = B5B" } },
         { InlineOn, "#dice", ",r d6 [[d20]]", { { 6, 1 } },
             { "PRIVMSG #dice :Kell, [[d20]]: d6 [2] = B2B" } },
         { "", "#dice", "I hit [[d20+5]]", {}, {} },
@@ -101,8 +108,18 @@ TEST_F(NotationCommandTest, AnswersEachCommandWhereItBelongs)
     };
     for (const CommandCase& c : cases) {
         EXPECT_EQ(Run(c), Marked(c.Expected)) << c.Line << " with " << c.Settings;
-        bot.reset();
     }
+}
+
+TEST_F(NotationCommandTest, InlineRollsPassOverBannedUsersAndAreLogged)
+{
+    files.Write("tessarin.ini", InlineOn);
+    files.Write("banned.conf", "Troll\r\n");
+    Start();
+    EXPECT_TRUE(Say("Troll", "#dice", "[[d20]]").isEmpty());
+    EXPECT_EQ(Say("Kell", "#dice", "[[7]]"), Marked({ "PRIVMSG #dice :Kell: [[7]] = B7B" }));
+    EXPECT_TRUE(bot->Log().Lines().last().endsWith(". User Kell on channel #dice. Inline rolls=[[7]]."))
+        << bot->Log().Lines().last().toStdString();
 }
 
 TEST_F(NotationCommandTest, LeavesTheClassicRollAsItWas)
