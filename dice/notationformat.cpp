@@ -12,20 +12,28 @@ namespace {
 
 enum class Detail { Faces, Summary };
 
-// Appends a whole number without a temporary string: this runs for every die shown.
-void AppendNumber(QString& out, qint64 value)
+// Writes a whole number at p and returns the end; p has room for 20 characters.
+char16_t* PutNumber(char16_t* p, qint64 value)
 {
-    char16_t digits[24];
-    qsizetype at = std::size(digits);
+    char16_t digits[20];
+    int count = 0;
     const bool negative = value < 0;
     quint64 rest = negative ? 0 - static_cast<quint64>(value) : static_cast<quint64>(value);
     do {
-        digits[--at] = static_cast<char16_t>(u'0' + rest % 10);
+        digits[count++] = static_cast<char16_t>(u'0' + rest % 10);
         rest /= 10;
     } while (rest != 0);
     if (negative)
-        digits[--at] = u'-';
-    out.append(QStringView(digits + at, std::size(digits) - at));
+        *p++ = u'-';
+    while (count > 0)
+        *p++ = digits[--count];
+    return p;
+}
+
+void AppendNumber(QString& out, qint64 value)
+{
+    char16_t text[20];
+    out.append(QStringView(text, PutNumber(text, value) - text));
 }
 
 // Whole numbers plainly, anything else with up to two decimals: "14", "-3", "3.5", "0.33".
@@ -46,19 +54,21 @@ void AppendTotal(QString& out, const RollOutcome& roll)
     out += Bold;
 }
 
-void AppendFace(QString& out, const DiceTerm& term, const RolledDie& die)
+// Writes one die's face at p and returns the end; p has room for 20 characters per face of a chain.
+char16_t* PutFace(char16_t* p, const DiceTerm& term, const RolledDie& die)
 {
-    if (!die.Chain.empty()) {
-        for (std::size_t i = 0; i < die.Chain.size(); ++i) {
-            if (i > 0)
-                out += u'!';
-            AppendNumber(out, die.Chain[i]);
-        }
-    } else if (term.Fudge) {
-        out += die.Value > 0 ? u'+' : die.Value < 0 ? u'-' : u'0';
-    } else {
-        AppendNumber(out, die.Value);
+    if (die.Chain.empty() && term.Fudge) {
+        *p++ = die.Value > 0 ? u'+' : die.Value < 0 ? u'-' : u'0';
+        return p;
     }
+    if (die.Chain.empty())
+        return PutNumber(p, die.Value);
+    for (std::size_t i = 0; i < die.Chain.size(); ++i) {
+        if (i > 0)
+            *p++ = u'!';
+        p = PutNumber(p, die.Chain[i]);
+    }
+    return p;
 }
 
 // Appends the nodes of one roll as typed, with each dice term's faces.
@@ -157,22 +167,30 @@ private:
             }
             return;
         }
-        m_out.reserve(m_out.size() + 4 * static_cast<qsizetype>(dice.Dice.size()));
+        // Showing faces is the formatter's busiest loop: the faces are written straight into the text.
+        qsizetype room = 0;
+        for (const RolledDie& die : dice.Dice)
+            room += 4 + 21 * std::max<qsizetype>(1, static_cast<qsizetype>(die.Chain.size()));
+        const qsizetype start = m_out.size();
+        m_out.resize(start + room);
+        char16_t* const begin = reinterpret_cast<char16_t*>(m_out.data()) + start;
+        char16_t* p = begin;
         for (std::size_t i = 0; i < dice.Dice.size(); ++i) {
             const RolledDie& die = dice.Dice[i];
             if (i > 0 && die.Exploded) {
-                m_out += u'!';
+                *p++ = u'!';
             } else if (i > 0) {
-                m_out += u',';
-                m_out += u' ';
+                *p++ = u',';
+                *p++ = u' ';
             }
             const bool struck = (die.Dropped || die.Rerolled) && !insideStruck;
             if (struck)
-                m_out += Strike;
-            AppendFace(m_out, term, die);
+                *p++ = Strike.unicode();
+            p = PutFace(p, term, die);
             if (struck)
-                m_out += Strike;
+                *p++ = Strike.unicode();
         }
+        m_out.resize(start + (p - begin));
     }
 
     const RollText& m_text;

@@ -531,9 +531,9 @@ private:
                 return Reject(at, "every face would be rerolled, so the roll would never end.");
             return true;
         }
-        std::optional<ComparePoint>* point = word == QLatin1String("f") ? &rules.Failure
-            : word == QLatin1String("dbl")                              ? &rules.Double
-                                                                        : nullptr;
+        std::optional<ComparePoint>* point = Is(word, "f") ? &rules.Failure
+            : Is(word, "dbl")                              ? &rules.Double
+                                                           : nullptr;
         if (!point)
             return Reject(at, "that is no dice modifier (kh kl dh dl r ro ! !! !p >= f dbl).");
         if (*point)

@@ -68,6 +68,7 @@ TEST(Notation, RollsAndShowsEachElementAndTheirCombinations)
         { "2d6>=8!!", { 6, 3, 5 }, "2d6>=8!! [6!3, 5] = B1 successB" }, // a compounded die counts once
         { "4d10>=7dbl10", { 10, 7, 3, 10 }, "4d10>=7dbl10 [10, 7, 3, 10] = B5 successesB" },
         { "4d6>=4f1", { 1, 4, 5, 1 }, "4d6>=4f1 [1, 4, 5, 1] = B0 successesB" },
+        { "4D6>=4F1DbL5", { 1, 4, 5, 1 }, "4D6>=4F1DbL5 [1, 4, 5, 1] = B1 successB" },
         { "4d6<3f=6", { 1, 6, 2, 4 }, "4d6<3f=6 [1, 6, 2, 4] = B1 successB" },
         { "4dF>=0", { 1, 2, 3, 2 }, "4dF>=0 [-, 0, +, 0] = B3 successesB" },
         { "3d6r1", { 1, 1, 4, 2, 6 }, "3d6r1 [~1~, ~1~, 4, 2, 6] = B12B" },
