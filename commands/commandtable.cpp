@@ -8,6 +8,7 @@
 #include "commands/darkheresycommands.h"
 #include "commands/help.h"
 #include "commands/lastcommand.h"
+#include "commands/notationcommands.h"
 #include "commands/poolcommands.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
@@ -91,6 +92,8 @@ std::span<const CommandRow> CommandTable()
         Gated({ QStringLiteral("be") }, &BotState::PrivilegedBe, BeCommand),
         Gated({ QStringLiteral("how") }, &BotState::PrivilegedHow, HowCommand),
         Row({ QStringLiteral("roll") }, RollCommand),
+        Row({ QStringLiteral("r") }, NotationRollCommand),
+        Row({ QStringLiteral("gmroll"), QStringLiteral("gr") }, SecretRollCommand),
         { { QStringLiteral("tarot") }, nullptr, TarotCommand, IsBareTarotForm },
         Row({ QStringLiteral("lastlines"), QStringLiteral("last") }, LastCommand),
         Row({ QStringLiteral("list") }, ListCommand),

@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace core {
 
@@ -17,15 +18,27 @@ struct Key {
     std::function<QString(ConnectionSettings&, const QString&)> Apply;
 };
 
+const QString NotYesOrNo = QStringLiteral("is not yes or no");
+
+std::optional<bool> ReadYesNo(const QString& text)
+{
+    static const QStringList yes { "1", "true", "yes", "on" };
+    static const QStringList no { "0", "false", "no", "off" };
+    const QString lower = text.trimmed().toLower();
+    if (yes.contains(lower))
+        return true;
+    if (no.contains(lower))
+        return false;
+    return std::nullopt;
+}
+
 Key Flag(const QString& name, bool ConnectionSettings::*field)
 {
     return { name, [field](ConnectionSettings& settings, const QString& text) {
-                static const QStringList yes { "1", "true", "yes", "on" };
-                static const QStringList no { "0", "false", "no", "off" };
-                const QString lower = text.trimmed().toLower();
-                if (!yes.contains(lower) && !no.contains(lower))
-                    return QStringLiteral("is not yes or no");
-                settings.*field = yes.contains(lower);
+                const std::optional<bool> value = ReadYesNo(text);
+                if (!value)
+                    return NotYesOrNo;
+                settings.*field = *value;
                 return QString();
             } };
 }
@@ -111,6 +124,12 @@ void LoadAccessSettings(QSettings& file, ExtraSettings& settings)
     access.OwnerHostmask = RawText(file.value(QStringLiteral("access/owner_hostmask"))).trimmed();
 }
 
+QString Problem(const QString& key, const QString& problem)
+{
+    return ExtraSettingsFile + QStringLiteral(": ") + key + u' ' + problem
+        + QStringLiteral("; it keeps its default.");
+}
+
 } // namespace
 
 const QStringList& ConnectionSettingKeys()
@@ -141,6 +160,18 @@ ExtraSettings LoadExtraSettings(const QString& filesDir)
     settings.HomePage = file.value(QStringLiteral("help/home_page")).toString().trimmed();
     settings.DrawerHost = file.value(QStringLiteral("ware/host")).toString().trimmed();
     LoadAccessSettings(file, settings);
+    settings.Dice.GameMaster = file.value(QStringLiteral("dice/game_master")).toString().trimmed();
+    const auto readFlag = [&file, &settings](const QString& key, bool& flag) {
+        if (!file.contains(key))
+            return;
+        const std::optional<bool> value = ReadYesNo(RawText(file.value(key)));
+        if (value)
+            flag = *value;
+        else
+            settings.Problems.append(Problem(key, NotYesOrNo));
+    };
+    readFlag(QStringLiteral("commands/address_with_colon"), settings.AddressWithColon);
+    readFlag(QStringLiteral("dice/inline_rolls"), settings.Dice.InlineRolls);
     for (const QString& group : { QStringLiteral("connection"), QStringLiteral("flood") }) {
         file.beginGroup(group);
         const QStringList keys = file.childKeys();
@@ -150,8 +181,7 @@ ExtraSettings LoadExtraSettings(const QString& filesDir)
             const QString problem
                 = ApplyConnectionSetting(settings.Connection, key, RawText(file.value(key)));
             if (!problem.isEmpty())
-                settings.Problems.append(ExtraSettingsFile + QStringLiteral(": ") + key + u' ' + problem
-                    + QStringLiteral("; it keeps its default."));
+                settings.Problems.append(Problem(key, problem));
         }
     }
     if (!settings.Connection.SaslCertificate.isEmpty() && !settings.Connection.Tls)

@@ -59,6 +59,13 @@ struct AccessSettings {
     QString OwnerHostmask;
 };
 
+// [dice]: rolls typed inline in channel lines ("[[2d6+3]]"), and the nick that sees secret rolls (empty:
+// the owner). Read them through core/placesettings.h, which knows where each applies.
+struct DiceSettings {
+    bool InlineRolls = false;
+    QString GameMaster;
+};
+
 struct ExtraSettings {
     // Where users may send requests, named in the help; empty to point them to the owner instead.
     QString RequestAddress;
@@ -66,8 +73,11 @@ struct ExtraSettings {
     QString HomePage;
     // The curiosity shop whose drawers ware opens ("host" or "host:port"); empty: ware has no shop.
     QString DrawerHost;
+    // [commands] address_with_colon: "Tessarin: roll 2d6", as clients complete a nick, is a command too.
+    bool AddressWithColon = false;
     ConnectionSettings Connection;
     AccessSettings Access;
+    DiceSettings Dice;
     // What could not be taken from the file, one line each for the command log (never a password).
     QStringList Problems;
 };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Tessarin and runs every test: the normal build, then the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, bounded fuzzing runs of the roller and the server-line parser, and a check
+# UndefinedBehaviorSanitizer, bounded fuzzing runs of both rollers and the server-line parser, and a check
 # that the sources are formatted.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,9 +26,9 @@ echo "== fuzzing (bounded)"
 if command -v clang++ >/dev/null; then
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARIN_FUZZ=ON \
         -DTESSARIN_BUILD_TESTS=OFF -DTESSARIN_BUILD_BENCH=OFF >/dev/null
-    cmake --build build-fuzz --parallel "$jobs" --target roll_fuzz lineparser_fuzz
+    cmake --build build-fuzz --parallel "$jobs" --target roll_fuzz lineparser_fuzz notation_fuzz
     # Each target starts from its seeds in fuzz/corpus and keeps what it finds in a throw-away folder.
-    for target in roll:600 lineparser:20000; do
+    for target in roll:600 lineparser:20000 notation:600; do
         name="${target%%:*}"
         corpus="$(mktemp -d)"
         "build-fuzz/fuzz/${name}_fuzz" -max_total_time=20 -max_len="${target##*:}" -print_final_stats=1 \
