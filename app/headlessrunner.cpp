@@ -50,7 +50,6 @@ std::optional<int> HeadlessRunner::Start()
         return Refuse(
             QStringLiteral("The data folder %1 does not exist; tessarin --init %1 makes one.").arg(folder));
     m_bot.Start();
-    m_output.Configure(m_bot.State().Extra.Log);
     ApplyOptions();
     if (m_bot.State().ServerAddress.trimmed().isEmpty())
         return Refuse(

@@ -69,7 +69,7 @@ ProgramOptions::ProgramOptions()
 bool ProgramOptions::AsksForNoWindows(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char* option : { "--console", "--headless", "--init", "--settings", "--help", "-h",
+        for (const char* option : { "--console", "--headless", "--init", "--settings", "--help", "-h", "-?",
                  "--help-all", "--version", "-v" }) {
             const std::size_t length = std::strlen(option);
             if (std::strncmp(argv[i], option, length) == 0

@@ -3,6 +3,7 @@
 #include "core/extrasettings.h"
 
 #include <QDir>
+#include <algorithm>
 #include <variant>
 
 namespace app {

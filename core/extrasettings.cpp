@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QSettings>
+#include <algorithm>
 #include <cmath>
 
 namespace core {
@@ -142,6 +143,22 @@ QString IniValue(const QString& value)
     QString quoted = value;
     quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
     return u'"' + quoted + u'"';
+}
+
+// A comment as lines of at most about a hundred characters, each opened by "; ".
+QString CommentLines(const QString& comment)
+{
+    constexpr qsizetype Width = 100;
+    QString lines;
+    QString line;
+    for (const QString& word : comment.split(u' ', Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > Width) {
+            lines += QStringLiteral("; ") + line + u'\n';
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    return line.isEmpty() ? lines : lines + QStringLiteral("; ") + line + u'\n';
 }
 
 QStringList GroupsInTableOrder()
@@ -320,8 +337,7 @@ QString DefaultExtraSettingsText()
             group = keyGroup;
             text += QStringLiteral("\n[") + group + QStringLiteral("]\n");
         }
-        if (!key.Comment.isEmpty())
-            text += QStringLiteral("; ") + key.Comment + u'\n';
+        text += CommentLines(key.Comment);
         const QString value = IniValue(key.Show(defaults));
         text += key.Name.section(u'/', 1)
             + (value.isEmpty() ? QStringLiteral(" =") : QStringLiteral(" = ") + value) + u'\n';

@@ -17,6 +17,8 @@ packages+=(qt6-charts-dev libqt6opengl6-dev xvfb xauth)
 packages+=(inspircd openssl)
 # As root, the fault suite makes the data folder read-only with a bind mount in a namespace of its own.
 packages+=(mount)
+# The Debian package: dpkg-shlibdeps (dpkg-dev) and file find the libraries it depends on.
+packages+=(dpkg-dev file)
 
 missing=()
 for package in "${packages[@]}"; do
