@@ -85,9 +85,16 @@ QString ProgramOptions::InitDir() const
     return m_parser.value(Init);
 }
 
+// As QCommandLineParser::process, except that a command line it cannot take ends the program with 2 like
+// every other option that cannot be taken.
 QString ProgramOptions::Process(const QCoreApplication& application)
 {
-    m_parser.process(application);
+    if (!m_parser.parse(QCoreApplication::arguments()))
+        return application.applicationName() + QStringLiteral(": ") + m_parser.errorText();
+    if (m_parser.isSet(QStringLiteral("version")))
+        m_parser.showVersion();
+    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all")))
+        m_parser.showHelp(0);
     return Check();
 }
 

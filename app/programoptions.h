@@ -16,9 +16,8 @@ class ProgramOptions {
 public:
     ProgramOptions();
 
-    // Reads the application's arguments; --help, --version and an unknown option end the program here, as
-    // QCommandLineParser does. Returns why the options cannot be taken (to be shown before exit code 2), or
-    // an empty text.
+    // Reads the application's arguments; --help and --version end the program here. Returns why the
+    // options cannot be taken (to be shown before exit code 2), or an empty text.
     QString Process(const QCoreApplication& application);
 
     // Windows unless an option asks for another mode (the caller knows whether windows can be had).

@@ -103,6 +103,7 @@ TEST(FirstRun, WhatCannotRunIsRefusedWithTwoBeforeAnythingConnects)
             "log/level is not one of error, warning, info." },
         { { "--headless", "--files", withServer.Path(), "--set", "log/stamps=maybe" }, "log/stamps" },
         { { "--headless", "--init", files.Path() }, "exclude each other" },
+        { { "--headless", "--files", files.Path(), "--nope" }, "tessarin: Unknown option 'nope'." },
         { { "--settings", "--files", missing }, "does not exist" },
     };
     for (const auto& c : cases) {
