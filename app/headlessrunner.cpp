@@ -148,11 +148,13 @@ void HeadlessRunner::Reload()
 }
 
 // The bot says QUIT and waits, briefly, for the server to close the connection, so that the channels see
-// it leave with its message; then it writes its files and ends.
+// it leave with its message; then it writes its files and ends. A second signal does not wait.
 void HeadlessRunner::Stop()
 {
-    if (m_stopping)
+    if (m_stopping) {
+        Finish(0);
         return;
+    }
     m_stopping = true;
     m_bot.State().AutoReconnect = false;
     m_connection.ReconnectTimer.stop();
