@@ -1,7 +1,10 @@
 # What `cmake --install` puts where (the usual GNU folders under the prefix), and the Debian package
 # `cpack -G DEB` makes of it: the program, the sample data folder, the systemd unit and the README.
-# The README goes to share/doc/tessarin, where Debian keeps a package's documents.
-set(CMAKE_INSTALL_DOCDIR share/doc/tessarin CACHE PATH "Where the README goes")
+# The README goes to share/doc/tessarin, where Debian keeps a package's documents, unless the command line
+# names another folder (Qt's packages have already chosen one after the project's name, "Tessarin").
+if("$CACHE{CMAKE_INSTALL_DOCDIR}" STREQUAL "")
+    set(CMAKE_INSTALL_DOCDIR share/doc/tessarin)
+endif()
 include(GNUInstallDirs)
 
 # Relative to the prefix: /usr/lib/systemd/system for the package, /usr/local/lib/systemd/system (which
