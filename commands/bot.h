@@ -57,6 +57,8 @@ public:
     Countdown& Count() { return m_countdown; }
     LogReplay& Replay() { return m_replay; }
     DrawerFetch& Drawer() { return m_drawer; }
+    const CustomFiles& Custom() const { return m_custom; }
+    const AliasTable& Aliases() const { return m_aliases; }
     const QString& FilesDir() const { return m_filesDir; }
 
 Q_SIGNALS:

@@ -2,10 +2,15 @@
 
 // Settings of this program beyond the five classic configuration files. They live in a file of their own,
 // "tessarin.ini" in the data folder, so the classic files keep their exact formats. A missing file or key
-// leaves the default.
+// leaves the default. Every setting is one row of one table (SettingKeys): loading, the file --init writes
+// and the list --settings prints are all made from it, so a new setting is one new row.
+
+#include "core/commandlog.h"
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <vector>
 
 namespace core {
 
@@ -66,6 +71,15 @@ struct DiceSettings {
     QString GameMaster;
 };
 
+// Whether the lines the console and the headless bot print start with date, time and level.
+enum class LogStamps { Auto, Yes, No };
+
+// [log]: how much of the command log the console and the headless bot print, and in which form.
+struct LogSettings {
+    LogLevel Level = LogLevel::Info;
+    LogStamps Stamps = LogStamps::Auto;
+};
+
 struct ExtraSettings {
     // Where users may send requests, named in the help; empty to point them to the owner instead.
     QString RequestAddress;
@@ -78,13 +92,40 @@ struct ExtraSettings {
     ConnectionSettings Connection;
     AccessSettings Access;
     DiceSettings Dice;
+    LogSettings Log;
     // What could not be taken from the file, one line each for the command log (never a password).
     QStringList Problems;
+    // The keys ("connection/tls") whose values were taken from the file.
+    QStringList FromFile;
 };
 
 inline const QString ExtraSettingsFile = QStringLiteral("tessarin.ini");
 
+// One setting of tessarin.ini.
+struct SettingKey {
+    // "group/key", as --set and --settings name it.
+    QString Name;
+    // What it does, for the comment above it in the file --init writes.
+    QString Comment;
+    // Takes the text as written in the file; returns why it cannot (the setting then stays as it was), or an
+    // empty text.
+    std::function<QString(ExtraSettings&, const QString&)> Apply;
+    // The setting as it would be written in the file.
+    std::function<QString(const ExtraSettings&)> Show;
+    // A password: --settings never shows it.
+    bool Secret = false;
+};
+
+// Every setting, in the order of the file --init writes.
+const std::vector<SettingKey>& SettingKeys();
+
+// The row of a key, or nothing.
+const SettingKey* FindSettingKey(const QString& name);
+
 ExtraSettings LoadExtraSettings(const QString& filesDir);
+
+// tessarin.ini with every setting at its default, each under its comment, grouped as the table groups them.
+QString DefaultExtraSettingsText();
 
 // The keys of the connection settings as they are written in the file: "connection/tls", ...
 const QStringList& ConnectionSettingKeys();

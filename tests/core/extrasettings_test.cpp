@@ -101,7 +101,7 @@ TEST(AccessSettings, TakeTheEvidenceAndTheOwnersAccountAndMask)
         { "[access]\nevidence=account\nowner_account = boss\nowner_hostmask = *!b@home\n",
             core::Evidence::Account, "" },
         { "[access]\nevidence = accounts\n", core::Evidence::Automatic,
-            "tessarin.ini: access/evidence is not auto, nick or account; it keeps its default (auto)." },
+            "tessarin.ini: access/evidence is not one of auto, nick, account; it keeps its default." },
         { "[connection]\nsasl_certificate = bot.pem\n", core::Evidence::Automatic,
             "tessarin.ini: connection/sasl_certificate is only presented over TLS; set tls = yes to log in "
             "with it." },
