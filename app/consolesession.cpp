@@ -33,22 +33,21 @@ void ConsoleRoster::Rename(const QString& oldNick, const QString& newNick)
 ConsoleSession::ConsoleSession(const QString& filesDir, QObject* parent)
     : QObject(parent)
     , m_stdout(stdout)
-    , m_stderr(stderr)
+    , m_errors(stderr)
     , m_sender(m_stdout)
     , m_bot(filesDir, m_sender, m_roster, m_clock)
     , m_input(STDIN_FILENO, QSocketNotifier::Read)
 {
     m_input.setEnabled(false);
     connect(&m_input, &QSocketNotifier::activated, this, &ConsoleSession::ReadInput);
-    connect(&m_bot.Log(), &core::CommandLog::LineAppended, this, [this](const QString& line) {
-        m_stderr << line << '\n';
-        m_stderr.flush();
-    });
+    connect(&m_bot.Log(), &core::CommandLog::LineAppended, this,
+        [this](const QString& line, core::LogLevel level) { m_errors.Write(line, level); });
 }
 
 void ConsoleSession::Start()
 {
     m_bot.Start();
+    m_errors.Configure(m_bot.State().Extra.Log);
     m_sender.SetCurrentNick(m_bot.State().BotNick);
     m_user = m_bot.State().OwnerNick;
     m_input.setEnabled(true);
@@ -116,10 +115,8 @@ void ConsoleSession::Finish()
 void ConsoleSession::CloseAndQuit()
 {
     const QString error = m_bot.Close();
-    if (!error.isEmpty()) {
-        m_stderr << error << '\n';
-        m_stderr.flush();
-    }
+    if (!error.isEmpty())
+        m_errors.Write(error, core::LogLevel::Error);
     QCoreApplication::exit(error.isEmpty() ? 0 : 1);
 }
 

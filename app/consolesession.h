@@ -3,9 +3,10 @@
 // The console mode: a way to try the bot without any server. Each line typed on standard input is a
 // channel message to the bot from the console user; a few slash commands change who speaks and where,
 // and the first line of a nick in a channel counts as that nick joining it.
-// Command-log lines go to standard error.
+// Command-log lines go to standard error, in the form tessarin.ini's [log] group chooses.
 
 #include "app/consolesender.h"
+#include "app/logoutput.h"
 #include "commands/bot.h"
 #include "core/clock.h"
 
@@ -48,7 +49,7 @@ private:
     void CloseAndQuit();
 
     QTextStream m_stdout;
-    QTextStream m_stderr;
+    LogOutput m_errors;
     core::SystemClock m_clock;
     ConsoleSender m_sender;
     ConsoleRoster m_roster;

@@ -1,113 +1,75 @@
 #include "app/headlessrunner.h"
 
 #include "commands/clientevents.h"
+#include "core/settingsfiles.h"
 
 #include <QCoreApplication>
-#include <QTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace app {
 
 namespace {
 
-// The signal handler only writes a byte into this pipe; the event loop reads it and shuts down in peace.
-int s_signalPipe[2] = { -1, -1 };
-
-void HandleStopSignal(int)
+QString Counted(qsizetype count, const QString& one, const QString& many)
 {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(s_signalPipe[1], &byte, 1);
-}
-
-bool InstallStopSignals()
-{
-    if (s_signalPipe[0] < 0 && ::pipe2(s_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action = {};
-    action.sa_handler = HandleStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+    return QString::number(count) + u' ' + (count == 1 ? one : many);
 }
 
 } // namespace
 
-std::optional<std::pair<QString, std::optional<int>>> ParseServerOption(const QString& text)
-{
-    QString host = text;
-    QString port;
-    if (text.startsWith(u'[')) {
-        const qsizetype close = text.indexOf(u']');
-        if (close < 0)
-            return std::nullopt;
-        host = text.mid(1, close - 1);
-        const QString rest = text.mid(close + 1);
-        if (!rest.isEmpty() && !rest.startsWith(u':'))
-            return std::nullopt;
-        port = rest.mid(1);
-        if (rest.startsWith(u':') && port.isEmpty())
-            return std::nullopt;
-    } else if (text.count(u':') == 1) {
-        host = text.section(u':', 0, 0);
-        port = text.section(u':', 1);
-        if (port.isEmpty())
-            return std::nullopt;
-    }
-    if (host.isEmpty())
-        return std::nullopt;
-    if (port.isEmpty())
-        return std::pair { host, std::optional<int>() };
-    bool ok = false;
-    const int number = port.toInt(&ok);
-    if (!ok || number < 1 || number > 65535)
-        return std::nullopt;
-    return std::pair { host, std::optional<int>(number) };
-}
-
-HeadlessRunner::HeadlessRunner(HeadlessOptions options, QObject* parent)
+HeadlessRunner::HeadlessRunner(RunOptions options, QObject* parent)
     : QObject(parent)
     , m_options(std::move(options))
-    , m_stdout(stdout)
-    , m_stderr(stderr)
+    , m_output(stdout)
+    , m_errors(stderr)
     , m_bot(m_options.FilesDir, m_client, m_client, m_clock)
     , m_connection(m_bot.State(), m_bot.Log(), m_client, m_clock, m_options.FilesDir)
 {
-    connect(&m_bot.Log(), &core::CommandLog::LineAppended, this, [this](const QString& line) {
-        m_stdout << line << '\n';
-        m_stdout.flush();
-    });
+    connect(&m_bot.Log(), &core::CommandLog::LineAppended, this,
+        [this](const QString& line, core::LogLevel level) { m_output.Write(line, level); });
     commands::FeedBotFromClient(m_bot, m_client);
     connect(&m_client, &irc::TIrcClient::OnRegistered, this, &HeadlessRunner::JoinStartChannels);
-    connect(&m_connection, &core::Connection::Stopped, this, [this] { Finish(1); });
+    connect(&m_connection, &core::Connection::Stopped, this, [this] { Finish(m_stopping ? 0 : 1); });
+    connect(&m_signals, &SignalPipe::Received, this, [this](int signal) {
+        if (signal == SIGHUP)
+            Reload();
+        else
+            Stop();
+    });
+    m_quitWait.setSingleShot(true);
+    m_quitWait.setInterval(QuitWaitMs);
+    connect(&m_quitWait, &QTimer::timeout, this, [this] { Finish(0); });
 }
 
-HeadlessRunner::~HeadlessRunner()
+std::optional<int> HeadlessRunner::Start()
 {
-    ::signal(SIGINT, SIG_DFL);
-    ::signal(SIGTERM, SIG_DFL);
-}
-
-void HeadlessRunner::Start()
-{
+    const QString folder = QDir(m_options.FilesDir).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return Refuse(
+            QStringLiteral("The data folder %1 does not exist; tessarin --init %1 makes one.").arg(folder));
     m_bot.Start();
-    for (const QString& problem : m_bot.State().Extra.Problems)
-        m_bot.Log().Append(problem);
     ApplyOptions();
+    if (m_bot.State().ServerAddress.trimmed().isEmpty())
+        return Refuse(
+            QStringLiteral("No server address: put one on line 1 of %1 or give --server HOST[:PORT].")
+                .arg(QDir(folder).filePath(core::files::Settings)));
+    for (const QString& problem : m_bot.State().Extra.Problems)
+        m_bot.Log().Append(problem, core::LogLevel::Warning);
     m_connection.ApplyReconnectSettings();
-    if (InstallStopSignals()) {
-        m_signals.emplace(s_signalPipe[0], QSocketNotifier::Read);
-        connect(&*m_signals, &QSocketNotifier::activated, this, [this] {
-            char byte;
-            while (::read(s_signalPipe[0], &byte, 1) > 0) { }
-            Finish(0);
-        });
-    } else {
-        m_stderr << "Could not install the signal handlers; SIGINT and SIGTERM end the bot unsaved.\n";
-        m_stderr.flush();
-    }
+    if (!m_signals.Catch({ SIGHUP, SIGINT, SIGTERM }))
+        m_errors.Write(QStringLiteral("Could not install the signal handlers; SIGINT and SIGTERM end the bot "
+                                      "unsaved."),
+            core::LogLevel::Warning);
     m_connection.Connect();
+    return std::nullopt;
+}
+
+std::optional<int> HeadlessRunner::Refuse(const QString& problem)
+{
+    m_errors.Write(problem, core::LogLevel::Error);
+    return 2;
 }
 
 void HeadlessRunner::ApplyOptions()
@@ -117,17 +79,10 @@ void HeadlessRunner::ApplyOptions()
     m_loadedPort = state.ServerPort;
     m_loadedNick = state.BotNick;
     m_loadedOwner = state.OwnerNick;
-    if (m_options.ServerAddress)
-        state.ServerAddress = *m_options.ServerAddress;
-    if (m_options.ServerPort)
-        state.ServerPort = *m_options.ServerPort;
-    if (m_options.BotNick)
-        state.BotNick = *m_options.BotNick;
-    if (m_options.OwnerNick)
-        state.OwnerNick = *m_options.OwnerNick;
-    // The options were checked when they were read; tessarin.ini is never written, so nothing to restore.
-    for (const auto& [key, value] : m_options.ConnectionSettings)
-        core::ApplyConnectionSetting(state.Extra.Connection, key, value);
+    ApplyClassicOptions(m_options, state);
+    // tessarin.ini is never written, so nothing of it needs restoring.
+    ApplyIniOptions(m_options, state.Extra);
+    m_output.Configure(state.Extra.Log);
 }
 
 void HeadlessRunner::RestoreLoadedSettings()
@@ -153,8 +108,60 @@ void HeadlessRunner::JoinStartChannels()
     const QStringList channels = m_options.Channels.value_or(state.FavoriteChannels);
     for (const QString& channel : channels) {
         if (!channel.isEmpty() && !m_client.Join(channel))
-            m_bot.Log().Append(QStringLiteral("Unable to join ") + channel);
+            m_bot.Log().Append(QStringLiteral("Unable to join ") + channel, core::LogLevel::Warning);
     }
+}
+
+// What the settings window's buttons and the Replies window would change; the values of settings.conf stay
+// as they are in memory, as the windows leave them. The command line's settings still win over the file's.
+void HeadlessRunner::Reload()
+{
+    core::BotState& state = m_bot.State();
+    core::CommandLog& log = m_bot.Log();
+    const int phrases = core::ReloadPhrasesAndUsers(state, m_options.FilesDir);
+    state.Extra = core::LoadExtraSettings(m_options.FilesDir);
+    ApplyIniOptions(m_options, state.Extra);
+    for (const QString& problem : state.Extra.Problems)
+        log.Append(problem, core::LogLevel::Warning);
+    if (!m_bot.RescanCustomFiles())
+        log.Append(QStringLiteral("Error updating the list of custom random generation files."),
+            core::LogLevel::Warning);
+    if (!m_bot.ReloadAliases())
+        log.Append(QStringLiteral("Error updating the list of alias files."), core::LogLevel::Warning);
+    log.Append(
+        QStringLiteral("Read the files again on SIGHUP: %1 of %2 reply phrases from %3, %4 and %5, %6 "
+                       "(%7 of its keys), %8, %9; %10 stays as it was.")
+            .arg(phrases)
+            .arg(int(core::ReplyPhraseCount))
+            .arg(core::files::Messages,
+                Counted(state.PrivilegedUsers.size(), QStringLiteral("privileged nick"),
+                    QStringLiteral("privileged nicks")),
+                Counted(
+                    state.BannedUsers.size(), QStringLiteral("banned nick"), QStringLiteral("banned nicks")),
+                core::ExtraSettingsFile, QString::number(state.Extra.FromFile.size()),
+                Counted(m_bot.Custom().Names().size(), QStringLiteral("custom file"),
+                    QStringLiteral("custom files")),
+                Counted(m_bot.Aliases().Rows().size(), QStringLiteral("alias"), QStringLiteral("aliases")),
+                core::files::Settings));
+    // The new [log] settings take effect after the report of what was read.
+    m_output.Configure(state.Extra.Log);
+}
+
+// The bot says QUIT and waits, briefly, for the server to close the connection, so that the channels see
+// it leave with its message; then it writes its files and ends. A second signal does not wait.
+void HeadlessRunner::Stop()
+{
+    if (m_stopping) {
+        Finish(0);
+        return;
+    }
+    m_stopping = true;
+    m_bot.State().AutoReconnect = false;
+    m_connection.ReconnectTimer.stop();
+    if (m_client.IsConnected() && m_client.Quit(QuitMessage))
+        m_quitWait.start();
+    else
+        Finish(0);
 }
 
 void HeadlessRunner::Finish(int exitCode)
@@ -162,14 +169,13 @@ void HeadlessRunner::Finish(int exitCode)
     if (m_finishing)
         return;
     m_finishing = true;
+    m_quitWait.stop();
     // The closing disconnect must not start a reconnect.
     m_bot.State().AutoReconnect = false;
     RestoreLoadedSettings();
     const QString error = m_bot.Close();
-    if (!error.isEmpty()) {
-        m_stderr << error << '\n';
-        m_stderr.flush();
-    }
+    if (!error.isEmpty())
+        m_errors.Write(error, core::LogLevel::Error);
     // Quit once control is back in the event loop, so that the handler that brought us here returns first.
     QTimer::singleShot(
         0, this, [exitCode, failed = !error.isEmpty()] { QCoreApplication::exit(failed ? 1 : exitCode); });

@@ -7,6 +7,7 @@
 #include "app/replyphrasewindow.h"
 #include "app/settingswindow.h"
 #include "commands/bot.h"
+#include "common/version.h"
 #include "core/clock.h"
 #include "core/connection.h"
 #include "irc/ircclient.h"
@@ -36,7 +37,7 @@ class TForm1 : public QWidget {
 public:
     static constexpr int ClientWidth = 385;
     static constexpr int ClientHeight = 522;
-    static inline const QString TrayToolTip = QStringLiteral("Tessarin DH IRC Bot v.1.4.ALPHA");
+    static inline const QString TrayToolTip = QStringLiteral("Tessarin DH IRC Bot v.") + common::VersionText;
 
     // Loads the bot from filesDir (settings files, custom files and aliases) and creates every window;
     // none is shown yet.

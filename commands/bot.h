@@ -68,6 +68,8 @@ public:
     DrawerFetch& Drawer() { return m_drawer; }
     core::Store& Kept() { return m_store; }
     RollHistory& Rolls() { return m_rolls; }
+    const CustomFiles& Custom() const { return m_custom; }
+    const AliasTable& Aliases() const { return m_aliases; }
     const QString& FilesDir() const { return m_filesDir; }
 
 Q_SIGNALS:

@@ -3,6 +3,7 @@
 #include "commands/commandline.h"
 #include "commands/privilegegate.h"
 #include "common/asciicase.h"
+#include "common/version.h"
 #include "core/identity.h"
 
 namespace commands {
@@ -10,8 +11,8 @@ namespace commands {
 void WhoCommand(const CommandCall& call, Services& services)
 {
     services.Out.Say(call.Target,
-        QStringLiteral("I am a mere DH IRC bot. My version is 1.4.ALPHA. My owner is ")
-            + services.State.OwnerNick + u'.');
+        QStringLiteral("I am a mere DH IRC bot. My version is ") + common::VersionText
+            + QStringLiteral(". My owner is ") + services.State.OwnerNick + u'.');
 }
 
 void HelloCommand(const CommandCall& call, Services& services)

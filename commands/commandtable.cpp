@@ -9,6 +9,7 @@
 #include "commands/help.h"
 #include "commands/lastcommand.h"
 #include "commands/luckcommand.h"
+#include "commands/notationcommands.h"
 #include "commands/poolcommands.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
@@ -96,6 +97,8 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("rolls") }, RollsCommand),
         Row({ QStringLiteral("recall") }, RecallCommand),
         Row({ QStringLiteral("luck") }, LuckCommand),
+        Row({ QStringLiteral("r") }, NotationRollCommand),
+        Row({ QStringLiteral("gmroll"), QStringLiteral("gr") }, SecretRollCommand),
         { { QStringLiteral("tarot") }, nullptr, TarotCommand, IsBareTarotForm },
         Row({ QStringLiteral("lastlines"), QStringLiteral("last") }, LastCommand),
         Row({ QStringLiteral("list") }, ListCommand),

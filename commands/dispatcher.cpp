@@ -2,6 +2,7 @@
 
 #include "commands/commandline.h"
 #include "commands/commandtable.h"
+#include "commands/notationcommands.h"
 #include "commands/privilegegate.h"
 #include "commands/quotetextfile.h"
 #include "commands/rollcommand.h"
@@ -50,6 +51,12 @@ void Dispatcher::RollDice(const QString& nick, const QString& target, const QStr
     const dice::FaceRecording faces;
     RecordRoll(m_services, { nick, target, line, line },
         ReplyToRoll(m_services.Out, nick, target, dice::EvaluateRoll(line)));
+}
+
+void Dispatcher::RollInline(const QString& nick, const QString& target, const QString& line)
+{
+    const dice::FaceRecording faces;
+    AnswerInlineRolls(m_services, nick, target, line);
 }
 
 // Custom files come before the built-in commands, so a custom file may take a built-in command's place.

@@ -16,6 +16,7 @@ public:
     QString ResolveAlias(const QString& line) override;
     void Dispatch(const QString& nick, const QString& target, const QString& line) override;
     void RollDice(const QString& nick, const QString& target, const QString& line) override;
+    void RollInline(const QString& nick, const QString& target, const QString& line) override;
 
 private:
     bool QuoteCustomFile(const QString& line, const QString& word, const CommandCall& call);

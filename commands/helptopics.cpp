@@ -32,6 +32,35 @@ const QList<HelpTopic>& HelpTopics()
                 QStringLiteral("Command word usage example: ,roll 6#4d6 full droplow D&D character creation; "
                                ",roll 20d6 short tn 5 Shadowrun machine gun."),
             } },
+        { { QStringLiteral("r"), QStringLiteral("gmroll"), QStringLiteral("gr") }, false,
+            {
+                QStringLiteral(
+                    "Say \"r\", and I will roll dice written as on Roll20 and Foundry: ,r 4d6kh3; ,r "
+                    "d20+5 to hit."),
+                QStringLiteral(
+                    "Dice: 3d6, d20, d% (a d100), 4dF (Fudge dice, -1 to +1). Keep or drop: 4d6kh3 "
+                    "(k for short), 2d20kl1, 4d6dl1, 4d6dh1."),
+                QStringLiteral(
+                    "Exploding: 3d6! on the highest face, d10!>=8 on 8 or more, d6!! adds into one "
+                    "die, d6!p takes one off each extra die."),
+                QStringLiteral(
+                    "Rerolls: 2d6r1 or r<=2 until the die no longer matches, 2d6ro1 only once. Rules "
+                    "combine in any order: 4d6r1kh3."),
+                QStringLiteral(
+                    "Successes: 10d10>=7 counts dice of 7 or more (also >, <, <=, =), f1 takes one "
+                    "away for each 1, dbl10 counts each 10 twice: ,r 10d10>=7dbl10."),
+                QStringLiteral("Exploded dice count too: ,r 5d10>=8! (a point right after ! says where to "
+                               "explode: 5d10!>=9>=8)."),
+                QStringLiteral("Arithmetic: + - * / with parentheses, floor() ceil() round() abs(): ,r "
+                               "floor((2d6+3)/2)."),
+                QStringLiteral(
+                    "Several rolls: ,r d20; 2d6. Repeats: ,r 6#4d6kh3. The best of a group: ,r {d8!, "
+                    "d6!}kh1."),
+                QStringLiteral(
+                    "Words after a blank that do not go on with the roll are its comment. ,gmroll (or "
+                    ",gr) shows the roll only to you and the game master; where my owner allows it, "
+                    "[[2d6+3]] in a line is rolled too."),
+            } },
         { { QStringLiteral("tarot") }, false,
             {
                 QStringLiteral("Say \"tarot\", and I will pull a set of Tarot cards for you."),
@@ -430,7 +459,7 @@ const QStringList& GeneralHelp()
             "I can't imagine what the help you are babbling about. Seriously now, I am a simple IRC bot."),
         QStringLiteral("All my commands normally start with \",\" or my name followed by \", \"; and I have "
                        "several command groups:"),
-        QStringLiteral("Random generation: roll, tarot, space, art."),
+        QStringLiteral("Random generation: roll, r, tarot, space, art."),
         QStringLiteral("Dark Heresy: dhroll, dhhit, dhburst, dhcrit, dhhal, dhfall, dhdiv."),
         QStringLiteral("Don't Rest Your Head: dryh."),
         QStringLiteral("Eclipse Phase: ep, match."),

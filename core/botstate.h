@@ -41,7 +41,7 @@ struct IntRange {
     int Max;
     int Clamp(int value) const { return value < Min ? Min : (value > Max ? Max : value); }
 };
-inline constexpr IntRange ServerPortRange { 1, 32000 };
+inline constexpr IntRange ServerPortRange { 1, 65535 };
 inline constexpr IntRange TimeoutRange { 1, 360000 };
 inline constexpr IntRange LineWidthRange { 1, 32000 };
 inline constexpr IntRange ReconnectAttemptsRange { 0, 1000 };

@@ -29,13 +29,13 @@ QString ShowControls(const QString& text)
 
 } // namespace
 
-void CommandLog::Append(const QString& line)
+void CommandLog::Append(const QString& line, LogLevel level)
 {
     const QString shown = ShowControls(line);
     if (m_lines.size() >= KeptLines)
         m_lines.removeFirst();
     m_lines.append(shown);
-    Q_EMIT LineAppended(shown);
+    Q_EMIT LineAppended(shown, level);
 }
 
 } // namespace core

@@ -31,7 +31,7 @@ Connection::Connection(BotState& state, CommandLog& log, irc::TIrcClient& client
 
     connect(&client, &irc::TIrcClient::OnConnected, this, &Connection::HandleConnected);
     connect(&client, &irc::TIrcClient::OnRegistered, this, &Connection::HandleRegistered);
-    connect(&client, &irc::TIrcClient::OnStatus, &log, &CommandLog::Append);
+    connect(&client, &irc::TIrcClient::OnStatus, &log, [&log](const QString& text) { log.Append(text); });
     connect(&client, &irc::TIrcClient::OnConnectFailed, this, &Connection::HandleConnectFailed);
     connect(&client, &irc::TIrcClient::OnDisconnected, this, [this] {
         RunDisconnectedSteps(false);
@@ -129,7 +129,7 @@ void Connection::HandleRegistered()
 
 void Connection::HandleConnectFailed()
 {
-    m_log.Append(QStringLiteral("Unable to connect to ") + ServerText());
+    m_log.Append(QStringLiteral("Unable to connect to ") + ServerText(), LogLevel::Warning);
     if (m_attemptPending)
         FinishReconnectAttempt(false);
     else if (!ReconnectTimer.isActive())
@@ -154,7 +154,8 @@ void Connection::GiveUp()
     m_attemptsLeft = m_state.ReconnectAttempts;
     m_state.AutoReconnect = false;
     RunDisconnectedSteps(true);
-    m_log.Append(QStringLiteral("Unable to reconnect to the server in the specified number of attempts."));
+    m_log.Append(QStringLiteral("Unable to reconnect to the server in the specified number of attempts."),
+        LogLevel::Error);
     Q_EMIT Stopped();
 }
 
@@ -174,7 +175,7 @@ void Connection::RunDisconnectedSteps(bool forReconnectTimer)
     ChannelConenctTimer.stop();
     m_rejoinWaited = false;
     if (!forReconnectTimer)
-        m_log.Append(QStringLiteral("Disconnected from server."));
+        m_log.Append(QStringLiteral("Disconnected from server."), LogLevel::Warning);
     if (m_state.AutoReconnect) {
         if (!ReconnectTimer.isActive())
             ReconnectTimer.start();
@@ -207,7 +208,7 @@ void Connection::RejoinChannels()
         if (joined && joined->Active)
             continue;
         if (!m_client.Rejoin(name))
-            m_log.Append(QStringLiteral("Unable to join channel") + name + u'.');
+            m_log.Append(QStringLiteral("Unable to join channel") + name + u'.', LogLevel::Warning);
     }
 }
 
@@ -218,7 +219,7 @@ void Connection::HandleJoined(irc::TIrcChannel* channel)
         m_state.CurrentChannels.append(channel->Name);
     const QString error = SaveFavoriteChannels(m_state, m_filesDir);
     if (!error.isEmpty())
-        m_log.Append(error);
+        m_log.Append(error, LogLevel::Error);
     m_state.JoinRequester.clear();
 }
 
@@ -233,7 +234,8 @@ void Connection::HandleKicked(irc::TIrcUser*, irc::TIrcChannel* channel)
 {
     if (m_client.Rejoin(channel->Name))
         return;
-    m_log.Append(QStringLiteral("Unable to join ") + channel->Name + QStringLiteral(" after being kicked."));
+    m_log.Append(QStringLiteral("Unable to join ") + channel->Name + QStringLiteral(" after being kicked."),
+        LogLevel::Warning);
     OnBotKickedOut(m_state, channel->Name, channel->Nicks(), m_clock.StampNow());
 }
 
@@ -249,7 +251,7 @@ void Connection::HandleNotice(irc::TIrcUser* user, irc::TIrcChannel*, const QStr
 
 void Connection::HandleError(irc::TIrcUser*, const QString&, const QString& error)
 {
-    m_log.Append(error);
+    m_log.Append(error, LogLevel::Warning);
     // Each requester is cleared before it is told: telling it may fail and report a new error, which
     // must not tell it again.
     if (!m_state.JoinRequester.isEmpty()) {
@@ -267,9 +269,9 @@ void Connection::HandleSocketError(const QString& message)
     m_inSocketError = true;
     m_client.Disconnect();
     m_inSocketError = false;
-    m_log.Append(QStringLiteral("Socket error!"));
+    m_log.Append(QStringLiteral("Socket error!"), LogLevel::Warning);
     if (!message.isEmpty())
-        m_log.Append(message);
+        m_log.Append(message, LogLevel::Warning);
     SettleLostAttempt();
 }
 

@@ -2,10 +2,15 @@
 
 // Settings of this program beyond the five classic configuration files. They live in a file of their own,
 // "tessarin.ini" in the data folder, so the classic files keep their exact formats. A missing file or key
-// leaves the default.
+// leaves the default. Every setting is one row of one table (SettingKeys): loading, the file --init writes
+// and the list --settings prints are all made from it, so a new setting is one new row.
+
+#include "core/commandlog.h"
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <vector>
 
 namespace core {
 
@@ -61,13 +66,28 @@ struct AccessSettings {
 
 // What the bot keeps across restarts, the [store] group.
 struct StoreSettings {
-    // Off (the default, as the bot always was): everything lives in memory only, and a restart starts
-    // afresh.
-    bool Keep = false;
+    // Off: everything lives in memory only, and a restart starts afresh.
+    bool Keep = true;
     // Rolls older than this many days are forgotten at start.
     int RollDays = 365;
     // Users not seen for this many days are forgotten at start; 0 keeps them all.
     int SeenDays = 0;
+};
+
+// [dice]: rolls typed inline in channel lines ("[[2d6+3]]"), and the nick that sees secret rolls (empty:
+// the owner). Read them through core/placesettings.h, which knows where each applies.
+struct DiceSettings {
+    bool InlineRolls = false;
+    QString GameMaster;
+};
+
+// Whether the lines the console and the headless bot print start with date, time and level.
+enum class LogStamps { Auto, Yes, No };
+
+// [log]: how much of the command log the console and the headless bot print, and in which form.
+struct LogSettings {
+    LogLevel Level = LogLevel::Info;
+    LogStamps Stamps = LogStamps::Auto;
 };
 
 struct ExtraSettings {
@@ -77,16 +97,46 @@ struct ExtraSettings {
     QString HomePage;
     // The curiosity shop whose drawers ware opens ("host" or "host:port"); empty: ware has no shop.
     QString DrawerHost;
+    // [commands] address_with_colon: "Tessarin: roll 2d6", as clients complete a nick, is a command too.
+    bool AddressWithColon = false;
     ConnectionSettings Connection;
     AccessSettings Access;
     StoreSettings Store;
+    DiceSettings Dice;
+    LogSettings Log;
     // What could not be taken from the file, one line each for the command log (never a password).
     QStringList Problems;
+    // The keys ("connection/tls") whose values were taken from the file.
+    QStringList FromFile;
 };
 
 inline const QString ExtraSettingsFile = QStringLiteral("tessarin.ini");
 
+// One setting of tessarin.ini.
+struct SettingKey {
+    // "group/key", as --set and --settings name it.
+    QString Name;
+    // What it does, for the comment above it in the file --init writes.
+    QString Comment;
+    // Takes the text as written in the file; returns why it cannot (the setting then stays as it was), or an
+    // empty text.
+    std::function<QString(ExtraSettings&, const QString&)> Apply;
+    // The setting as it would be written in the file.
+    std::function<QString(const ExtraSettings&)> Show;
+    // A password: --settings never shows it.
+    bool Secret = false;
+};
+
+// Every setting, in the order of the file --init writes.
+const std::vector<SettingKey>& SettingKeys();
+
+// The row of a key, or nothing.
+const SettingKey* FindSettingKey(const QString& name);
+
 ExtraSettings LoadExtraSettings(const QString& filesDir);
+
+// tessarin.ini with every setting at its default, each under its comment, grouped as the table groups them.
+QString DefaultExtraSettingsText();
 
 // The keys of the connection settings as they are written in the file: "connection/tls", ...
 const QStringList& ConnectionSettingKeys();

@@ -3,6 +3,7 @@
 #include "common/asciicase.h"
 #include "core/channellog.h"
 #include "core/identity.h"
+#include "core/placesettings.h"
 #include "core/seentracker.h"
 #include "core/textcap.h"
 
@@ -25,6 +26,7 @@ void Pipeline::OnMessage(const QString& sender, const QString& channel, const QS
     RecognizeByNick(message);
     PlayOtherBotDialog(message);
     RollBareDice(message);
+    RollInlineDice(message);
 }
 
 bool IsDiceExpression(const QString& line)
@@ -80,10 +82,19 @@ void Pipeline::RecognizeByCommandChar(Message& message)
 
 void Pipeline::RecognizeByNick(Message& message)
 {
-    const QString address = m_services.State.BotNick + QStringLiteral(", ");
-    if (!message.Line.startsWith(address))
+    // "Tessarin, roll 2d6"; where the operator allows it also "Tessarin: roll 2d6", as clients write it
+    // when they complete a nick.
+    const BotState& state = m_services.State;
+    const QString& nick = state.BotNick;
+    const auto addressedWith = [&message, &nick](QLatin1String separator) {
+        return message.Line.startsWith(nick)
+            && QStringView(message.Line).mid(nick.size()).startsWith(separator);
+    };
+    if (!addressedWith(QLatin1String(", "))
+        && !(state.Extra.AddressWithColon && addressedWith(QLatin1String(": "))))
         return;
-    const QString command = CapChars(message.Line.mid(address.size()), MaxAddressedCommandChars);
+    const qsizetype addressSize = nick.size() + 2;
+    const QString command = CapChars(message.Line.mid(addressSize), MaxAddressedCommandChars);
     m_services.Log.Append(command);
     m_services.Commands.Dispatch(message.Sender, message.Target, command);
     message.Handled = true;
@@ -119,6 +130,18 @@ void Pipeline::RollBareDice(const Message& message)
     m_services.Commands.RollDice(message.Sender, message.Target, message.Line);
     m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + message.Sender
         + QStringLiteral(" on channel ") + message.Target + QStringLiteral(". Commandword=") + message.Line
+        + u'.');
+}
+
+void Pipeline::RollInlineDice(const Message& message)
+{
+    const BotState& state = m_services.State;
+    if (message.Handled || message.Channel.isEmpty() || !message.Line.contains(QLatin1String("[["))
+        || !InlineRollsOn(state, message.Channel) || IsBanned(state, m_services.Roster, message.Sender))
+        return;
+    m_services.Commands.RollInline(message.Sender, message.Target, message.Line);
+    m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + message.Sender
+        + QStringLiteral(" on channel ") + message.Target + QStringLiteral(". Inline rolls=") + message.Line
         + u'.');
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The road of every channel or private message: log it, decide where replies go, recognise commands and
-// hand them on, and play the other-bot dialog. The stages run in the order written in OnMessage.
+// hand them on, play the other-bot dialog and roll bare and inline dice. The stages run in the order written
+// in OnMessage.
 
 #include "core/botstate.h"
 #include "core/clock.h"
@@ -20,6 +21,13 @@ public:
     virtual void Dispatch(const QString& nick, const QString& target, const QString& line) = 0;
     // Rolls a line that is a bare dice expression and answers it as the roll command does.
     virtual void RollDice(const QString& nick, const QString& target, const QString& line) = 0;
+    // Rolls the "[[...]]" of an ordinary channel line. Handlers without inline rolls ignore them.
+    virtual void RollInline(const QString& nick, const QString& target, const QString& line)
+    {
+        Q_UNUSED(nick);
+        Q_UNUSED(target);
+        Q_UNUSED(line);
+    }
 };
 
 // Whether a line that is not a command still reads as dice: "d6 for damage", "2d6", "3d10+2 to hit". The
@@ -62,6 +70,7 @@ private:
     void RecognizeByNick(Message& message);
     void PlayOtherBotDialog(const Message& message);
     void RollBareDice(const Message& message);
+    void RollInlineDice(const Message& message);
 
     PipelineServices m_services;
 };

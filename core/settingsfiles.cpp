@@ -23,8 +23,10 @@ QString FlagText(bool flag)
 // each step keeps what it read before the failure and defaults for the rest.
 class LineReader {
 public:
-    explicit LineReader(const std::optional<ConfigLines>& file)
+    // With taken, each line read is marked in it.
+    explicit LineReader(const std::optional<ConfigLines>& file, SettingsLinesTaken* taken = nullptr)
         : m_file(file)
+        , m_taken(taken)
     {
     }
 
@@ -32,14 +34,18 @@ public:
 
     void Text(std::size_t line, QString& field)
     {
-        if (const auto value = Take(line))
+        if (const auto value = Take(line)) {
             field = *value;
+            Mark(line);
+        }
     }
 
     void Flag(std::size_t line, bool& field)
     {
-        if (const auto value = Take(line))
+        if (const auto value = Take(line)) {
             field = (*value == QLatin1String("1"));
+            Mark(line);
+        }
     }
 
     void Int(std::size_t line, int& field, IntRange range)
@@ -53,9 +59,16 @@ public:
             return;
         }
         field = range.Clamp(*number);
+        Mark(line);
     }
 
 private:
+    void Mark(std::size_t line)
+    {
+        if (m_taken && line < m_taken->size())
+            (*m_taken)[line] = true;
+    }
+
     std::optional<QString> Take(std::size_t line)
     {
         if (m_failed)
@@ -67,6 +80,7 @@ private:
     }
 
     const std::optional<ConfigLines>& m_file;
+    SettingsLinesTaken* m_taken;
     bool m_failed = false;
 };
 
@@ -81,9 +95,10 @@ void ClearRuntimeFields(BotState& state)
     state.Connected = false;
 }
 
-void ReadConnectionAndModes(BotState& state, const std::optional<ConfigLines>& settings)
+void ReadConnectionAndModes(
+    BotState& state, const std::optional<ConfigLines>& settings, SettingsLinesTaken& taken)
 {
-    LineReader reader(settings);
+    LineReader reader(settings, &taken);
     reader.Text(0, state.ServerAddress);
     reader.Int(1, state.ServerPort, ServerPortRange);
     reader.Text(2, state.BotNick);
@@ -98,20 +113,34 @@ void ReadConnectionAndModes(BotState& state, const std::optional<ConfigLines>& s
         state.Silent = false;
         state.Teamrocketing = false;
         state.Dicerollan = false;
+        for (const std::size_t mode : { 14, 15, 16 })
+            taken[mode] = false;
     }
 }
 
-void ReadReplyPhrases(BotState& state, const QString& filesDir)
+// Returns how many phrases the file held.
+int ReadReplyPhrases(BotState& state, const QString& filesDir)
 {
     const std::optional<ConfigLines> messages = ReadConfigLines(PathOf(filesDir, files::Messages));
     LineReader reader(messages);
-    for (int i = 0; i < ReplyPhraseCount; ++i)
+    int read = 0;
+    for (int i = 0; i < ReplyPhraseCount; ++i) {
         reader.Text(static_cast<std::size_t>(i), state.ReplyPhrases[static_cast<std::size_t>(i)]);
+        read += reader.Failed() ? 0 : 1;
+    }
+    return read;
 }
 
-void ReadPrivilegesAndLimits(BotState& state, const std::optional<ConfigLines>& settings)
+void ReadUsers(BotState& state, const QString& filesDir)
 {
-    LineReader reader(settings);
+    state.PrivilegedUsers = ReadConfigList(PathOf(filesDir, files::Privileged)).value_or(QStringList());
+    state.BannedUsers = ReadConfigList(PathOf(filesDir, files::Banned)).value_or(QStringList());
+}
+
+void ReadPrivilegesAndLimits(
+    BotState& state, const std::optional<ConfigLines>& settings, SettingsLinesTaken& taken)
+{
+    LineReader reader(settings, &taken);
     reader.Flag(5, state.PrivilegedJoin);
     reader.Flag(6, state.PrivilegedPart);
     reader.Flag(7, state.PrivilegedSay);
@@ -130,19 +159,57 @@ void ReadPrivilegesAndLimits(BotState& state, const std::optional<ConfigLines>& 
 
 } // namespace
 
-void LoadAtStart(BotState& state, const QString& filesDir)
+SettingsLinesTaken LoadAtStart(BotState& state, const QString& filesDir)
 {
+    SettingsLinesTaken taken {};
     ClearRuntimeFields(state);
     const std::optional<ConfigLines> settings = ReadConfigLines(PathOf(filesDir, files::Settings));
-    ReadConnectionAndModes(state, settings);
+    ReadConnectionAndModes(state, settings, taken);
     state.FavoriteChannels
         = ReadConfigList(PathOf(filesDir, files::FavoriteChannels)).value_or(QStringList());
     state.IndexedChannels.clear();
     state.CardDeck.clear();
     ReadReplyPhrases(state, filesDir);
-    ReadPrivilegesAndLimits(state, settings);
-    state.PrivilegedUsers = ReadConfigList(PathOf(filesDir, files::Privileged)).value_or(QStringList());
-    state.BannedUsers = ReadConfigList(PathOf(filesDir, files::Banned)).value_or(QStringList());
+    ReadPrivilegesAndLimits(state, settings, taken);
+    ReadUsers(state, filesDir);
+    return taken;
+}
+
+int ReloadPhrasesAndUsers(BotState& state, const QString& filesDir)
+{
+    state.ReplyPhrases = DefaultReplyPhrases();
+    const int phrases = ReadReplyPhrases(state, filesDir);
+    ReadUsers(state, filesDir);
+    return phrases;
+}
+
+const std::array<QString, SettingsLineCount>& SettingsLineNames()
+{
+    static const std::array<QString, SettingsLineCount> names {
+        QStringLiteral("ServerAddress"),
+        QStringLiteral("ServerPort"),
+        QStringLiteral("BotNick"),
+        QStringLiteral("ChannelToJoin"),
+        QStringLiteral("OwnerNick"),
+        QStringLiteral("PrivilegedJoin"),
+        QStringLiteral("PrivilegedPart"),
+        QStringLiteral("PrivilegedSay"),
+        QStringLiteral("PrivilegedQuit"),
+        QStringLiteral("PrivilegedBe"),
+        QStringLiteral("PrivilegedHow"),
+        QStringLiteral("HelpTimeout"),
+        QStringLiteral("SayTimeout"),
+        QStringLiteral("LastTimeout"),
+        QStringLiteral("Silent"),
+        QStringLiteral("Teamrocketing"),
+        QStringLiteral("Dicerollan"),
+        QStringLiteral("LogLines"),
+        QStringLiteral("LineWidth"),
+        QStringLiteral("CommandChar"),
+        QStringLiteral("ReconnectInterval"),
+        QStringLiteral("ReconnectAttempts"),
+    };
+    return names;
 }
 
 QStringList SettingsFileLines(const BotState& state)

@@ -7,6 +7,7 @@
 #include "core/botstate.h"
 
 #include <QString>
+#include <array>
 
 namespace core {
 
@@ -18,12 +19,26 @@ inline const QString Messages = QStringLiteral("messages.conf");
 inline const QString FavoriteChannels = QStringLiteral("favorite_channels.conf");
 } // namespace files
 
-// Clears the runtime fields and reads the five files from filesDir into state.
+inline constexpr std::size_t SettingsLineCount = 22;
+
+// For each line of the settings file, whether its value was taken from the file (rather than left at its
+// default).
+using SettingsLinesTaken = std::array<bool, SettingsLineCount>;
+
+// Clears the runtime fields and reads the five files from filesDir into state. Returns which lines of the
+// settings file were taken.
 // Requires: state holds the defaults (a freshly constructed BotState).
-void LoadAtStart(BotState& state, const QString& filesDir);
+SettingsLinesTaken LoadAtStart(BotState& state, const QString& filesDir);
+
+// Reads the reply phrases and the privileged and banned users again, as at start (a phrase the file does
+// not hold is the default again); the settings file is not read. Returns how many phrases the file held.
+int ReloadPhrasesAndUsers(BotState& state, const QString& filesDir);
 
 // The 22 lines of the settings file for the current values.
 QStringList SettingsFileLines(const BotState& state);
+
+// The name of the setting on each line of the settings file, as BotState names it: "ServerAddress", ...
+const std::array<QString, SettingsLineCount>& SettingsLineNames();
 
 // Writes the settings, privileged, banned and reply-phrase files, in that order, stopping at the first
 // failure. Returns a description of the failure, or an empty text when all four were written.

@@ -176,6 +176,11 @@ void TIrcClient::Disconnect()
         ForcedClose();
 }
 
+bool TIrcClient::Quit(const QString& reason)
+{
+    return SendUrgent(QStringLiteral("QUIT :"), reason);
+}
+
 // With a pinned fingerprint only that certificate is taken, whatever else would vouch for the server; the
 // errors of any other one end the handshake, and the reason is kept for the log.
 void TIrcClient::HandleSslErrors(const QList<QSslError>& errors)

@@ -7,6 +7,7 @@
 // it writes goes through one paced send queue (see sendqueue.h); a connection on which the server has gone
 // silent is found and closed. The bot's owner (the headless runner, later the main window) owns one.
 
+#include "common/version.h"
 #include "irc/capnegotiation.h"
 #include "irc/channelroster.h"
 #include "irc/ircchannels.h"
@@ -26,7 +27,7 @@
 namespace irc {
 
 inline const QString ProgramName = QStringLiteral("Tessarin");
-inline const QString ProgramVersion = QStringLiteral("1.4.ALPHA");
+inline const QString ProgramVersion = common::VersionText;
 
 // The automatic answers to CTCP FINGER, VERSION, USERINFO and CLIENTINFO queries.
 struct TIrcReplies {
@@ -125,6 +126,10 @@ public:
     // Closes the connection at once, without QUIT, and raises OnDisconnected; while connecting it abandons
     // the attempt (OnConnectFailed). Nothing happens when already disconnected.
     void Disconnect() override;
+
+    // Says goodbye with QUIT, ahead of every waiting line; the server answers by closing the connection
+    // (OnDisconnected). False when not connected.
+    bool Quit(const QString& reason);
 
     // Outgoing operations. Each queues its line (a long message: its lines) and returns true while
     // connected; otherwise it queues nothing, raises OnError with "Not connected to server." and returns

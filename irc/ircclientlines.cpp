@@ -136,9 +136,9 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
             m_state = State::Connected;
             m_registerTimer.stop();
             // A server that welcomes the bot has finished with capabilities, whether they were ended or not.
+            // A required login that did not happen ends the connection the way a failed one does.
             if (const std::optional<QString> problem = m_cap.Welcomed()) {
-                Q_EMIT OnStatus(*problem);
-                FailConnection(QStringLiteral("Disconnected: not logged in, and sasl_required is set."));
+                ApplyCap({ {}, { *problem }, false, true });
                 return;
             }
             if (!NickServPassword.isEmpty() && !m_cap.LoggedIn()) {

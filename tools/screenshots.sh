@@ -20,8 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A free loopback port the window's port box can take (1 to 32000), and an ngircd that listens only
-# there. Started as root, ngircd runs as nobody, which must still be able to write its pid file.
+# A free loopback port, and an ngircd that listens only there. Started as root, ngircd runs as nobody,
+# which must still be able to write its pid file.
 port="$(python3 - <<'PY'
 import random, socket
 for candidate in random.sample(range(20000, 32000), 200):

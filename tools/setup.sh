@@ -20,6 +20,8 @@ packages+=(inspircd openssl)
 packages+=(anope)
 # As root, the fault suite makes the data folder read-only with a bind mount in a namespace of its own.
 packages+=(mount)
+# The Debian package: dpkg-shlibdeps (dpkg-dev) and file find the libraries it depends on.
+packages+=(dpkg-dev file)
 
 missing=()
 for package in "${packages[@]}"; do

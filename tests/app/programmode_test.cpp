@@ -69,7 +69,28 @@ TEST(ProgramMode, WithADisplayItIsTheMainWindow)
         process.kill();
         process.waitForFinished(5000);
     }
-    EXPECT_TRUE(files.Read("settings.conf").isEmpty()) << "nothing closed the window";
+    // SIGTERM closes the window as the operator would, which writes the files.
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(files.Read("settings.conf").count("\r\n"), 22);
+}
+
+TEST(ProgramMode, ADisplayThatDoesNotAnswerIsTheConsole)
+{
+    TempFiles files;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    // Nobody serves this display: Qt would end the program before its first line.
+    environment.insert("DISPLAY", ":97");
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TESSARIN_BINARY), { "--files", files.Path() });
+    ASSERT_TRUE(process.waitForStarted(10000));
+    process.write(",nosuchcommand\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(RunsToTheEndOfInput(process));
+    EXPECT_TRUE(process.readAllStandardOutput().startsWith("[Nick] <Tessarin> I can't imagine"));
+    EXPECT_TRUE(process.readAllStandardError().startsWith("The display cannot be reached"));
 }
 
 } // namespace

@@ -90,6 +90,47 @@ TEST_P(RollHistoryCommands, KeepsTheFacesEachRollDrew)
     EXPECT_EQ(bot->Rolls().Counts("bob")[1][1], 3);
 }
 
+// Every command that says a dice result keeps it, where it was said, with the faces it drew; a secret roll
+// is kept as the roller's private one, so that only the roller can list or recall it.
+TEST_P(RollHistoryCommands, EveryDiceCommandKeepsItsResult)
+{
+    bot->State().Extra.Dice.InlineRolls = true;
+    const struct {
+        const char* Line;
+        const char* Place;
+        const char* Reply;
+        int Faces;
+    } table[] = {
+        { ",r 2d1+1 hit", "#rpg",
+            "Bob, hit: 2d1 [1, 1] + 1 = \x02"
+            "3\x02",
+            2 },
+        { ",gmroll 1d1", "Bob",
+            "Bob: 1d1 [1] = \x02"
+            "1\x02",
+            1 },
+        { "I swing [[1d1+2]] and [[d1]]", "#rpg",
+            "Bob: [[1d1+2]] = \x02"
+            "3\x02, [[d1]] = \x02"
+            "1\x02",
+            2 },
+        { ",dr 100", "#rpg", nullptr, 1 },
+        { ",srtest 2", "#rpg", nullptr, 2 },
+    };
+    for (const auto& row : table) {
+        const QStringList said = Say("Bob", "#rpg", row.Line);
+        const QList<commands::RollRecord> kept = bot->Rolls().Recent(row.Place, "Bob", 1);
+        ASSERT_EQ(kept.size(), 1) << row.Line;
+        EXPECT_EQ(kept[0].Command, row.Line);
+        if (row.Reply) {
+            EXPECT_EQ(kept[0].Reply, QString(row.Reply));
+        }
+        EXPECT_TRUE(said.contains("PRIVMSG " + QString(row.Place) + " :" + kept[0].Reply))
+            << said.join('\n').toStdString();
+        EXPECT_EQ(kept[0].Faces.size(), size_t(row.Faces)) << row.Line;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(, RollHistoryCommands, ::testing::Values(false, true),
     [](const auto& info) { return info.param ? "Written" : "Waiting"; });
 

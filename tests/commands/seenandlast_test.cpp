@@ -98,6 +98,8 @@ TEST_F(SeenCommand, APartCommandMarksEveryoneStillThereOnlyWhenTheBotLeaves)
         { "not the bare command line", "Bob", ",part now", false, false, true, false },
     };
     const QStringList stillThere { " (was still online when I left the channel)." };
+    // Each case starts with a bot that remembers nothing of the one before.
+    files.Write("tessarin.ini", "[store]\nkeep = no\n");
     for (const Case& c : cases) {
         Start();
         out.Connected = true;

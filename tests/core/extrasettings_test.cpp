@@ -1,8 +1,9 @@
-// The connection settings of tessarin.ini: what each key takes, what it refuses, and the problems listed
+// The settings of tessarin.ini: what each key takes, what it refuses, and the problems listed
 // for the command log. (The lifecycle with them is shown against real and scripted servers by the fault
 // suite in tests/faults.)
 
 #include "core/extrasettings.h"
+#include "core/placesettings.h"
 #include "support/qtprint.h"
 #include "support/tempfiles.h"
 
@@ -100,7 +101,7 @@ TEST(AccessSettings, TakeTheEvidenceAndTheOwnersAccountAndMask)
         { "[access]\nevidence=account\nowner_account = boss\nowner_hostmask = *!b@home\n",
             core::Evidence::Account, "" },
         { "[access]\nevidence = accounts\n", core::Evidence::Automatic,
-            "tessarin.ini: access/evidence is not auto, nick or account; it keeps its default (auto)." },
+            "tessarin.ini: access/evidence is not one of auto, nick, account; it keeps its default." },
         { "[connection]\nsasl_certificate = bot.pem\n", core::Evidence::Automatic,
             "tessarin.ini: connection/sasl_certificate is only presented over TLS; set tls = yes to log in "
             "with it." },
@@ -116,6 +117,26 @@ TEST(AccessSettings, TakeTheEvidenceAndTheOwnersAccountAndMask)
             EXPECT_EQ(settings.Access.OwnerHostmask, "*!b@home");
         }
     }
+}
+
+TEST(DiceSettings, SwitchesAreOffUnlessSetAndTheGameMasterIsTheOwnerUntilOneIsNamed)
+{
+    testing_support::TempFiles files;
+    core::BotState state;
+    state.OwnerNick = "Kell";
+    state.Extra = core::LoadExtraSettings(files.Path());
+    EXPECT_FALSE(core::InlineRollsOn(state, "#dice"));
+    EXPECT_FALSE(state.Extra.AddressWithColon);
+    EXPECT_EQ(core::GameMasterOf(state, "#dice"), "Kell");
+
+    files.Write("tessarin.ini",
+        "[dice]\ninline_rolls=on\ngame_master= Vera \n[commands]\naddress_with_colon=perhaps\n");
+    state.Extra = core::LoadExtraSettings(files.Path());
+    EXPECT_TRUE(core::InlineRollsOn(state, "#dice"));
+    EXPECT_FALSE(state.Extra.AddressWithColon);
+    EXPECT_EQ(core::GameMasterOf(state, "#dice"), "Vera");
+    EXPECT_EQ(state.Extra.Problems,
+        QStringList { "tessarin.ini: commands/address_with_colon is not yes or no; it keeps its default." });
 }
 
 } // namespace

@@ -208,7 +208,7 @@ TEST(SettingsFiles, NumbersOutsideTheirRangesAreClampedAndSignsAccepted)
     lines[21] = "5000";
     files.Write("settings.conf", Crlf(lines));
     const BotState s = Loaded(files);
-    EXPECT_EQ(s.ServerPort, 32000);
+    EXPECT_EQ(s.ServerPort, 65535);
     EXPECT_EQ(s.HelpTimeout, 1);
     EXPECT_EQ(s.SayTimeout, 360000);
     EXPECT_EQ(s.LogLines, 0);

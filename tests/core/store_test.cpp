@@ -138,11 +138,11 @@ TEST(StoreSettings, AreReadFromTheStoreGroupAndBadValuesKeepTheirDefaults)
         int SeenDays;
         qsizetype Problems;
     } table[] = {
-        { "", false, 365, 0, 0 },
+        { "", true, 365, 0, 0 },
         { "[store]\nkeep = yes\nroll_days = 30\nseen_days = 90\n", true, 30, 90, 0 },
-        { "[store]\nkeep = On\n", true, 365, 0, 0 },
-        { "[store]\nkeep = maybe\nroll_days = 0\nseen_days = -1\n", false, 365, 0, 3 },
-        { "[store]\nroll_days = 2.5\nseen_days = many\n", false, 365, 0, 2 },
+        { "[store]\nkeep = Off\n", false, 365, 0, 0 },
+        { "[store]\nkeep = maybe\nroll_days = 0\nseen_days = -1\n", true, 365, 0, 3 },
+        { "[store]\nroll_days = 2.5\nseen_days = many\n", true, 365, 0, 2 },
     };
     for (const auto& row : table) {
         TempFiles files;

@@ -130,7 +130,9 @@ TEST_F(AccountsOnServices, WithoutAccountTagsEachWayOfTellingAccountsIsFollowed)
     ASSERT_TRUE(LogIn(*early, "Boss", "boss-secret"));
     ASSERT_TRUE(StartBot(network->Port()));
     ASSERT_TRUE(early->WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
-    // Told by WHOX.
+    // Told by WHOX. The bot asked on joining, before it read anything Early says: once it has answered
+    // her, the accounts have come in.
+    ASSERT_TRUE(Answers(*early, ",hello", "Hello, Early!"));
     EXPECT_TRUE(Answers(*early, ",be dicerollan", Obeyed));
 
     // Logged in before joining: told by the JOIN.

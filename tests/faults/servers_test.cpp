@@ -282,6 +282,8 @@ TEST(Faults, AFolderThatCannotBeWrittenAtShutdownIsReportedAndTheOldFilesStayWho
     files.Write("previleged.conf", "Alice\n");
     files.Write("banned.conf", "Mallory\n");
     files.Write("messages.conf", "");
+    // An open database would keep the folder from being made read-only under the running bot.
+    files.Write("tessarin.ini", "[store]\nkeep = no\n");
 
     // As root, permissions stop no write: the bot runs in a mount namespace of its own, where its folder is
     // a bind mount that is made read-only; the mount goes away with the bot. Otherwise the folder's

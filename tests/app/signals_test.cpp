@@ -1,0 +1,98 @@
+// The headless bot and the operator's signals, against a real ngircd: SIGHUP reads the phrases, user lists,
+// tessarin.ini, custom files and aliases again while settings.conf stays as it is in memory; SIGTERM says
+// QUIT with a message, then writes the files and ends with 0.
+
+#include "support/headlessbot.h"
+#include "support/ngircd.h"
+#include "support/qtprint.h"
+#include "support/tempfiles.h"
+#include "support/testircclient.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::HeadlessBot;
+using testing_support::Ngircd;
+using testing_support::TempFiles;
+using testing_support::TestIrcClient;
+
+TEST(Signals, SighupTakesTheFilesAsTheyAreNowAndSigtermSaysQuitAndSaves)
+{
+    Ngircd server;
+    ASSERT_TRUE(server.Start()) << server.Output().toStdString();
+    TestIrcClient tester;
+    ASSERT_TRUE(tester.Register(server.Port(), "Tester"));
+    tester.Send("JOIN #dice");
+    ASSERT_TRUE(tester.WaitForLine(" 366 Tester #dice "));
+    TempFiles files;
+    files.Write("settings.conf", testing_support::SettingsFile(10000, 10));
+    files.Write("banned.conf", "Tester\r\n");
+
+    HeadlessBot bot;
+    ASSERT_TRUE(bot.Start({ "--files", files.Path(), "--server",
+        "127.0.0.1:" + QString::number(server.Port()), "--join", "#dice" }));
+    ASSERT_TRUE(bot.WaitForLine("Joined #dice"));
+    tester.Send("PRIVMSG #dice :,mytable");
+    ASSERT_TRUE(tester.WaitForLine("PRIVMSG Tester :Silence, you funny fool! Lol banned."));
+
+    // What a window would change (here the command character) is kept from memory; the rest is read anew.
+    files.Write("settings.conf",
+        "127.0.0.1\r\n6667\r\nTessarin\r\n#name\r\nNick\r\n0\r\n0\r\n0\r\n1\r\n1\r\n0\r\n"
+        "10000\r\n60000\r\n120000\r\n0\r\n0\r\n0\r\n100\r\n500\r\n!\r\n10000\r\n10\r\n");
+    files.Write("messages.conf", "Say what?\r\n");
+    files.Write("banned.conf", "");
+    files.Write("custom/mytable.txt", "the one entry\r\n");
+    files.Write("aliases/greet.txt", ",mytable\r\n");
+    files.Write("tessarin.ini", "[log]\nlevel=warning\n[flood]\nburst_lines=zero\n");
+    ::kill(static_cast<pid_t>(bot.Pid()), SIGHUP);
+    EXPECT_TRUE(
+        bot.WaitForLine("tessarin.ini: flood/burst_lines is not a whole number from 1 to 100; it keeps its "
+                        "default."));
+    tester.Send("PRIVMSG #dice :,nosuchcommand");
+    EXPECT_TRUE(tester.WaitForLine("PRIVMSG Tester :Say what?"));
+    tester.Send("PRIVMSG #dice :,greet");
+    EXPECT_TRUE(tester.WaitForLine("PRIVMSG #dice :the one entry"));
+    EXPECT_TRUE(bot.Running()) << "SIGHUP no longer ends the program";
+
+    EXPECT_EQ(bot.Finish(SIGTERM), 0);
+    EXPECT_TRUE(tester.WaitForLine(" QUIT :").value_or("").startsWith(":Tessarin!"));
+    const QString log = bot.Lines().join('\n');
+    EXPECT_TRUE(
+        log.contains("Read the files again on SIGHUP: 1 of 11 reply phrases from messages.conf, 0 "
+                     "privileged nicks and 0 banned nicks, tessarin.ini (1 of its keys), 1 custom file, 1 "
+                     "alias; settings.conf stays as it was."))
+        << log.toStdString();
+    EXPECT_FALSE(log.contains("Commandword=greet")) << "the level taken on SIGHUP leaves command lines out";
+    const QList<QByteArray> saved = files.Read("settings.conf").split('\n');
+    ASSERT_GE(saved.size(), 22);
+    EXPECT_EQ(saved[19], ",\r") << "settings.conf is written from memory";
+    EXPECT_EQ(saved[0], "\r");
+    EXPECT_TRUE(files.Read("messages.conf").startsWith("Say what?\r\nSilence, you funny fool!"));
+}
+
+TEST(Signals, TheQuitCarriesTheStopMessageAndWaitsForTheServerToClose)
+{
+    Ngircd server;
+    ASSERT_TRUE(server.Start()) << server.Output().toStdString();
+    TestIrcClient tester;
+    ASSERT_TRUE(tester.Register(server.Port(), "Tester"));
+    tester.Send("JOIN #dice");
+    ASSERT_TRUE(tester.WaitForLine(" 366 Tester #dice "));
+    TempFiles files;
+    HeadlessBot bot;
+    ASSERT_TRUE(bot.Start({ "--files", files.Path(), "--server",
+        "127.0.0.1:" + QString::number(server.Port()), "--join", "#dice" }));
+    ASSERT_TRUE(bot.WaitForLine("Joined #dice"));
+    EXPECT_EQ(bot.Finish(SIGINT), 0);
+    const std::optional<QByteArray> quit = tester.WaitForLine(" QUIT :");
+    ASSERT_TRUE(quit.has_value());
+    EXPECT_TRUE(quit->startsWith(":Tessarin!")) << quit->constData();
+    EXPECT_TRUE(quit->contains("Stopped by the operator.")) << quit->constData();
+    // The server closed the connection after the QUIT: the bot saw it go before writing its files.
+    EXPECT_TRUE(bot.Lines().contains("Disconnected from server."));
+    EXPECT_EQ(files.Read("settings.conf").count("\r\n"), 22);
+}
+
+} // namespace
