@@ -4,6 +4,7 @@
 // runtime fields that commands and events share. The bot object owns the single instance; everything else
 // receives it by reference.
 
+#include "core/channelsettings.h"
 #include "core/chatuser.h"
 #include "core/extrasettings.h"
 
@@ -84,6 +85,8 @@ struct BotState {
     int ReconnectAttempts = 10;
     bool AutoReconnect = true; // not persisted
     ExtraSettings Extra;
+    // What channels have chosen over the settings above; kept by the store, not the settings files.
+    ChannelSettings PerChannel;
 
     QStringList PrivilegedUsers;
     QStringList BannedUsers;

@@ -289,6 +289,12 @@ const std::vector<SettingKey>& SettingKeys()
             QStringLiteral("the nick that sees the secret rolls of \",gmroll\" (empty: the owner)"),
             [](auto& s) -> auto& { return s.Dice.GameMaster; }, true),
         Choice(
+            QStringLiteral("dice/system"),
+            QStringLiteral(
+                "the game system whose pool \",r 9\" rolls where a channel has not chosen its own: "
+                "none, sr3, sr4, ex, ep, dh or dryh"),
+            [](auto& s) -> auto& { return s.Dice.System; }, GameSystemWords()),
+        Choice(
             QStringLiteral("log/level"),
             QStringLiteral("the least serious command-log lines the console and the headless bot print: "
                            "error, warning or info (--log-level for one run)"),

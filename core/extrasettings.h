@@ -6,6 +6,7 @@
 // and the list --settings prints are all made from it, so a new setting is one new row.
 
 #include "core/commandlog.h"
+#include "core/gamesystem.h"
 
 #include <QString>
 #include <QStringList>
@@ -74,11 +75,13 @@ struct StoreSettings {
     int SeenDays = 0;
 };
 
-// [dice]: rolls typed inline in channel lines ("[[2d6+3]]"), and the nick that sees secret rolls (empty:
-// the owner). Read them through core/placesettings.h, which knows where each applies.
+// [dice]: rolls typed inline in channel lines ("[[2d6+3]]"), the nick that sees secret rolls (empty: the
+// owner) and the game system ",r" rolls for. A channel may choose its own (core/channelsettings.h): read
+// them through core/placesettings.h, which knows where each applies.
 struct DiceSettings {
     bool InlineRolls = false;
     QString GameMaster;
+    GameSystem System = GameSystem::None;
 };
 
 // Whether the lines the console and the headless bot print start with date, time and level.

@@ -2,16 +2,78 @@
 
 namespace core {
 
+namespace {
+
+std::optional<QString> OwnValue(const BotState& state, const QString& place, const QString& key)
+{
+    return place.isEmpty() ? std::nullopt : state.PerChannel.Value(place, key);
+}
+
+bool FlagAt(const BotState& state, const QString& place, const QString& key, bool global)
+{
+    const std::optional<QString> own = OwnValue(state, place, key);
+    return own ? *own == QLatin1String("yes") : global;
+}
+
+QString YesNo(bool on)
+{
+    return on ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+} // namespace
+
+QString CommandPrefixAt(const BotState& state, const QString& place)
+{
+    return OwnValue(state, place, CharKey).value_or(CommandPrefix(state));
+}
+
+QString CommandCharAt(const BotState& state, const QString& place)
+{
+    return OwnValue(state, place, CharKey).value_or(EffectiveCommandChar(state));
+}
+
+bool SilentAt(const BotState& state, const QString& place)
+{
+    return FlagAt(state, place, SilentKey, state.Silent);
+}
+
+bool DicebotAt(const BotState& state, const QString& place)
+{
+    return FlagAt(state, place, DicebotKey, state.Dicerollan);
+}
+
 bool InlineRollsOn(const BotState& state, const QString& channel)
 {
-    Q_UNUSED(channel);
-    return state.Extra.Dice.InlineRolls;
+    return FlagAt(state, channel, InlineKey, state.Extra.Dice.InlineRolls);
+}
+
+GameSystem GameSystemAt(const BotState& state, const QString& place)
+{
+    const std::optional<QString> own = OwnValue(state, place, SystemKey);
+    return own ? GameSystemNamed(*own).value_or(GameSystem::None) : state.Extra.Dice.System;
 }
 
 QString GameMasterOf(const BotState& state, const QString& place)
 {
-    Q_UNUSED(place);
+    if (const std::optional<QString> own = OwnValue(state, place, GameMasterKey))
+        return *own;
     return state.Extra.Dice.GameMaster.isEmpty() ? state.OwnerNick : state.Extra.Dice.GameMaster;
+}
+
+AppliedSetting AppliedAt(const BotState& state, const QString& channel, const QString& key)
+{
+    const bool own = OwnValue(state, channel, key).has_value();
+    if (key == CharKey)
+        return { CommandCharAt(state, channel), own };
+    if (key == DicebotKey)
+        return { YesNo(DicebotAt(state, channel)), own };
+    if (key == SilentKey)
+        return { YesNo(SilentAt(state, channel)), own };
+    if (key == InlineKey)
+        return { YesNo(InlineRollsOn(state, channel)), own };
+    if (key == SystemKey)
+        return { GameSystemWord(GameSystemAt(state, channel)), own };
+    return { GameMasterOf(state, channel), own };
 }
 
 } // namespace core

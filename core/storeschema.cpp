@@ -30,6 +30,11 @@ const QList<QStringList>& SchemaSteps()
                 "face INTEGER NOT NULL, count INTEGER NOT NULL, PRIMARY KEY (nick_key, sides, face)) "
                 "WITHOUT ROWID"),
         },
+        {
+            // Version 2. The settings a channel has chosen for itself; the channel name is lower-cased.
+            QStringLiteral("CREATE TABLE channel_settings (channel TEXT NOT NULL, key TEXT NOT NULL, "
+                           "value TEXT NOT NULL, PRIMARY KEY (channel, key)) WITHOUT ROWID"),
+        },
     };
     return steps;
 }

@@ -1,0 +1,54 @@
+#pragma once
+
+// The settings each channel has chosen for itself, over the global ones: command character, dicebot
+// mode, silent mode, inline rolls, game system and game master. BotState holds them (PerChannel); the
+// ,channel command changes them and ChannelSettingsStore keeps them. A value is held as its canonical text
+// ("yes", "sr4", "!") so that showing, keeping and reading it back need no conversion; core/placesettings.h
+// turns them into what applies where.
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace core {
+
+inline const QString CharKey = QStringLiteral("char");
+inline const QString DicebotKey = QStringLiteral("dicebot");
+inline const QString SilentKey = QStringLiteral("silent");
+inline const QString InlineKey = QStringLiteral("inline");
+inline const QString SystemKey = QStringLiteral("system");
+inline const QString GameMasterKey = QStringLiteral("gm");
+
+// The keys in the order ,channel shows them.
+const QStringList& ChannelSettingKeys();
+
+// A value as typed, checked for its key: the canonical text, or why it cannot be taken ("must be yes or
+// no"), to be said after the key's name.
+struct CheckedValue {
+    QString Text;
+    QString Refusal;
+};
+CheckedValue CheckChannelValue(const QString& key, const QString& typed);
+
+// Channel names compare ignoring the case of A to Z, as servers do.
+QString ChannelKeyOf(const QString& channel);
+
+class ChannelSettings {
+public:
+    // Lower-cased channel name to its keys and values; channels without a value are not listed.
+    using Table = QMap<QString, QMap<QString, QString>>;
+
+    std::optional<QString> Value(const QString& channel, const QString& key) const;
+    // Requires: value is canonical for key (CheckChannelValue).
+    void Set(const QString& channel, const QString& key, const QString& value);
+    void Unset(const QString& channel, const QString& key);
+
+    const Table& All() const { return m_values; }
+    void Replace(Table values) { m_values = std::move(values); }
+
+private:
+    Table m_values;
+};
+
+} // namespace core

@@ -1,0 +1,52 @@
+#include "core/channelsettingsstore.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace core {
+
+ChannelSettingsStore::ChannelSettingsStore(BotState& state)
+    : m_state(state)
+{
+}
+
+bool ChannelSettingsStore::Load(QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT channel, key, value FROM channel_settings")))
+        return false;
+    ChannelSettings loaded;
+    while (query.next()) {
+        const QString key = query.value(1).toString();
+        const CheckedValue value = CheckChannelValue(key, query.value(2).toString());
+        if (value.Refusal.isEmpty())
+            loaded.Set(query.value(0).toString(), key, value.Text);
+    }
+    m_state.PerChannel = loaded;
+    m_written = loaded.All();
+    return true;
+}
+
+bool ChannelSettingsStore::WriteChanges(QSqlDatabase& db)
+{
+    if (!HasChanges())
+        return true;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("DELETE FROM channel_settings")))
+        return false;
+    query.prepare(QStringLiteral("INSERT INTO channel_settings (channel, key, value) VALUES (?, ?, ?)"));
+    const ChannelSettings::Table& all = m_state.PerChannel.All();
+    for (auto channel = all.cbegin(); channel != all.cend(); ++channel) {
+        for (auto value = channel->cbegin(); value != channel->cend(); ++value) {
+            query.addBindValue(channel.key());
+            query.addBindValue(value.key());
+            query.addBindValue(value.value());
+            if (!query.exec())
+                return false;
+        }
+    }
+    m_written = all;
+    return true;
+}
+
+} // namespace core
