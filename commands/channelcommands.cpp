@@ -1,6 +1,7 @@
 #include "commands/channelcommands.h"
 
 #include "core/identity.h"
+#include "core/placesettings.h"
 #include "core/seentracker.h"
 #include "core/textcap.h"
 
@@ -40,7 +41,7 @@ void PartCommand(const CommandCall& call, Services& services)
     // (a private or silent request) is refused by the server. The seen records note the leave for the
     // bare command line only.
     if (!services.Out.Part(call.Target) || !IsChannelName(call.Target)
-        || call.Line != core::CommandPrefix(services.State) + QStringLiteral("part"))
+        || call.Line != core::CommandPrefixAt(services.State, call.Place) + QStringLiteral("part"))
         return;
     core::OnBotLeftChannel(
         services.State, call.Target, services.Roster.NicksOn(call.Target), services.Time.StampNow());

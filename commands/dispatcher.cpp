@@ -10,7 +10,9 @@
 #include "common/asciicase.h"
 #include "common/parseinteger.h"
 #include "core/identity.h"
+#include "core/placesettings.h"
 #include "dice/randomsource.h"
+#include "irc/ircchannels.h"
 
 namespace commands {
 
@@ -26,8 +28,14 @@ QString Dispatcher::ResolveAlias(const QString& line)
 
 void Dispatcher::Dispatch(const QString& nick, const QString& target, const QString& line)
 {
+    DispatchAt(irc::IsChannelName(target) ? target : QString(), nick, target, line);
+}
+
+void Dispatcher::DispatchAt(
+    const QString& channel, const QString& nick, const QString& target, const QString& line)
+{
     const core::BotState& state = m_services.State;
-    const CommandLine split = SplitCommandLine(line, core::CommandPrefix(state));
+    const CommandLine split = SplitCommandLine(line, core::CommandPrefixAt(state, channel));
     m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + nick
         + QStringLiteral(" on channel ") + target + QStringLiteral(". Commandword=") + split.Word
         + QStringLiteral(". Parameter=") + split.Parameter);
@@ -38,7 +46,7 @@ void Dispatcher::Dispatch(const QString& nick, const QString& target, const QStr
         return;
     }
 
-    const CommandCall call { nick, target, split.Parameter, line };
+    const CommandCall call { nick, target, split.Parameter, line, channel };
     // A dice command keeps the faces it rolls in its roll history entry.
     const dice::FaceRecording faces;
     if (QuoteCustomFile(line, split.Word, call) || RunTableRow(line, split.Word, call))
@@ -63,7 +71,7 @@ void Dispatcher::RollInline(const QString& nick, const QString& target, const QS
 bool Dispatcher::QuoteCustomFile(const QString& line, const QString& word, const CommandCall& call)
 {
     const CustomFiles& custom = m_services.Custom;
-    const QString prefix = core::CommandPrefix(m_services.State);
+    const QString prefix = core::CommandPrefixAt(m_services.State, call.Place);
     const auto withoutPrefix
         = [&prefix](const QString& text) { return text.startsWith(prefix) ? text.mid(prefix.size()) : text; };
 
@@ -78,7 +86,7 @@ bool Dispatcher::QuoteCustomFile(const QString& line, const QString& word, const
         const QString lastWord = line.mid(lastSpace + 1);
         const QString name = withoutPrefix(line.left(lastSpace));
         if (common::ParseInteger(lastWord) && custom.Contains(name)) {
-            QuoteCustom({ call.Nick, call.Target, lastWord, call.Line }, name);
+            QuoteCustom({ call.Nick, call.Target, lastWord, call.Line, call.Place }, name);
             return true;
         }
     }

@@ -14,7 +14,10 @@ public:
     explicit Dispatcher(Services services);
 
     QString ResolveAlias(const QString& line) override;
+    // Takes a channel target for the place; a private target is a private message.
     void Dispatch(const QString& nick, const QString& target, const QString& line) override;
+    void DispatchAt(
+        const QString& channel, const QString& nick, const QString& target, const QString& line) override;
     void RollDice(const QString& nick, const QString& target, const QString& line) override;
     void RollInline(const QString& nick, const QString& target, const QString& line) override;
 

@@ -82,7 +82,7 @@ void SecretRollCommand(const CommandCall& call, Services& services)
     const Rolled rolled = ReadAndRoll(call.Parameter, true);
     if (!rolled.Refusal.isEmpty())
         return Refuse(services, call.Nick, rolled.Refusal);
-    const QString master = core::GameMasterOf(services.State, call.Target);
+    const QString master = core::GameMasterOf(services.State, call.Place);
     const bool inPublic = call.Target != call.Nick;
     const bool masterIsRoller = common::AsciiLower(master) == common::AsciiLower(call.Nick);
     const QString rollerPrefix = Addressed(call.Nick, rolled.Text.Comment);

@@ -33,6 +33,8 @@ struct CommandCall {
     QString Target;
     QString Parameter;
     QString Line; // the whole command line, for commands that read more than their parameter
+    // The channel the line was said in, also when the reply goes privately; empty for a private message.
+    QString Place = QString();
 };
 
 struct Services {

@@ -19,7 +19,7 @@ void Pipeline::OnMessage(const QString& sender, const QString& channel, const QS
     Message message { sender, channel, line, channel.isEmpty() ? sender : channel };
     LogLine(message);
     NoteSighting(message);
-    if (m_services.State.Silent)
+    if (SilentAt(m_services.State, channel))
         message.Target = sender;
     AnswerRecognitionQuestion(message);
     RecognizeByCommandChar(message);
@@ -66,17 +66,17 @@ void Pipeline::AnswerRecognitionQuestion(const Message& message)
     if (common::AsciiLower(message.Line) != question)
         return;
     m_services.Out.Say(message.Target,
-        QStringLiteral("I recognize messages that start with a ") + EffectiveCommandChar(m_services.State)
-            + QStringLiteral(" as commands."));
+        QStringLiteral("I recognize messages that start with a ")
+            + CommandCharAt(m_services.State, message.Channel) + QStringLiteral(" as commands."));
 }
 
 void Pipeline::RecognizeByCommandChar(Message& message)
 {
-    const QString prefix = CommandPrefix(m_services.State);
+    const QString prefix = CommandPrefixAt(m_services.State, message.Channel);
     if (!message.Line.startsWith(prefix))
         return;
     message.Line = m_services.Commands.ResolveAlias(message.Line);
-    m_services.Commands.Dispatch(message.Sender, message.Target, message.Line);
+    m_services.Commands.DispatchAt(message.Channel, message.Sender, message.Target, message.Line);
     message.Handled = true;
 }
 
@@ -96,7 +96,7 @@ void Pipeline::RecognizeByNick(Message& message)
     const qsizetype addressSize = nick.size() + 2;
     const QString command = CapChars(message.Line.mid(addressSize), MaxAddressedCommandChars);
     m_services.Log.Append(command);
-    m_services.Commands.Dispatch(message.Sender, message.Target, command);
+    m_services.Commands.DispatchAt(message.Channel, message.Sender, message.Target, command);
     message.Handled = true;
 }
 
@@ -124,8 +124,8 @@ void Pipeline::PlayOtherBotDialog(const Message& message)
 void Pipeline::RollBareDice(const Message& message)
 {
     const BotState& state = m_services.State;
-    if (!state.Dicerollan || message.Handled || IsBanned(state, m_services.Roster, message.Sender)
-        || !IsDiceExpression(message.Line))
+    if (!DicebotAt(state, message.Channel) || message.Handled
+        || IsBanned(state, m_services.Roster, message.Sender) || !IsDiceExpression(message.Line))
         return;
     m_services.Commands.RollDice(message.Sender, message.Target, message.Line);
     m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + message.Sender

@@ -19,6 +19,14 @@ public:
     virtual ~CommandHandler() = default;
     virtual QString ResolveAlias(const QString& line) = 0;
     virtual void Dispatch(const QString& nick, const QString& target, const QString& line) = 0;
+    // Dispatch with the channel the line was said in (empty for a private message), which a silent
+    // channel's target no longer tells. Handlers that do not ask where take the plain Dispatch.
+    virtual void DispatchAt(
+        const QString& channel, const QString& nick, const QString& target, const QString& line)
+    {
+        Q_UNUSED(channel);
+        Dispatch(nick, target, line);
+    }
     // Rolls a line that is a bare dice expression and answers it as the roll command does.
     virtual void RollDice(const QString& nick, const QString& target, const QString& line) = 0;
     // Rolls the "[[...]]" of an ordinary channel line. Handlers without inline rolls ignore them.

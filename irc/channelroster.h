@@ -24,6 +24,14 @@ public:
         return nullptr;
     }
 
+    // Whether nick is an operator ("@") of channel as the names list and mode changes tell it.
+    virtual bool IsOperatorOn(const QString& channel, const QString& nick) const
+    {
+        Q_UNUSED(channel);
+        Q_UNUSED(nick);
+        return false;
+    }
+
     // Whether the network tells which services account each user is logged in to; where it does, a
     // user's Account is the evidence of who he is.
     virtual bool TellsAccounts() const { return false; }

@@ -501,6 +501,13 @@ QStringList TIrcClient::NicksOn(const QString& channel) const
     return found ? found->Nicks() : QStringList();
 }
 
+bool TIrcClient::IsOperatorOn(const QString& channel, const QString& nick) const
+{
+    const auto found = m_channels.Find(channel);
+    const qsizetype index = found ? found->IndexOf(nick) : -1;
+    return index >= 0 && found->Names().at(static_cast<std::size_t>(index)).Operator;
+}
+
 bool TIrcClient::Say(const QString& target, const QString& text)
 {
     return SendMessage(target, QStringLiteral("PRIVMSG ") + target + QStringLiteral(" :"), text);

@@ -115,6 +115,7 @@ public:
     const TIrcUsers& Users() const { return m_users; }
     const TIrcChannels& Channels() const { return m_channels; }
     QStringList NicksOn(const QString& channel) const override;
+    bool IsOperatorOn(const QString& channel, const QString& nick) const override;
     const TIrcUser* FindUser(const QString& nick) const override { return m_users.Find(nick).get(); }
     bool TellsAccounts() const override;
     // Lines in the send queue that have not been written yet.

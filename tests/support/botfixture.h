@@ -19,9 +19,14 @@ namespace testing_support {
 class FixedRoster final : public irc::ChannelRoster {
 public:
     QHash<QString, QStringList> Nicks;
+    QHash<QString, QStringList> Operators;
     irc::TIrcUsers Users;
     bool Accounts = false;
     QStringList NicksOn(const QString& channel) const override { return Nicks.value(channel); }
+    bool IsOperatorOn(const QString& channel, const QString& nick) const override
+    {
+        return Operators.value(channel).contains(nick);
+    }
     const irc::TIrcUser* FindUser(const QString& nick) const override { return Users.Find(nick).get(); }
     bool TellsAccounts() const override { return Accounts; }
 };
