@@ -17,6 +17,7 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     , m_locks(m_state)
     , m_logStore(m_state)
     , m_deckStore(m_state)
+    , m_channelSettingsStore(m_state)
     , m_rolls(m_store, clock)
     , m_countdown(m_state, out)
     , m_replay(m_state, out, m_locks)
@@ -89,6 +90,7 @@ void Bot::OpenStore()
         m_store.AddPart(*m_seenStore);
         m_store.AddPart(m_logStore);
         m_store.AddPart(m_deckStore);
+        m_store.AddPart(m_channelSettingsStore);
     }
     m_rolls.SetKeepDays(settings.RollDays);
     m_store.AddPart(m_rolls);
@@ -111,6 +113,7 @@ void Bot::ForgetKeptData()
     m_state.ChannelLogs.clear();
     m_state.ChannelLogIndex.clear();
     m_state.CardDeck.clear();
+    m_state.PerChannel = {};
     m_state.Changes = {};
     QSqlDatabase memory = m_store.Database();
     m_rolls.Load(memory);

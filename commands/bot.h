@@ -12,6 +12,7 @@
 #include "commands/rollhistory.h"
 #include "commands/warecommand.h"
 #include "core/botstate.h"
+#include "core/channelsettingsstore.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/deckstore.h"
@@ -92,6 +93,7 @@ private:
     std::optional<core::SeenStore> m_seenStore;
     core::LogStore m_logStore;
     core::DeckStore m_deckStore;
+    core::ChannelSettingsStore m_channelSettingsStore;
     RollHistory m_rolls;
     CustomFiles m_custom;
     AliasTable m_aliases;

@@ -3,6 +3,7 @@
 #include "commands/botcommands.h"
 #include "commands/cardcommands.h"
 #include "commands/channelcommands.h"
+#include "commands/channelsettingscommand.h"
 #include "commands/commandline.h"
 #include "commands/countdown.h"
 #include "commands/darkheresycommands.h"
@@ -16,6 +17,7 @@
 #include "commands/rollhistorycommands.h"
 #include "commands/seencommand.h"
 #include "commands/shadowruncommands.h"
+#include "commands/systemroll.h"
 #include "commands/warecommand.h"
 
 namespace commands {
@@ -97,7 +99,7 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("rolls") }, RollsCommand),
         Row({ QStringLiteral("recall") }, RecallCommand),
         Row({ QStringLiteral("luck") }, LuckCommand),
-        Row({ QStringLiteral("r") }, NotationRollCommand),
+        Row({ QStringLiteral("r") }, SystemRollCommand),
         Row({ QStringLiteral("gmroll"), QStringLiteral("gr") }, SecretRollCommand),
         { { QStringLiteral("tarot") }, nullptr, TarotCommand, IsBareTarotForm },
         Row({ QStringLiteral("lastlines"), QStringLiteral("last") }, LastCommand),
@@ -106,6 +108,7 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("seen") }, SeenCommand),
         Row({ QStringLiteral("count") }, CountCommand),
         Row({ QStringLiteral("help") }, HelpCommand),
+        Row({ QStringLiteral("channel") }, ChannelSettingsCommand),
     };
     return rows;
 }

@@ -405,6 +405,21 @@ const QList<HelpTopic>& HelpTopics()
                                "report who is using said countdown if questioned."),
                 QStringLiteral("The owner may interrupt the current active countdown with ,count stop."),
             } },
+        { { QStringLiteral("channel") }, false,
+            {
+                QStringLiteral(
+                    "channel shows privately the settings of the channel you say it in: its own, and "
+                    "the global ones it follows. ,channel #name names another channel."),
+                QStringLiteral(
+                    "The owner, privileged users and the channel's operators may change them with "
+                    ",channel set KEY VALUE, or go back to the global one with ,channel unset KEY."),
+                QStringLiteral(
+                    "Keys: char (the command character), dicebot, silent and inline (yes or no), gm "
+                    "(the nick that sees ,gmroll), system (none, sr3, sr4, ex, ep, dh or dryh)."),
+                QStringLiteral(
+                    "Under a system, ,r followed by a number is that system's roll: ,r 9 is ,srtest 9 "
+                    "under sr4, ,r 7 vs 8 is ,ex 7 vs 8 under ex; ,r 2d6 stays a dice roll."),
+            } },
         { { QStringLiteral("dnd"), QStringLiteral("d&d") }, true,
             {
                 QStringLiteral("I am not good for any specific D&D task."),

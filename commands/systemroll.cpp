@@ -1,0 +1,52 @@
+#include "commands/systemroll.h"
+
+#include "commands/commandtable.h"
+#include "commands/darkheresycommands.h"
+#include "commands/notationcommands.h"
+#include "commands/poolcommands.h"
+#include "core/placesettings.h"
+
+namespace commands {
+
+namespace {
+
+CommandHandler PoolCommandOf(core::GameSystem system)
+{
+    switch (system) {
+    case core::GameSystem::Shadowrun3:
+        return Shadowrun3TestCommand;
+    case core::GameSystem::Shadowrun4:
+        return ShadowrunTestCommand;
+    case core::GameSystem::Exalted:
+        return ExaltedCommand;
+    case core::GameSystem::EclipsePhase:
+        return EclipsePhaseCommand;
+    case core::GameSystem::DarkHeresy:
+        return DarkHeresyRollCommand;
+    case core::GameSystem::Dryh:
+        return DryhCommand;
+    case core::GameSystem::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool IsPoolForm(const QString& parameter)
+{
+    const QString first = parameter.trimmed().section(u' ', 0, 0);
+    return !first.isEmpty()
+        && std::all_of(first.cbegin(), first.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+void SystemRollCommand(const CommandCall& call, Services& services)
+{
+    const CommandHandler pool = PoolCommandOf(core::GameSystemAt(services.State, call.Place));
+    if (pool && IsPoolForm(call.Parameter))
+        pool(call, services);
+    else
+        NotationRollCommand(call, services);
+}
+
+} // namespace commands

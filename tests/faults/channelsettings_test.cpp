@@ -1,0 +1,132 @@
+// Two tables on a real ngircd, #sr and #dh, whose settings differ in every key: a channel operator, a
+// privileged user and a plain user try to change them; after a restart the new bot answers each channel
+// by its own settings.
+
+#include "support/headlessbot.h"
+#include "support/ircdaemon.h"
+#include "support/qtprint.h"
+#include "support/tempfiles.h"
+#include "support/testircclient.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing_support::HeadlessBot;
+using testing_support::IrcDaemon;
+using testing_support::TempFiles;
+using testing_support::TestIrcClient;
+
+struct Request {
+    TestIrcClient& From;
+    QByteArray Line; // sent as is; none for one more answer to the line before
+    TestIrcClient& Hears;
+    QByteArray Answer; // a text of the answer
+};
+
+void Exchange(std::initializer_list<Request> requests)
+{
+    for (const Request& r : requests) {
+        if (!r.Line.isEmpty())
+            r.From.Send(r.Line);
+        EXPECT_TRUE(r.Hears.WaitForLine(r.Answer))
+            << r.Line.toStdString() << " got no " << r.Answer.toStdString();
+    }
+}
+
+qsizetype CountContaining(const QList<QByteArray>& lines, const QByteArray& text)
+{
+    return std::count_if(
+        lines.cbegin(), lines.cend(), [&text](const QByteArray& line) { return line.contains(text); });
+}
+
+TEST(Faults, EachChannelKeepsItsOwnSettingsAcrossARestart)
+{
+    const auto server = IrcDaemon::Ngircd();
+    ASSERT_TRUE(server->Start()) << server->Output().toStdString();
+    TempFiles files;
+    files.Write("settings.conf", testing_support::SettingsFile(200, 100));
+    files.Write("previleged.conf", "Vera\r\n");
+    files.Write("tessarin.ini", "[store]\nkeep = yes\n");
+
+    // Oscar opens #sr and so is its operator; the bot opens #dh.
+    TestIrcClient oscar, vera, pete;
+    ASSERT_TRUE(oscar.Register(server->Port(), "Oscar"));
+    oscar.Send("JOIN #sr");
+    ASSERT_TRUE(oscar.WaitForLine(" 366 Oscar #sr "));
+    const QStringList arguments { "--files", files.Path(), "--server",
+        "127.0.0.1:" + QString::number(server->Port()), "--join", "#sr,#dh" };
+    auto first = std::make_unique<HeadlessBot>();
+    ASSERT_TRUE(first->Start(arguments));
+    ASSERT_TRUE(first->WaitForLine("Joined #sr"));
+    ASSERT_TRUE(first->WaitForLine("Joined #dh"));
+    for (auto [client, nick] : { std::pair { &vera, "Vera" }, std::pair { &pete, "Pete" } }) {
+        ASSERT_TRUE(client->Register(server->Port(), nick));
+        client->Send("JOIN #sr,#dh");
+        ASSERT_TRUE(client->WaitForLine(" 366 " + QByteArray(nick) + " #dh "));
+    }
+    oscar.Send("JOIN #dh");
+    ASSERT_TRUE(oscar.WaitForLine(" 366 Oscar #dh "));
+
+    Exchange({
+        { pete, "PRIVMSG #sr :,channel set system ex", pete, "PRIVMSG Pete :Pete, only the owner" },
+        { oscar, "PRIVMSG #dh :,channel set system ex", oscar, "PRIVMSG Oscar :Oscar, only the owner" },
+        { oscar, "PRIVMSG #sr :,channel set char !", oscar, "PRIVMSG Oscar :#sr: char is ! now." },
+        { oscar, "PRIVMSG #sr :!channel set dicebot yes", oscar, "PRIVMSG Oscar :#sr: dicebot is yes now." },
+        { oscar, "PRIVMSG #sr :!channel set silent no", oscar, "PRIVMSG Oscar :#sr: silent is no now." },
+        { oscar, "PRIVMSG #sr :!channel set inline no", oscar, "PRIVMSG Oscar :#sr: inline is no now." },
+        { oscar, "PRIVMSG #sr :!channel set system sr4", oscar, "PRIVMSG Oscar :#sr: system is sr4 now." },
+        { oscar, "PRIVMSG #sr :!channel set gm Oscar", oscar, "PRIVMSG Oscar :#sr: gm is Oscar now." },
+        { vera, "PRIVMSG Tessarin :,channel #dh set char .", vera, "PRIVMSG Vera :#dh: char is . now." },
+        { vera, "PRIVMSG Tessarin :,channel #dh set dicebot no", vera,
+            "PRIVMSG Vera :#dh: dicebot is no now." },
+        { vera, "PRIVMSG Tessarin :,channel #dh set silent yes", vera,
+            "PRIVMSG Vera :#dh: silent is yes now." },
+        { vera, "PRIVMSG Tessarin :,channel #dh set inline yes", vera,
+            "PRIVMSG Vera :#dh: inline is yes now." },
+        { vera, "PRIVMSG Tessarin :,channel #dh set system dh", vera,
+            "PRIVMSG Vera :#dh: system is dh now." },
+        { vera, "PRIVMSG #sr :!channel #dh set gm Vera", vera, "PRIVMSG Vera :#dh: gm is Vera now." },
+        { pete, "PRIVMSG #dh :.channel unset system", pete, "PRIVMSG Pete :Pete, only the owner" },
+    });
+    EXPECT_EQ(first->Finish(), 0);
+    first.reset();
+
+    HeadlessBot second;
+    ASSERT_TRUE(second.Start(arguments));
+    ASSERT_TRUE(second.WaitForLine("Joined #dh"));
+    // The new bot has to see the names lists again before Oscar counts as an operator.
+    ASSERT_TRUE(second.WaitForLine("Joined #sr"));
+    Exchange({
+        { pete, "PRIVMSG #sr :!channel", pete,
+            "PRIVMSG Pete :#sr: char ! (own), dicebot yes (own), silent no (own), inline no (own), system "
+            "sr4 "
+            "(own), gm Oscar (own)." },
+        { pete, "PRIVMSG #dh :.channel", pete,
+            "PRIVMSG Pete :#dh: char . (own), dicebot no (own), silent yes (own), inline yes (own), system "
+            "dh "
+            "(own), gm Vera (own)." },
+        // #sr: "!" commands, answers in the channel, bare dice rolled, ",r 9" is a Shadowrun test.
+        { pete, "PRIVMSG #sr :,who", vera, "PRIVMSG #sr :,who" },
+        { pete, "PRIVMSG #sr :!r 9", pete, "PRIVMSG #sr :Pete, hits: " },
+        { pete, "PRIVMSG #sr :2d1", pete, "PRIVMSG #sr :Pete: 2" },
+        { oscar, "PRIVMSG #sr :[[1+1]] said in #sr", pete, "[[1+1]] said in #sr" },
+        { pete, "PRIVMSG #sr :!gr 1", pete, "PRIVMSG Pete :Pete: 1" },
+        { pete, "", oscar, "PRIVMSG Oscar :Pete in #sr: 1" },
+        // #dh: "." commands, answers in private, inline rolls, ".r 45" a Dark Heresy test.
+        { pete, "PRIVMSG #dh :.r 45", pete, "PRIVMSG Pete :Pete: " },
+        { pete, "PRIVMSG #dh :I fire [[1+1]]", pete, "PRIVMSG Pete :Pete: [[1+1]] = " },
+        { pete, "PRIVMSG #dh :.gr 1", pete, "PRIVMSG Pete :Pete: 1" },
+        { pete, "", vera, "PRIVMSG Vera :Pete: 1" },
+        { oscar, "PRIVMSG #sr :!channel unset gm", oscar,
+            "PRIVMSG Oscar :#sr: gm follows the global setting again" },
+        { oscar, "PRIVMSG #dh :.channel set silent no", oscar, "PRIVMSG Oscar :Oscar, only the owner" },
+    });
+    // The bot answers in order, so by now it would have answered the ",who" of #sr and the inline roll
+    // said there: it did neither.
+    EXPECT_EQ(CountContaining(pete.Lines, "I am a mere DH IRC bot"), 0);
+    EXPECT_EQ(CountContaining(pete.Lines, "[[1+1]] ="), 1);
+    EXPECT_EQ(second.Finish(), 0);
+}
+
+} // namespace
