@@ -55,7 +55,8 @@ TEST(Faults, EachChannelKeepsItsOwnSettingsAcrossARestart)
     oscar.Send("JOIN #sr");
     ASSERT_TRUE(oscar.WaitForLine(" 366 Oscar #sr "));
     const QStringList arguments { "--files", files.Path(), "--server",
-        "127.0.0.1:" + QString::number(server->Port()), "--join", "#sr,#dh" };
+        "127.0.0.1:" + QString::number(server->Port()), "--join", "#sr,#dh", "--set", "flood/line_interval=0",
+        "--set", "flood/burst_lines=100" };
     auto first = std::make_unique<HeadlessBot>();
     ASSERT_TRUE(first->Start(arguments));
     ASSERT_TRUE(first->WaitForLine("Joined #sr"));
