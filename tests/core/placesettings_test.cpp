@@ -65,44 +65,11 @@ TEST(PlaceSettings, AChannelsOwnValueComesBeforeTheGlobalOne)
     for (const auto& c : cases)
         EXPECT_EQ(AppliedAt(state, c.Place), c.Expected) << c.Place;
 
-    // ,channel's view of the same: the value that applies, and whose it is.
-    EXPECT_EQ(core::AppliedAt(state, "#dh", core::SystemKey).Text, "none");
-    EXPECT_TRUE(core::AppliedAt(state, "#dh", core::SystemKey).Own);
-    EXPECT_EQ(core::AppliedAt(state, "#dh", core::InlineKey).Text, "yes");
-    EXPECT_FALSE(core::AppliedAt(state, "#dh", core::InlineKey).Own);
-
     // Unsetting the last value forgets the channel.
     state.PerChannel.Unset("#DH", core::SystemKey);
     state.PerChannel.Unset("#dh", core::CharKey);
     EXPECT_EQ(AppliedAt(state, "#dh"), global);
     EXPECT_EQ(state.PerChannel.All().keys(), QStringList { "#sr" });
-}
-
-TEST(PlaceSettings, ChecksValuesAndMakesThemCanonical)
-{
-    const struct {
-        const char* Key;
-        const char* Typed;
-        const char* Text; // empty when refused
-    } cases[] = {
-        { "dicebot", "ON", "yes" },
-        { "silent", "0", "no" },
-        { "inline", "maybe", "" },
-        { "system", "DRYH", "dryh" },
-        { "system", "d&d", "" },
-        { "char", "!", "!" },
-        { "char", "\U0001F3B2", "\U0001F3B2" },
-        { "char", "ab", "" },
-        { "char", "\t", "" },
-        { "gm", "Vera", "Vera" },
-        { "gm", "#dh", "" },
-        { "colour", "red", "" },
-    };
-    for (const auto& c : cases) {
-        const core::CheckedValue value = core::CheckChannelValue(c.Key, c.Typed);
-        EXPECT_EQ(value.Text, c.Text) << c.Key << " " << c.Typed;
-        EXPECT_EQ(value.Refusal.isEmpty(), !value.Text.isEmpty()) << c.Key << " " << c.Typed;
-    }
 }
 
 } // namespace

@@ -88,7 +88,6 @@ TEST(Faults, EachChannelKeepsItsOwnSettingsAcrossARestart)
         { vera, "PRIVMSG Tessarin :,channel #dh set system dh", vera,
             "PRIVMSG Vera :#dh: system is dh now." },
         { vera, "PRIVMSG #sr :!channel #dh set gm Vera", vera, "PRIVMSG Vera :#dh: gm is Vera now." },
-        { pete, "PRIVMSG #dh :.channel unset system", pete, "PRIVMSG Pete :Pete, only the owner" },
     });
     EXPECT_EQ(first->Finish(), 0);
     first.reset();
