@@ -45,7 +45,6 @@ public:
     void Unset(const QString& channel, const QString& key);
 
     const Table& All() const { return m_values; }
-    void Replace(Table values) { m_values = std::move(values); }
 
 private:
     Table m_values;
