@@ -180,17 +180,22 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ngircd did not start: %s\n", qPrintable(server.Output()));
         return 1;
     }
+    // The bot as an operator would run it, keeping its store or not; flood control off, as the measurement
+    // is of the bot, not of its pace.
     testing_support::TempFiles files;
     QProcess bot;
     bot.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    bot.start(QStringLiteral(TESSARIN_BINARY),
-        { "--headless", "--files", files.Path(), "--server", "127.0.0.1:" + QString::number(server.Port()),
-            "--nick", "Benchbot", "--join", "#bench",
-            // Flood control off: the measurement is of the bot, not of its pace.
-            "--set", "flood/line_interval=0", "--set", "flood/burst_lines=100", "--set",
-            "flood/burst_bytes=65536", "--set", "flood/queue_per_user=10000" });
-    if (!bot.waitForStarted(10000)
-        || !WaitFor([&] { return bot.peek(1 << 20).contains("Joined #bench"); }, 15000)) {
+    const auto startBot = [&](bool keep) {
+        bot.start(QStringLiteral(TESSARIN_BINARY),
+            { "--headless", "--files", files.Path(), "--server",
+                "127.0.0.1:" + QString::number(server.Port()), "--nick", "Benchbot", "--join", "#bench",
+                "--set", keep ? "store/keep=yes" : "store/keep=no", "--set", "flood/line_interval=0", "--set",
+                "flood/burst_lines=100", "--set", "flood/burst_bytes=65536", "--set",
+                "flood/queue_per_user=10000" });
+        return bot.waitForStarted(10000)
+            && WaitFor([&] { return bot.peek(1 << 20).contains("Joined #bench"); }, 15000);
+    };
+    if (!startBot(true)) {
         std::fprintf(stderr, "the bot did not join\n");
         return 1;
     }
@@ -227,6 +232,17 @@ int main(int argc, char** argv)
     }
     rows.push_back({ "bot_saturation", Measure(loader, clock, 20000, 20000, roll, ":Loader, id", botPid) });
 
+    // The same thousand commands a second to a bot that keeps nothing: what the store costs in latency.
+    bot.terminate();
+    bot.waitForFinished(10000);
+    if (!startBot(false)) {
+        std::fprintf(stderr, "the bot without its store did not join\n");
+        return 1;
+    }
+    loader.Send("MODE Benchbot +F");
+    WaitFor([] { return false; }, 500);
+    rows.push_back(
+        { "nostore_1000", Measure(loader, clock, 1000, 3000, roll, ":Loader, id", bot.processId()) });
     bot.terminate();
     bot.waitForFinished(10000);
     const double trackingMb = TrackingMemoryMb();

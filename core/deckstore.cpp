@@ -25,7 +25,7 @@ bool DeckStore::Load(QSqlDatabase& db)
     return true;
 }
 
-bool DeckStore::WriteChanges(QSqlDatabase& db)
+bool DeckStore::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
 {
     if (!HasChanges())
         return true;

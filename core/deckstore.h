@@ -14,7 +14,7 @@ public:
     bool Load(QSqlDatabase& db) override;
     // The deck is a few dozen numbers: comparing it is cheaper than marking every command that draws.
     bool HasChanges() const override { return m_state.CardDeck != m_written; }
-    bool WriteChanges(QSqlDatabase& db) override;
+    bool WriteChanges(QSqlDatabase& db, int maxRows) override;
 
 private:
     BotState& m_state;

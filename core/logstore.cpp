@@ -26,7 +26,7 @@ bool LogStore::Load(QSqlDatabase& db)
     return true;
 }
 
-bool LogStore::WriteChanges(QSqlDatabase& db)
+bool LogStore::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
 {
     QSqlQuery query(db);
     query.prepare(

@@ -14,7 +14,7 @@ public:
 
     bool Load(QSqlDatabase& db) override;
     bool HasChanges() const override { return !m_state.Changes.Logs.isEmpty(); }
-    bool WriteChanges(QSqlDatabase& db) override;
+    bool WriteChanges(QSqlDatabase& db, int maxRows) override;
 
 private:
     BotState& m_state;

@@ -122,7 +122,7 @@ bool SeenStore::HasChanges() const
     return !m_state.Changes.Users.isEmpty() || m_state.IndexedChannels.size() != m_writtenChannels.size();
 }
 
-bool SeenStore::WriteChanges(QSqlDatabase& db)
+bool SeenStore::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
 {
     if (m_rewriteAll) {
         QSqlQuery clear(db);

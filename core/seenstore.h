@@ -16,7 +16,7 @@ public:
 
     bool Load(QSqlDatabase& db) override;
     bool HasChanges() const override;
-    bool WriteChanges(QSqlDatabase& db) override;
+    bool WriteChanges(QSqlDatabase& db, int maxRows) override;
 
 private:
     bool Forget(QSqlDatabase& db);
