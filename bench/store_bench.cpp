@@ -4,9 +4,9 @@
 // opens a history of 1,000,000 rolls.
 
 #include "bench/figures.h"
+#include "commands/carddeck.h"
 #include "commands/rollhistory.h"
-#include "core/deckstore.h"
-#include "core/logstore.h"
+#include "core/channellog.h"
 #include "core/seenstore.h"
 
 #include <QCoreApplication>
@@ -85,8 +85,8 @@ void StartUp(benchmark::State& run)
         core::Store store;
         store.Open(path);
         core::SeenStore seen(state, clock, 0);
-        core::LogStore logs(state);
-        core::DeckStore deck(state);
+        core::ChannelLogs logs;
+        commands::CardDeck deck;
         commands::RollHistory rolls(store, clock);
         for (core::StorePart* part : std::initializer_list<core::StorePart*> { &seen, &logs, &deck, &rolls })
             store.AddPart(*part);

@@ -15,15 +15,13 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     , m_roster(roster)
     , m_clock(clock)
     , m_locks(m_state)
-    , m_logStore(m_state)
-    , m_deckStore(m_state)
     , m_rolls(m_store, clock)
     , m_countdown(m_state, out)
-    , m_replay(m_state, out, m_locks)
+    , m_replay(m_state, m_logs, out, m_locks)
     , m_drawer(m_state, out)
     , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, m_replay,
-          m_drawer, roster, filesDir, m_rolls })
-    , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher, roster })
+          m_drawer, roster, filesDir, m_rolls, m_deck })
+    , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher, roster, m_logs })
 {
     const auto announceIfDone = [this] {
         if (!OutputUnderWay())
@@ -34,6 +32,7 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     connect(&m_drawer, &DrawerFetch::Finished, this, announceIfDone);
     connect(&m_store, &core::Store::Failed, this, [this](const QString& why) {
         m_state.Changes = {};
+        m_logs.SetKept(false);
         m_log.Append(QStringLiteral("Could not write ") + core::StoreFile + QStringLiteral(" (") + why
             + QStringLiteral("); from now on the bot keeps everything in memory only."));
     });
@@ -87,8 +86,8 @@ void Bot::OpenStore()
     if (m_store.OnDisk()) {
         m_seenStore.emplace(m_state, m_clock, settings.SeenDays);
         m_store.AddPart(*m_seenStore);
-        m_store.AddPart(m_logStore);
-        m_store.AddPart(m_deckStore);
+        m_store.AddPart(m_logs);
+        m_store.AddPart(m_deck);
     }
     m_rolls.SetKeepDays(settings.RollDays);
     m_store.AddPart(m_rolls);
@@ -97,6 +96,7 @@ void Bot::OpenStore()
         ForgetKeptData();
     }
     m_state.Changes.Tracking = m_store.OnDisk();
+    m_logs.SetKept(m_store.OnDisk());
     if (!problem.isEmpty())
         m_log.Append(QStringLiteral("Could not use ") + path + QStringLiteral(" (") + problem
             + QStringLiteral("); the bot keeps everything in memory only."));
@@ -108,9 +108,8 @@ void Bot::ForgetKeptData()
     m_state.ChatUserIndex.clear();
     m_state.ChatUserExactIndex.clear();
     m_state.IndexedChannels.clear();
-    m_state.ChannelLogs.clear();
-    m_state.ChannelLogIndex.clear();
-    m_state.CardDeck.clear();
+    m_logs.Clear();
+    m_deck.Clear();
     m_state.Changes = {};
     QSqlDatabase memory = m_store.Database();
     m_rolls.Load(memory);

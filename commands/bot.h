@@ -5,6 +5,7 @@
 // main window) creates one, feeds it messages and closes it.
 
 #include "commands/aliases.h"
+#include "commands/carddeck.h"
 #include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "commands/dispatcher.h"
@@ -12,11 +13,10 @@
 #include "commands/rollhistory.h"
 #include "commands/warecommand.h"
 #include "core/botstate.h"
+#include "core/channellog.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
-#include "core/deckstore.h"
 #include "core/lockouts.h"
-#include "core/logstore.h"
 #include "core/pipeline.h"
 #include "core/seenstore.h"
 #include "core/seentracker.h"
@@ -68,6 +68,8 @@ public:
     DrawerFetch& Drawer() { return m_drawer; }
     core::Store& Kept() { return m_store; }
     RollHistory& Rolls() { return m_rolls; }
+    const core::ChannelLogs& Logs() const { return m_logs; }
+    const CardDeck& Deck() const { return m_deck; }
     const CustomFiles& Custom() const { return m_custom; }
     const AliasTable& Aliases() const { return m_aliases; }
     const QString& FilesDir() const { return m_filesDir; }
@@ -90,8 +92,8 @@ private:
     // The store is declared before its parts so that it outlives them.
     core::Store m_store;
     std::optional<core::SeenStore> m_seenStore;
-    core::LogStore m_logStore;
-    core::DeckStore m_deckStore;
+    core::ChannelLogs m_logs;
+    CardDeck m_deck;
     RollHistory m_rolls;
     CustomFiles m_custom;
     AliasTable m_aliases;

@@ -4,6 +4,7 @@
 // services. Handlers reach nothing else.
 
 #include "commands/aliases.h"
+#include "commands/carddeck.h"
 #include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "commands/lastcommand.h"
@@ -49,6 +50,7 @@ struct Services {
     const irc::ChannelRoster& Roster;
     QString FilesDir;
     RollHistory& Rolls;
+    CardDeck& Deck;
 };
 
 } // namespace commands

@@ -50,12 +50,11 @@ inline constexpr IntRange LogLinesRange { 0, 100000 };
 
 inline const QString DefaultCommandChar = QStringLiteral(",");
 
-// Which users and logs changed since the store last wrote them. Marked only while Tracking is on (the
+// Which users changed since the store last wrote them. Marked only while Tracking is on (the
 // store keeps them in a file), so that a bot that keeps nothing also marks nothing.
 struct ChangeMarks {
     bool Tracking = false;
     QSet<qsizetype> Users;
-    QSet<QString> Logs;
 };
 
 struct BotState {
@@ -99,8 +98,7 @@ struct BotState {
     bool SayLocked = false;
     bool LastLocked = false;
     bool MeowthActive = false;
-    QList<QStringList> ChannelLogs;
-    QHash<QString, qsizetype> ChannelLogIndex; // key to its log in ChannelLogs
+    // The lines each channel log keeps, its two fixed lines included; fixed again at every connect.
     int LogLimit = 0;
     QList<TChatUser> ChatUsers;
     // Lower-cased nick (first or later) to the last user that has it, and first nick to its last user;
@@ -108,7 +106,6 @@ struct BotState {
     QHash<QString, qsizetype> ChatUserIndex;
     QHash<QString, qsizetype> ChatUserExactIndex;
     QSet<QString> IndexedChannels;
-    QList<int> CardDeck;
     QString CountLabel;
     int CountValue = 0;
     int CountEnd = 0;
@@ -124,12 +121,6 @@ inline void MarkUserChanged(BotState& state, qsizetype user)
 {
     if (state.Changes.Tracking)
         state.Changes.Users.insert(user);
-}
-
-inline void MarkLogChanged(BotState& state, const QString& target)
-{
-    if (state.Changes.Tracking)
-        state.Changes.Logs.insert(target);
 }
 
 // The command character as text: the first character of CommandChar, or "," when the setting is empty so

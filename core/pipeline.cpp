@@ -44,7 +44,8 @@ bool IsDiceExpression(const QString& line)
 
 void Pipeline::LogLine(const Message& message)
 {
-    AppendToLog(m_services.State, message.Target, message.Sender, message.Line, m_services.Time);
+    m_services.Logs.Append(
+        message.Target, message.Sender, message.Line, m_services.Time, m_services.State.LogLimit);
 }
 
 void Pipeline::NoteSighting(const Message& message)

@@ -5,6 +5,7 @@
 // in OnMessage.
 
 #include "core/botstate.h"
+#include "core/channellog.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
@@ -43,6 +44,7 @@ struct PipelineServices {
     Lockouts& Locks;
     CommandHandler& Commands;
     const irc::ChannelRoster& Roster;
+    ChannelLogs& Logs;
 };
 
 class Pipeline {

@@ -168,7 +168,6 @@ SettingsLinesTaken LoadAtStart(BotState& state, const QString& filesDir)
     state.FavoriteChannels
         = ReadConfigList(PathOf(filesDir, files::FavoriteChannels)).value_or(QStringList());
     state.IndexedChannels.clear();
-    state.CardDeck.clear();
     ReadReplyPhrases(state, filesDir);
     ReadPrivilegesAndLimits(state, settings, taken);
     ReadUsers(state, filesDir);

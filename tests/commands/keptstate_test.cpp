@@ -74,12 +74,12 @@ TEST_F(KeptState, ARestartCarriesOnWhereTheLastFlushLeftOff)
 {
     PlayASession();
     const QStringList answers = Ask();
-    const QList<QStringList> logs = bot->State().ChannelLogs;
-    const QList<int> deck = bot->State().CardDeck;
+    const QList<QStringList> logs = bot->Logs().All();
+    const QList<int> deck = bot->Deck().Drawn();
     Kill();
     Start();
-    EXPECT_EQ(bot->State().ChannelLogs, logs);
-    EXPECT_EQ(bot->State().CardDeck, deck);
+    EXPECT_EQ(bot->Logs().All(), logs);
+    EXPECT_EQ(bot->Deck().Drawn(), deck);
     EXPECT_EQ(deck.size(), 8); // a card and a hand of seven
     EXPECT_EQ(Ask(), answers);
     // The nick index works on the users read back, a later nick included.
@@ -97,8 +97,8 @@ TEST_F(KeptState, WithKeepingOffARestartStartsAfreshAndNoFileIsWritten)
     Kill();
     Start();
     EXPECT_TRUE(bot->State().ChatUsers.isEmpty());
-    EXPECT_TRUE(bot->State().ChannelLogs.isEmpty());
-    EXPECT_TRUE(bot->State().CardDeck.isEmpty());
+    EXPECT_TRUE(bot->Logs().All().isEmpty());
+    EXPECT_TRUE(bot->Deck().Drawn().isEmpty());
     EXPECT_EQ(
         Say("Kell", "#rpg", ",rolls"), QStringList { "PRIVMSG Kell :Kell, I have no rolls by Kell here." });
     EXPECT_FALSE(QFile::exists(files.PathOf("tessarin.db")));
