@@ -18,7 +18,6 @@
 #include "core/commandlog.h"
 #include "core/lockouts.h"
 #include "core/pipeline.h"
-#include "core/seenstore.h"
 #include "core/seentracker.h"
 #include "core/store.h"
 
@@ -45,6 +44,7 @@ public:
     // changed there); the channel's user list is read from the roster.
     void OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick);
     void OnNickChange(const QString& oldNick, const QString& newNick);
+    void OnKickedOut(const QString& channel, const QStringList& nicks);
 
     // Reads the custom-file folder again. False when the folder is there but cannot be listed; the list is
     // then empty. A missing folder is an empty list, not a failure.
@@ -69,6 +69,7 @@ public:
     core::Store& Kept() { return m_store; }
     RollHistory& Rolls() { return m_rolls; }
     const core::ChannelLogs& Logs() const { return m_logs; }
+    const core::SeenTracker& Seen() const { return m_seen; }
     const CardDeck& Deck() const { return m_deck; }
     const CustomFiles& Custom() const { return m_custom; }
     const AliasTable& Aliases() const { return m_aliases; }
@@ -91,7 +92,7 @@ private:
     core::Lockouts m_locks;
     // The store is declared before its parts so that it outlives them.
     core::Store m_store;
-    std::optional<core::SeenStore> m_seenStore;
+    core::SeenTracker m_seen;
     core::ChannelLogs m_logs;
     CardDeck m_deck;
     RollHistory m_rolls;

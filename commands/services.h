@@ -14,6 +14,7 @@
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
+#include "core/seentracker.h"
 #include "irc/channelroster.h"
 #include "irc/sender.h"
 
@@ -51,6 +52,7 @@ struct Services {
     QString FilesDir;
     RollHistory& Rolls;
     CardDeck& Deck;
+    core::SeenTracker& Seen;
 };
 
 } // namespace commands

@@ -4,12 +4,9 @@
 // runtime fields that commands and events share. The bot object owns the single instance; everything else
 // receives it by reference.
 
-#include "core/chatuser.h"
 #include "core/extrasettings.h"
 
-#include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -49,13 +46,6 @@ inline constexpr IntRange ReconnectAttemptsRange { 0, 1000 };
 inline constexpr IntRange LogLinesRange { 0, 100000 };
 
 inline const QString DefaultCommandChar = QStringLiteral(",");
-
-// Which users changed since the store last wrote them. Marked only while Tracking is on (the
-// store keeps them in a file), so that a bot that keeps nothing also marks nothing.
-struct ChangeMarks {
-    bool Tracking = false;
-    QSet<qsizetype> Users;
-};
 
 struct BotState {
     // Persisted settings, in the order of the settings file.
@@ -100,28 +90,15 @@ struct BotState {
     bool MeowthActive = false;
     // The lines each channel log keeps, its two fixed lines included; fixed again at every connect.
     int LogLimit = 0;
-    QList<TChatUser> ChatUsers;
-    // Lower-cased nick (first or later) to the last user that has it, and first nick to its last user;
-    // kept by the seen tracker.
-    QHash<QString, qsizetype> ChatUserIndex;
-    QHash<QString, qsizetype> ChatUserExactIndex;
-    QSet<QString> IndexedChannels;
     QString CountLabel;
     int CountValue = 0;
     int CountEnd = 0;
     int CountStep = 0;
     QString CountTarget;
     bool CountPaused = false;
-    ChangeMarks Changes;
 
     const QString& Phrase(ReplyPhrase which) const { return ReplyPhrases[which]; }
 };
-
-inline void MarkUserChanged(BotState& state, qsizetype user)
-{
-    if (state.Changes.Tracking)
-        state.Changes.Users.insert(user);
-}
 
 // The command character as text: the first character of CommandChar, or "," when the setting is empty so
 // that the bot can always be commanded. A character outside the basic plane is kept whole.

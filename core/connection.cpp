@@ -1,6 +1,5 @@
 #include "core/connection.h"
 
-#include "core/seentracker.h"
 #include "core/settingsfiles.h"
 
 namespace core {
@@ -236,7 +235,7 @@ void Connection::HandleKicked(irc::TIrcUser*, irc::TIrcChannel* channel)
         return;
     m_log.Append(QStringLiteral("Unable to join ") + channel->Name + QStringLiteral(" after being kicked."),
         LogLevel::Warning);
-    OnBotKickedOut(m_state, channel->Name, channel->Nicks(), m_clock.StampNow());
+    Q_EMIT KickedOut(channel->Name, channel->Nicks());
 }
 
 void Connection::HandleNotice(irc::TIrcUser* user, irc::TIrcChannel*, const QString& text)

@@ -9,6 +9,7 @@
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
+#include "core/seentracker.h"
 #include "irc/channelroster.h"
 #include "irc/sender.h"
 
@@ -45,6 +46,7 @@ struct PipelineServices {
     CommandHandler& Commands;
     const irc::ChannelRoster& Roster;
     ChannelLogs& Logs;
+    SeenTracker& Seen;
 };
 
 class Pipeline {

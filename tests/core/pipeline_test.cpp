@@ -38,7 +38,8 @@ protected:
     RecordingCommands commands;
     testing_support::FixedRoster roster;
     core::ChannelLogs logs;
-    core::Pipeline pipeline { { state, out, log, clock, locks, commands, roster, logs } };
+    core::SeenTracker seen { clock };
+    core::Pipeline pipeline { { state, out, log, clock, locks, commands, roster, logs, seen } };
 
     void SetUp() override { state.LogLimit = state.LogLines + 2; }
 
