@@ -76,33 +76,10 @@ void Connection::RunConnectProcedure(bool reconnect)
     m_client.SetNick(m_state.BotNick);
     m_client.Username = m_state.BotNick;
     m_client.RealName = m_state.BotNick;
-    ApplyClientSettings();
+    m_client.Settings = m_state.Extra.Connection;
     if (!RedrawTimer.isActive())
         RedrawTimer.start();
     m_client.Connect();
-}
-
-void Connection::ApplyClientSettings()
-{
-    const ConnectionSettings& settings = m_state.Extra.Connection;
-    m_client.Tls = settings.Tls;
-    m_client.TlsFingerprint = settings.TlsFingerprint;
-    m_client.SaslAccount = settings.SaslAccount;
-    m_client.SaslPassword = settings.SaslPassword;
-    m_client.ClientCertificate = settings.SaslCertificate;
-    m_client.ClientKey = settings.SaslKey;
-    m_client.SaslRequired = settings.SaslRequired;
-    m_client.NickServPassword = settings.NickServPassword;
-    m_client.ConnectTimeout = settings.ConnectTimeoutMs;
-    m_client.RegisterTimeout = settings.RegisterTimeoutMs;
-    m_client.IdleTimeout = settings.DeadAfterMs;
-    m_client.PingTimeout = settings.PingTimeoutMs;
-    m_client.Pace.BurstLines = settings.BurstLines;
-    m_client.Pace.BurstBytes = settings.BurstBytes;
-    m_client.Pace.IntervalMs = settings.LineIntervalMs;
-    m_client.Pace.OwnerLimit = settings.QueuePerUser;
-    m_client.MaxLinesPerMessage = settings.LinesPerMessage;
-    m_client.CtcpRepliesPerMinute = settings.CtcpPerMinute;
 }
 
 void Connection::HandleConnected()

@@ -56,7 +56,6 @@ Q_SIGNALS:
 
 private:
     void RunConnectProcedure(bool reconnect);
-    void ApplyClientSettings();
     void FinishReconnectAttempt(bool connected);
     void SettleLostAttempt();
     void GiveUp();
