@@ -22,7 +22,11 @@ public:
 
     bool Load(QSqlDatabase& db) override;
     // The deck is a few dozen numbers: comparing it is cheaper than marking every command that draws.
-    bool HasChanges() const override { return m_drawn != m_written; }
+    // Empty lists are not compared: their data pointers may be null, which memcmp must not be given.
+    bool HasChanges() const override
+    {
+        return m_drawn.size() != m_written.size() || (!m_drawn.isEmpty() && m_drawn != m_written);
+    }
     bool WriteChanges(QSqlDatabase& db, int maxRows) override;
 
 private:
