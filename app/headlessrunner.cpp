@@ -29,7 +29,7 @@ HeadlessRunner::HeadlessRunner(RunOptions options, QObject* parent)
 {
     connect(&m_bot.Log(), &core::CommandLog::LineAppended, this,
         [this](const QString& line, core::LogLevel level) { m_output.Write(line, level); });
-    commands::FeedBotFromClient(m_bot, m_client);
+    commands::FeedBotFromClient(m_bot, m_client, m_connection);
     connect(&m_client, &irc::TIrcClient::OnRegistered, this, &HeadlessRunner::JoinStartChannels);
     connect(&m_connection, &core::Connection::Stopped, this, [this] { Finish(m_stopping ? 0 : 1); });
     connect(&m_signals, &SignalPipe::Received, this, [this](int signal) {

@@ -234,7 +234,7 @@ void TForm1::MakeWindows()
 
 void TForm1::WireBot()
 {
-    commands::FeedBotFromClient(m_bot, m_client);
+    commands::FeedBotFromClient(m_bot, m_client, m_connection);
     connect(&m_bot.Log(), &core::CommandLog::LineAppended, this,
         [this](const QString& line) { CommandLogView->appendPlainText(line); });
     // The connection handles each event first; these only show its outcome.

@@ -180,17 +180,22 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ngircd did not start: %s\n", qPrintable(server.Output()));
         return 1;
     }
+    // The bot as an operator would run it, keeping its store, or not for the comparison; flood control off,
+    // as the measurement is of the bot, not of its pace.
+    const auto startBot = [&](QProcess& bot, const QString& folder, const QString& nick,
+                              const QString& channel, bool keep) {
+        bot.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        bot.start(QStringLiteral(TESSARIN_BINARY),
+            { "--headless", "--files", folder, "--server", "127.0.0.1:" + QString::number(server.Port()),
+                "--nick", nick, "--join", channel, "--set", keep ? "store/keep=yes" : "store/keep=no",
+                "--set", "flood/line_interval=0", "--set", "flood/burst_lines=100", "--set",
+                "flood/burst_bytes=65536", "--set", "flood/queue_per_user=10000" });
+        return bot.waitForStarted(10000)
+            && WaitFor([&] { return bot.peek(1 << 20).contains("Joined " + channel.toUtf8()); }, 15000);
+    };
     testing_support::TempFiles files;
     QProcess bot;
-    bot.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    bot.start(QStringLiteral(TESSARIN_BINARY),
-        { "--headless", "--files", files.Path(), "--server", "127.0.0.1:" + QString::number(server.Port()),
-            "--nick", "Benchbot", "--join", "#bench",
-            // Flood control off: the measurement is of the bot, not of its pace.
-            "--set", "flood/line_interval=0", "--set", "flood/burst_lines=100", "--set",
-            "flood/burst_bytes=65536", "--set", "flood/queue_per_user=10000" });
-    if (!bot.waitForStarted(10000)
-        || !WaitFor([&] { return bot.peek(1 << 20).contains("Joined #bench"); }, 15000)) {
+    if (!startBot(bot, files.Path(), "Benchbot", "#bench", true)) {
         std::fprintf(stderr, "the bot did not join\n");
         return 1;
     }
@@ -227,8 +232,31 @@ int main(int argc, char** argv)
     }
     rows.push_back({ "bot_saturation", Measure(loader, clock, 20000, 20000, roll, ":Loader, id", botPid) });
 
-    bot.terminate();
-    bot.waitForFinished(10000);
+    // What the store costs in latency: the same thousand commands a second to a second bot that keeps
+    // nothing, on a channel of its own, in rounds that alternate with the first so that both see the same
+    // load from the rest of the machine.
+    testing_support::TempFiles otherFiles;
+    QProcess other;
+    if (!startBot(other, otherFiles.Path(), "Nostore", "#nostore", false)) {
+        std::fprintf(stderr, "the bot without its store did not join\n");
+        return 1;
+    }
+    loader.Send("MODE Nostore +F");
+    loader.Send("JOIN #nostore");
+    loader.WaitForLine(" 366 ");
+    const auto otherRoll = [](int k) { return "PRIVMSG #nostore :,roll 3d6 id" + QByteArray::number(k); };
+    const auto measureWithStore
+        = [&] { return Measure(loader, clock, 1000, 3000, roll, ":Loader, id", botPid); };
+    const auto measureWithout
+        = [&] { return Measure(loader, clock, 1000, 3000, otherRoll, ":Loader, id", other.processId()); };
+    rows.push_back({ "store_1000_a", measureWithStore() });
+    rows.push_back({ "nostore_1000_a", measureWithout() });
+    rows.push_back({ "store_1000_b", measureWithStore() });
+    rows.push_back({ "nostore_1000_b", measureWithout() });
+    for (QProcess* process : { &bot, &other }) {
+        process->terminate();
+        process->waitForFinished(10000);
+    }
     const double trackingMb = TrackingMemoryMb();
 
     std::printf("%-16s %8s %8s %10s %8s %8s %8s %12s\n", "run", "sent", "replies", "replies/s", "p50 ms",

@@ -45,11 +45,9 @@ void Message(benchmark::State& run, const char* line)
     core::SystemClock clock;
     commands::Bot bot(files.path(), out, roster, clock);
     bot.Start();
-    core::BotState& state = bot.State();
     for (int i = 0; i < users; ++i) {
-        const QString channel = QStringLiteral("#c%1").arg(i % Channels);
-        core::OnChannelUpdate(
-            state, channel, {}, core::ChannelEvent::Joined, QStringLiteral("user%1").arg(i), "t");
+        bot.OnChannelUpdate(QStringLiteral("#c%1").arg(i % Channels), core::ChannelEvent::Joined,
+            QStringLiteral("user%1").arg(i));
     }
     const QString text = QString::fromLatin1(line);
     // Senders picked across the whole list, prepared ahead so that only the bot's work is measured.

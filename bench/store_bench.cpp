@@ -4,10 +4,10 @@
 // opens a history of 1,000,000 rolls.
 
 #include "bench/figures.h"
+#include "commands/carddeck.h"
 #include "commands/rollhistory.h"
-#include "core/deckstore.h"
-#include "core/logstore.h"
-#include "core/seenstore.h"
+#include "core/channellog.h"
+#include "core/seentracker.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>
@@ -81,16 +81,16 @@ void StartUp(benchmark::State& run)
     const QString path = FilledStore(folder, 100000, 1000000);
     core::SystemClock clock;
     for (auto _ : run) {
-        core::BotState state;
         core::Store store;
         store.Open(path);
-        core::SeenStore seen(state, clock, 0);
-        core::LogStore logs(state);
-        core::DeckStore deck(state);
+        core::SeenTracker seen(clock);
+        seen.Keep(0);
+        core::ChannelLogs logs;
+        commands::CardDeck deck;
         commands::RollHistory rolls(store, clock);
         for (core::StorePart* part : std::initializer_list<core::StorePart*> { &seen, &logs, &deck, &rolls })
             store.AddPart(*part);
-        if (!store.LoadParts().isEmpty() || state.ChatUsers.size() != 100000)
+        if (!store.LoadParts().isEmpty() || seen.Users().size() != 100000)
             run.SkipWithError("the store was not read back");
     }
 }

@@ -15,16 +15,15 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     , m_roster(roster)
     , m_clock(clock)
     , m_locks(m_state)
-    , m_logStore(m_state)
-    , m_deckStore(m_state)
+    , m_seen(clock)
     , m_channelSettingsStore(m_state)
     , m_rolls(m_store, clock)
     , m_countdown(m_state, out)
-    , m_replay(m_state, out, m_locks)
+    , m_replay(m_state, m_logs, out, m_locks)
     , m_drawer(m_state, out)
     , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, m_replay,
-          m_drawer, roster, filesDir, m_rolls })
-    , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher, roster })
+          m_drawer, roster, filesDir, m_rolls, m_deck, m_seen })
+    , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher, roster, m_logs, m_seen })
 {
     const auto announceIfDone = [this] {
         if (!OutputUnderWay())
@@ -34,7 +33,8 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     connect(&m_replay, &LogReplay::Finished, this, announceIfDone);
     connect(&m_drawer, &DrawerFetch::Finished, this, announceIfDone);
     connect(&m_store, &core::Store::Failed, this, [this](const QString& why) {
-        m_state.Changes = {};
+        m_seen.StopKeeping();
+        m_logs.SetKept(false);
         m_log.Append(QStringLiteral("Could not write ") + core::StoreFile + QStringLiteral(" (") + why
             + QStringLiteral("); from now on the bot keeps everything in memory only."));
     });
@@ -70,12 +70,17 @@ void Bot::OnMessage(const QString& sender, const QString& channel, const QString
 
 void Bot::OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick)
 {
-    core::OnChannelUpdate(m_state, channel, m_roster.NicksOn(channel), event, nick, m_clock.StampNow());
+    m_seen.OnChannelUpdate(channel, m_roster.NicksOn(channel), event, nick, m_clock.StampNow());
 }
 
 void Bot::OnNickChange(const QString& oldNick, const QString& newNick)
 {
-    core::OnNickChange(m_state, oldNick, newNick);
+    m_seen.OnNickChange(oldNick, newNick);
+}
+
+void Bot::OnKickedOut(const QString& channel, const QStringList& nicks)
+{
+    m_seen.OnBotKickedOut(channel, nicks, m_clock.StampNow());
 }
 
 // With the store off or unusable, the kept data start empty as they always did, and only the roll history
@@ -86,10 +91,10 @@ void Bot::OpenStore()
     const QString path = settings.Keep ? QDir(m_filesDir).filePath(core::StoreFile) : QString();
     QString problem = m_store.Open(path);
     if (m_store.OnDisk()) {
-        m_seenStore.emplace(m_state, m_clock, settings.SeenDays);
-        m_store.AddPart(*m_seenStore);
-        m_store.AddPart(m_logStore);
-        m_store.AddPart(m_deckStore);
+        m_seen.Keep(settings.SeenDays);
+        m_store.AddPart(m_seen);
+        m_store.AddPart(m_logs);
+        m_store.AddPart(m_deck);
         m_store.AddPart(m_channelSettingsStore);
     }
     m_rolls.SetKeepDays(settings.RollDays);
@@ -98,7 +103,9 @@ void Bot::OpenStore()
         problem = loadProblem;
         ForgetKeptData();
     }
-    m_state.Changes.Tracking = m_store.OnDisk();
+    if (!m_store.OnDisk())
+        m_seen.StopKeeping();
+    m_logs.SetKept(m_store.OnDisk());
     if (!problem.isEmpty())
         m_log.Append(QStringLiteral("Could not use ") + path + QStringLiteral(" (") + problem
             + QStringLiteral("); the bot keeps everything in memory only."));
@@ -106,15 +113,10 @@ void Bot::OpenStore()
 
 void Bot::ForgetKeptData()
 {
-    m_state.ChatUsers.clear();
-    m_state.ChatUserIndex.clear();
-    m_state.ChatUserExactIndex.clear();
-    m_state.IndexedChannels.clear();
-    m_state.ChannelLogs.clear();
-    m_state.ChannelLogIndex.clear();
-    m_state.CardDeck.clear();
+    m_seen.Clear();
+    m_logs.Clear();
+    m_deck.Clear();
     m_state.PerChannel = {};
-    m_state.Changes = {};
     QSqlDatabase memory = m_store.Database();
     m_rolls.Load(memory);
 }

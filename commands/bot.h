@@ -5,6 +5,7 @@
 // main window) creates one, feeds it messages and closes it.
 
 #include "commands/aliases.h"
+#include "commands/carddeck.h"
 #include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "commands/dispatcher.h"
@@ -12,14 +13,12 @@
 #include "commands/rollhistory.h"
 #include "commands/warecommand.h"
 #include "core/botstate.h"
+#include "core/channellog.h"
 #include "core/channelsettingsstore.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
-#include "core/deckstore.h"
 #include "core/lockouts.h"
-#include "core/logstore.h"
 #include "core/pipeline.h"
-#include "core/seenstore.h"
 #include "core/seentracker.h"
 #include "core/store.h"
 
@@ -46,6 +45,7 @@ public:
     // changed there); the channel's user list is read from the roster.
     void OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick);
     void OnNickChange(const QString& oldNick, const QString& newNick);
+    void OnKickedOut(const QString& channel, const QStringList& nicks);
 
     // Reads the custom-file folder again. False when the folder is there but cannot be listed; the list is
     // then empty. A missing folder is an empty list, not a failure.
@@ -69,6 +69,9 @@ public:
     DrawerFetch& Drawer() { return m_drawer; }
     core::Store& Kept() { return m_store; }
     RollHistory& Rolls() { return m_rolls; }
+    const core::ChannelLogs& Logs() const { return m_logs; }
+    const core::SeenTracker& Seen() const { return m_seen; }
+    const CardDeck& Deck() const { return m_deck; }
     const CustomFiles& Custom() const { return m_custom; }
     const AliasTable& Aliases() const { return m_aliases; }
     const QString& FilesDir() const { return m_filesDir; }
@@ -90,9 +93,9 @@ private:
     core::Lockouts m_locks;
     // The store is declared before its parts so that it outlives them.
     core::Store m_store;
-    std::optional<core::SeenStore> m_seenStore;
-    core::LogStore m_logStore;
-    core::DeckStore m_deckStore;
+    core::SeenTracker m_seen;
+    core::ChannelLogs m_logs;
+    CardDeck m_deck;
     core::ChannelSettingsStore m_channelSettingsStore;
     RollHistory m_rolls;
     CustomFiles m_custom;

@@ -18,7 +18,7 @@ void WhoCommand(const CommandCall& call, Services& services)
 void HelloCommand(const CommandCall& call, Services& services)
 {
     const core::BotState& state = services.State;
-    if (!core::SameUser(state, call.Nick, state.OwnerNick) && call.Nick != core::CreatorName)
+    if (!core::SameUser(services.Seen, call.Nick, state.OwnerNick) && call.Nick != core::CreatorName)
         services.Out.Say(call.Target, QStringLiteral("Hello, ") + call.Nick + u'!');
     else if (call.Nick != state.OwnerNick)
         services.Out.Say(call.Target, QStringLiteral("Hello, Vaddox, good job creating me!"));

@@ -70,13 +70,13 @@ void TarotCommand(const CommandCall& call, Services& services)
 
 void DrawCommand(const CommandCall& call, Services& services)
 {
-    QList<int>& drawn = services.State.CardDeck;
-    if (drawn.size() >= games::FullDeck)
+    CardDeck& cards = services.Deck;
+    if (cards.Drawn().size() >= games::FullDeck)
         return SayNoMoreCards(services, call);
     const std::optional<QStringList> deck = ReadDeck(services, call);
     if (!deck)
         return;
-    const std::optional<int> card = games::DrawCard(drawn, deck->size());
+    const std::optional<int> card = cards.Draw(deck->size());
     if (!card)
         return SayNoMoreCards(services, call);
     services.Out.Say(call.Target, call.Nick + QStringLiteral(", ") + deck->at(*card) + u'.');
@@ -84,8 +84,8 @@ void DrawCommand(const CommandCall& call, Services& services)
 
 void DrawHandCommand(const CommandCall& call, Services& services)
 {
-    QList<int>& drawn = services.State.CardDeck;
-    if (drawn.size() >= games::FullDeck - games::HandSize) {
+    CardDeck& cards = services.Deck;
+    if (cards.Drawn().size() >= games::FullDeck - games::HandSize) {
         services.Out.Say(call.Target,
             call.Nick
                 + QStringLiteral(
@@ -97,8 +97,8 @@ void DrawHandCommand(const CommandCall& call, Services& services)
     if (!deck)
         return;
     QStringList hand;
-    while (hand.size() < games::HandSize && drawn.size() < games::FullDeck) {
-        const std::optional<int> card = games::DrawCard(drawn, deck->size());
+    while (hand.size() < games::HandSize && cards.Drawn().size() < games::FullDeck) {
+        const std::optional<int> card = cards.Draw(deck->size());
         if (!card)
             break;
         hand.append(deck->at(*card));
@@ -124,20 +124,17 @@ void ReturnCommand(const CommandCall& call, Services& services)
             call.Nick + QStringLiteral(", I never had a card with that name in the deck to begin with."));
         return;
     }
-    QList<int>& drawn = services.State.CardDeck;
-    const qsizetype out = drawn.lastIndexOf(*card);
-    if (out < 0) {
+    if (!services.Deck.Return(*card)) {
         services.Out.Say(
             call.Target, call.Nick + QStringLiteral(", are you trying to cheat? You don't have that card."));
         return;
     }
-    drawn.removeAt(out);
     services.Out.Say(call.Target, call.Nick + QStringLiteral(", card returned."));
 }
 
 void NewDeckCommand(const CommandCall& call, Services& services)
 {
-    services.State.CardDeck.clear();
+    services.Deck.Clear();
     services.Out.Say(call.Target, call.Nick + QStringLiteral(", opened a new deck and ready to draw."));
 }
 

@@ -43,8 +43,8 @@ void PartCommand(const CommandCall& call, Services& services)
     if (!services.Out.Part(call.Target) || !IsChannelName(call.Target)
         || call.Line != core::CommandPrefixAt(services.State, call.Place) + QStringLiteral("part"))
         return;
-    core::OnBotLeftChannel(
-        services.State, call.Target, services.Roster.NicksOn(call.Target), services.Time.StampNow());
+    services.Seen.OnBotLeftChannel(
+        call.Target, services.Roster.NicksOn(call.Target), services.Time.StampNow());
 }
 
 void QuitCommand(const CommandCall& call, Services& services)

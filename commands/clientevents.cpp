@@ -18,7 +18,7 @@ core::ChannelEvent ChannelEventOf(irc::TIrcChannelUpdateType type)
     }
 }
 
-void FeedBotFromClient(Bot& bot, irc::TIrcClient& client)
+void FeedBotFromClient(Bot& bot, irc::TIrcClient& client, core::Connection& connection)
 {
     QObject::connect(&client, &irc::TIrcClient::OnMessage, &bot,
         [&bot](irc::TIrcUser* user, irc::TIrcChannel* channel, const QString& text) {
@@ -32,6 +32,7 @@ void FeedBotFromClient(Bot& bot, irc::TIrcClient& client)
         });
     QObject::connect(&client, &irc::TIrcClient::OnNickChange, &bot,
         [&bot](irc::TIrcUser* user, const QString& newNick) { bot.OnNickChange(user->Nick, newNick); });
+    QObject::connect(&connection, &core::Connection::KickedOut, &bot, &Bot::OnKickedOut);
 }
 
 } // namespace commands

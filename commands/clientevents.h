@@ -1,14 +1,16 @@
 #pragma once
 
-// Feeds the bot from its IRC client: messages into the pipeline, channel updates and nick changes into
-// the seen tracker. Whoever owns both (the headless runner, the main window) calls this once.
+// Feeds the bot from its IRC client and connection: messages into the pipeline, channel updates, nick
+// changes and a kick for good into the seen tracker. Whoever owns them (the headless runner, the main
+// window) calls this once.
 
 #include "commands/bot.h"
+#include "core/connection.h"
 #include "irc/ircclient.h"
 
 namespace commands {
 
-void FeedBotFromClient(Bot& bot, irc::TIrcClient& client);
+void FeedBotFromClient(Bot& bot, irc::TIrcClient& client, core::Connection& connection);
 
 // The seen tracker's reading of a channel update.
 core::ChannelEvent ChannelEventOf(irc::TIrcChannelUpdateType type);

@@ -61,6 +61,16 @@ const QList<HelpTopic>& HelpTopics()
                     ",gr) shows the roll only to you and the game master; where my owner allows it, "
                     "[[2d6+3]] in a line is rolled too."),
             } },
+        { { QStringLiteral("rolls"), QStringLiteral("recall"), QStringLiteral("luck") }, false,
+            {
+                QStringLiteral("I keep every dice result I say, numbered, with who rolled it and when."),
+                QStringLiteral("\"rolls [nick] [n]\" lists privately the last n rolls (5, at most 20) made "
+                               "here by nick (you unless named): ,rolls Kell 10."),
+                QStringLiteral("\"recall N\" says roll N again with who rolled it and when, where it was "
+                               "made or privately to its roller: ,recall 42."),
+                QStringLiteral("\"luck [nick]\" tells privately, per die size, how many dice and their mean, "
+                               "and whether the faces look fair by a chi-square test."),
+            } },
         { { QStringLiteral("tarot") }, false,
             {
                 QStringLiteral("Say \"tarot\", and I will pull a set of Tarot cards for you."),

@@ -15,9 +15,11 @@ QStringList LinesToReplay(const QStringList& log, const QString& parameter)
     return QStringList { log.value(1) } + log.mid(count - n, n);
 }
 
-LogReplay::LogReplay(core::BotState& state, irc::Sender& out, core::Lockouts& locks, QObject* parent)
+LogReplay::LogReplay(core::BotState& state, const core::ChannelLogs& logs, irc::Sender& out,
+    core::Lockouts& locks, QObject* parent)
     : QObject(parent)
     , m_state(state)
+    , m_logs(logs)
     , m_out(out)
     , m_locks(locks)
 {
@@ -32,12 +34,12 @@ void LogReplay::Last(const CommandCall& call)
         m_out.Say(call.Nick, m_state.Phrase(core::LastTimeoutReply));
         return;
     }
-    const qsizetype log = core::FindChannelLog(m_state, call.Target);
-    if (log < 0) {
+    const QStringList* log = m_logs.Find(call.Target);
+    if (!log) {
         m_out.Say(call.Nick, QStringLiteral("Sorry, I don't store PM logs."));
         return;
     }
-    QStringList lines = LinesToReplay(m_state.ChannelLogs.at(log), call.Parameter);
+    QStringList lines = LinesToReplay(*log, call.Parameter);
     m_recipient = call.Nick;
     m_out.Say(m_recipient, lines.takeFirst());
     m_pending = lines;

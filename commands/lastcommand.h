@@ -4,6 +4,7 @@
 // a tenth of a second apart, then keeps the command locked for a while. One replay runs at a time.
 
 #include "core/botstate.h"
+#include "core/channellog.h"
 #include "core/lockouts.h"
 #include "irc/sender.h"
 
@@ -24,7 +25,8 @@ class LogReplay : public QObject {
 public:
     static constexpr int LinePauseMs = 100;
 
-    LogReplay(core::BotState& state, irc::Sender& out, core::Lockouts& locks, QObject* parent = nullptr);
+    LogReplay(core::BotState& state, const core::ChannelLogs& logs, irc::Sender& out, core::Lockouts& locks,
+        QObject* parent = nullptr);
 
     void Last(const CommandCall& call);
     bool Running() const { return !m_pending.isEmpty(); }
@@ -39,6 +41,7 @@ private:
     void Finish();
 
     core::BotState& m_state;
+    const core::ChannelLogs& m_logs;
     irc::Sender& m_out;
     core::Lockouts& m_locks;
     QString m_recipient;

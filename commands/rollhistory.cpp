@@ -63,18 +63,18 @@ bool RollHistory::Load(QSqlDatabase& db)
 qint64 RollHistory::Record(const QString& place, const QString& nick, const QString& command,
     const QString& reply, const std::vector<dice::RolledFace>& faces)
 {
-    m_pending.append(
-        { ++m_lastNumber, m_clock.Now().toMSecsSinceEpoch(), place, nick, command, reply, faces });
+    m_pending.append({ ++m_lastNumber, m_clock.MsSinceEpoch(), place, nick, command, reply, faces });
     return m_lastNumber;
 }
 
-bool RollHistory::WriteChanges(QSqlDatabase& db)
+bool RollHistory::WriteChanges(QSqlDatabase& db, int maxRows)
 {
+    const qsizetype written = std::min<qsizetype>(maxRows, m_pending.size());
     QSqlQuery roll(db);
     roll.prepare(QStringLiteral("INSERT INTO rolls (") + RollColumns
         + QStringLiteral(", place_key, nick_key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     std::map<QString, FaceCounts> counts;
-    for (const RollRecord& record : std::as_const(m_pending)) {
+    for (const RollRecord& record : m_pending.first(written)) {
         for (const QVariant& value :
             { QVariant(record.Number), QVariant(record.TimeMs), QVariant(record.Place), QVariant(record.Nick),
                 QVariant(record.Command), QVariant(record.Reply), QVariant(FacesText(record.Faces)),
@@ -98,7 +98,7 @@ bool RollHistory::WriteChanges(QSqlDatabase& db)
             }
         }
     }
-    m_pending.clear();
+    m_pending.remove(0, written);
     return true;
 }
 

@@ -48,7 +48,7 @@ public:
 
     bool Load(QSqlDatabase& db) override;
     bool HasChanges() const override { return !m_pending.isEmpty(); }
-    bool WriteChanges(QSqlDatabase& db) override;
+    bool WriteChanges(QSqlDatabase& db, int maxRows) override;
 
 private:
     core::Store& m_store;

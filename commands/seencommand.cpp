@@ -9,10 +9,10 @@ namespace commands {
 
 namespace {
 
-QString EveryoneSeen(const core::BotState& state)
+QString EveryoneSeen(const core::SeenTracker& seen)
 {
     QString text = QStringLiteral("Users I've seen: ");
-    for (const core::TChatUser& user : state.ChatUsers) {
+    for (const core::TChatUser& user : seen.Users()) {
         text += u' ' + user.Nick;
         if (user.LaterNicks.size() >= 2)
             text += QStringLiteral("(nicks:") + user.LaterNicks.join(u',') + u')';
@@ -24,7 +24,7 @@ QString EveryoneSeen(const core::BotState& state)
 } // namespace
 
 QStringList SeenReplies(
-    const core::BotState& state, const QString& parameter, const QString& target, const QDateTime& now)
+    const core::SeenTracker& seen, const QString& parameter, const QString& target, const QDateTime& now)
 {
     const QString asked = parameter.trimmed();
     const qsizetype blank = asked.indexOf(u' ');
@@ -32,11 +32,11 @@ QStringList SeenReplies(
     const QString where = blank < 0 ? target : core::CapChars(asked.mid(blank + 1), MaxSeenPlaceChars);
 
     if (common::AsciiLower(who) == QLatin1String("anyone"))
-        return { EveryoneSeen(state) };
-    const std::optional<qsizetype> found = core::FindChatUser(state, who);
+        return { EveryoneSeen(seen) };
+    const std::optional<qsizetype> found = seen.Find(who);
     if (!found)
         return { QStringLiteral("Never heard of this user.") };
-    const core::TChatUser& user = state.ChatUsers.at(*found);
+    const core::TChatUser& user = seen.Users().at(*found);
 
     if (common::AsciiLower(where) == QLatin1String("names")) {
         QString text = QStringLiteral("Here are the nicks I've seen this user using: ") + user.Nick;
@@ -68,7 +68,7 @@ QStringList SeenReplies(
 
 void SeenCommand(const CommandCall& call, Services& services)
 {
-    for (const QString& reply : SeenReplies(services.State, call.Parameter, call.Target, services.Time.Now()))
+    for (const QString& reply : SeenReplies(services.Seen, call.Parameter, call.Target, services.Time.Now()))
         services.Out.Say(call.Nick, reply);
 }
 

@@ -11,7 +11,7 @@ inline constexpr qsizetype MaxSeenPlaceChars = 500;
 
 // The answers to seen with parameter, asked in target at the time now.
 QStringList SeenReplies(
-    const core::BotState& state, const QString& parameter, const QString& target, const QDateTime& now);
+    const core::SeenTracker& seen, const QString& parameter, const QString& target, const QDateTime& now);
 
 void SeenCommand(const CommandCall& call, Services& services);
 

@@ -4,6 +4,7 @@
 // services. Handlers reach nothing else.
 
 #include "commands/aliases.h"
+#include "commands/carddeck.h"
 #include "commands/countdown.h"
 #include "commands/customfiles.h"
 #include "commands/lastcommand.h"
@@ -13,6 +14,7 @@
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
+#include "core/seentracker.h"
 #include "irc/channelroster.h"
 #include "irc/sender.h"
 
@@ -51,6 +53,8 @@ struct Services {
     const irc::ChannelRoster& Roster;
     QString FilesDir;
     RollHistory& Rolls;
+    CardDeck& Deck;
+    core::SeenTracker& Seen;
 };
 
 } // namespace commands

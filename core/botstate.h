@@ -5,12 +5,9 @@
 // receives it by reference.
 
 #include "core/channelsettings.h"
-#include "core/chatuser.h"
 #include "core/extrasettings.h"
 
-#include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -50,14 +47,6 @@ inline constexpr IntRange ReconnectAttemptsRange { 0, 1000 };
 inline constexpr IntRange LogLinesRange { 0, 100000 };
 
 inline const QString DefaultCommandChar = QStringLiteral(",");
-
-// Which users and logs changed since the store last wrote them. Marked only while Tracking is on (the
-// store keeps them in a file), so that a bot that keeps nothing also marks nothing.
-struct ChangeMarks {
-    bool Tracking = false;
-    QSet<qsizetype> Users;
-    QSet<QString> Logs;
-};
 
 struct BotState {
     // Persisted settings, in the order of the settings file.
@@ -102,38 +91,17 @@ struct BotState {
     bool SayLocked = false;
     bool LastLocked = false;
     bool MeowthActive = false;
-    QList<QStringList> ChannelLogs;
-    QHash<QString, qsizetype> ChannelLogIndex; // key to its log in ChannelLogs
+    // The lines each channel log keeps, its two fixed lines included; fixed again at every connect.
     int LogLimit = 0;
-    QList<TChatUser> ChatUsers;
-    // Lower-cased nick (first or later) to the last user that has it, and first nick to its last user;
-    // kept by the seen tracker.
-    QHash<QString, qsizetype> ChatUserIndex;
-    QHash<QString, qsizetype> ChatUserExactIndex;
-    QSet<QString> IndexedChannels;
-    QList<int> CardDeck;
     QString CountLabel;
     int CountValue = 0;
     int CountEnd = 0;
     int CountStep = 0;
     QString CountTarget;
     bool CountPaused = false;
-    ChangeMarks Changes;
 
     const QString& Phrase(ReplyPhrase which) const { return ReplyPhrases[which]; }
 };
-
-inline void MarkUserChanged(BotState& state, qsizetype user)
-{
-    if (state.Changes.Tracking)
-        state.Changes.Users.insert(user);
-}
-
-inline void MarkLogChanged(BotState& state, const QString& target)
-{
-    if (state.Changes.Tracking)
-        state.Changes.Logs.insert(target);
-}
 
 // The command character as text: the first character of CommandChar, or "," when the setting is empty so
 // that the bot can always be commanded. A character outside the basic plane is kept whole.

@@ -27,7 +27,7 @@ bool ChannelSettingsStore::Load(QSqlDatabase& db)
     return true;
 }
 
-bool ChannelSettingsStore::WriteChanges(QSqlDatabase& db)
+bool ChannelSettingsStore::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
 {
     if (!HasChanges())
         return true;

@@ -16,7 +16,7 @@ public:
     bool Load(QSqlDatabase& db) override;
     // A few values per channel: comparing them is cheaper than marking every change.
     bool HasChanges() const override { return m_state.PerChannel.All() != m_written; }
-    bool WriteChanges(QSqlDatabase& db) override;
+    bool WriteChanges(QSqlDatabase& db, int maxRows) override;
 
 private:
     BotState& m_state;

@@ -13,6 +13,7 @@ public:
     virtual QDateTime Now() const = 0;
     // Cheaper than Now() where only the passing of seconds matters.
     virtual qint64 SecondsSinceEpoch() const { return Now().toSecsSinceEpoch(); }
+    virtual qint64 MsSinceEpoch() const { return Now().toMSecsSinceEpoch(); }
 
     // The stamps of the current second (see stamps.h). Reading the local time costs more than handling a
     // whole message, so each is formatted once a second.
@@ -31,6 +32,7 @@ class SystemClock final : public Clock {
 public:
     QDateTime Now() const override { return QDateTime::currentDateTime(); }
     qint64 SecondsSinceEpoch() const override { return QDateTime::currentSecsSinceEpoch(); }
+    qint64 MsSinceEpoch() const override { return QDateTime::currentMSecsSinceEpoch(); }
 };
 
 } // namespace core

@@ -1,6 +1,5 @@
 #include "core/connection.h"
 
-#include "core/seentracker.h"
 #include "core/settingsfiles.h"
 
 namespace core {
@@ -77,33 +76,10 @@ void Connection::RunConnectProcedure(bool reconnect)
     m_client.SetNick(m_state.BotNick);
     m_client.Username = m_state.BotNick;
     m_client.RealName = m_state.BotNick;
-    ApplyClientSettings();
+    m_client.Settings = m_state.Extra.Connection;
     if (!RedrawTimer.isActive())
         RedrawTimer.start();
     m_client.Connect();
-}
-
-void Connection::ApplyClientSettings()
-{
-    const ConnectionSettings& settings = m_state.Extra.Connection;
-    m_client.Tls = settings.Tls;
-    m_client.TlsFingerprint = settings.TlsFingerprint;
-    m_client.SaslAccount = settings.SaslAccount;
-    m_client.SaslPassword = settings.SaslPassword;
-    m_client.ClientCertificate = settings.SaslCertificate;
-    m_client.ClientKey = settings.SaslKey;
-    m_client.SaslRequired = settings.SaslRequired;
-    m_client.NickServPassword = settings.NickServPassword;
-    m_client.ConnectTimeout = settings.ConnectTimeoutMs;
-    m_client.RegisterTimeout = settings.RegisterTimeoutMs;
-    m_client.IdleTimeout = settings.DeadAfterMs;
-    m_client.PingTimeout = settings.PingTimeoutMs;
-    m_client.Pace.BurstLines = settings.BurstLines;
-    m_client.Pace.BurstBytes = settings.BurstBytes;
-    m_client.Pace.IntervalMs = settings.LineIntervalMs;
-    m_client.Pace.OwnerLimit = settings.QueuePerUser;
-    m_client.MaxLinesPerMessage = settings.LinesPerMessage;
-    m_client.CtcpRepliesPerMinute = settings.CtcpPerMinute;
 }
 
 void Connection::HandleConnected()
@@ -236,7 +212,7 @@ void Connection::HandleKicked(irc::TIrcUser*, irc::TIrcChannel* channel)
         return;
     m_log.Append(QStringLiteral("Unable to join ") + channel->Name + QStringLiteral(" after being kicked."),
         LogLevel::Warning);
-    OnBotKickedOut(m_state, channel->Name, channel->Nicks(), m_clock.StampNow());
+    Q_EMIT KickedOut(channel->Name, channel->Nicks());
 }
 
 void Connection::HandleNotice(irc::TIrcUser* user, irc::TIrcChannel*, const QString& text)

@@ -51,10 +51,11 @@ Q_SIGNALS:
     // The bot is disconnected and nothing will reconnect it: a connect the operator asked for failed,
     // the connection ended while AutoReconnect was off, or the reconnect attempts ran out.
     void Stopped();
+    // The bot was kicked off channel and could not rejoin it; nicks were on it.
+    void KickedOut(const QString& channel, const QStringList& nicks);
 
 private:
     void RunConnectProcedure(bool reconnect);
-    void ApplyClientSettings();
     void FinishReconnectAttempt(bool connected);
     void SettleLostAttempt();
     void GiveUp();

@@ -73,6 +73,15 @@ SettingKey Number(
         } };
 }
 
+// A time: seconds in the file (decimals allowed), milliseconds in the settings the IRC client takes. The one
+// place where the file's unit becomes the client's.
+template <typename Field>
+SettingKey Seconds(const QString& name, const QString& comment, Field field, double min, double max)
+{
+    constexpr int MsPerSecond = 1000;
+    return Number(name, comment, field, min, max, MsPerSecond);
+}
+
 // One of a few words, each standing for a value.
 template <typename Field, typename Value>
 SettingKey Choice(
@@ -208,11 +217,11 @@ const std::vector<SettingKey>& SettingKeys()
         Text(
             QStringLiteral("connection/sasl_certificate"),
             QStringLiteral("or log in with a client certificate over TLS (SASL EXTERNAL): its PEM file ..."),
-            [](auto& s) -> auto& { return s.Connection.SaslCertificate; }, true),
+            [](auto& s) -> auto& { return s.Connection.ClientCertificate; }, true),
         Text(
             QStringLiteral("connection/sasl_key"),
             QStringLiteral("... and its key's (empty when the certificate's file holds the key)"),
-            [](auto& s) -> auto& { return s.Connection.SaslKey; }, true),
+            [](auto& s) -> auto& { return s.Connection.ClientKey; }, true),
         Flag(
             QStringLiteral("connection/sasl_required"),
             QStringLiteral("not logged in with SASL: disconnect and try again later instead of staying"),
@@ -221,43 +230,43 @@ const std::vector<SettingKey>& SettingKeys()
             QStringLiteral("connection/nickserv_password"),
             QStringLiteral("for networks without SASL: IDENTIFY to NickServ after the welcome"),
             [](auto& s) -> auto& { return s.Connection.NickServPassword; }),
-        Number(
+        Seconds(
             QStringLiteral("connection/connect_timeout"), QStringLiteral("seconds to make the connection"),
-            [](auto& s) -> auto& { return s.Connection.ConnectTimeoutMs; }, 0.1, 600, 1000),
-        Number(
+            [](auto& s) -> auto& { return s.Connection.ConnectTimeoutMs; }, 0.1, 600),
+        Seconds(
             QStringLiteral("connection/register_timeout"),
             QStringLiteral("a server that has not welcomed the bot this long after connecting is given up"),
-            [](auto& s) -> auto& { return s.Connection.RegisterTimeoutMs; }, 0.1, 3600, 1000),
-        Number(
+            [](auto& s) -> auto& { return s.Connection.RegisterTimeoutMs; }, 0.1, 3600),
+        Seconds(
             QStringLiteral("connection/dead_after"),
             QStringLiteral("no line from the server for this long: the bot pings it ..."),
-            [](auto& s) -> auto& { return s.Connection.DeadAfterMs; }, 0.1, 86400, 1000),
-        Number(
+            [](auto& s) -> auto& { return s.Connection.IdleTimeoutMs; }, 0.1, 86400),
+        Seconds(
             QStringLiteral("connection/ping_timeout"),
             QStringLiteral("... and reconnects when no answer comes in this time"),
-            [](auto& s) -> auto& { return s.Connection.PingTimeoutMs; }, 0.1, 3600, 1000),
+            [](auto& s) -> auto& { return s.Connection.PingTimeoutMs; }, 0.1, 3600),
         Number(
             QStringLiteral("flood/burst_lines"),
             QStringLiteral("every line goes through one queue: a burst of this many lines and bytes ..."),
-            [](auto& s) -> auto& { return s.Connection.BurstLines; }, 1, 100),
+            [](auto& s) -> auto& { return s.Connection.Pace.BurstLines; }, 1, 100),
         Number(
             QStringLiteral("flood/burst_bytes"), QString(),
-            [](auto& s) -> auto& { return s.Connection.BurstBytes; }, 512, 65536),
-        Number(
+            [](auto& s) -> auto& { return s.Connection.Pace.BurstBytes; }, 512, 65536),
+        Seconds(
             QStringLiteral("flood/line_interval"), QStringLiteral("... then one line per this many seconds"),
-            [](auto& s) -> auto& { return s.Connection.LineIntervalMs; }, 0, 60, 1000),
+            [](auto& s) -> auto& { return s.Connection.Pace.IntervalMs; }, 0, 60),
         Number(
             QStringLiteral("flood/queue_per_user"),
             QStringLiteral("lines one user may have waiting; past it that user's oldest are dropped"),
-            [](auto& s) -> auto& { return s.Connection.QueuePerUser; }, 1, 10000),
+            [](auto& s) -> auto& { return s.Connection.Pace.OwnerLimit; }, 1, 10000),
         Number(
             QStringLiteral("flood/lines_per_message"),
             QStringLiteral("a message too long for one line is split into at most this many lines"),
-            [](auto& s) -> auto& { return s.Connection.LinesPerMessage; }, 1, 100),
+            [](auto& s) -> auto& { return s.Connection.MaxLinesPerMessage; }, 1, 100),
         Number(
             QStringLiteral("flood/ctcp_per_minute"),
             QStringLiteral("automatic CTCP answers (VERSION, PING, ...) per user and minute"),
-            [](auto& s) -> auto& { return s.Connection.CtcpPerMinute; }, 0, 100),
+            [](auto& s) -> auto& { return s.Connection.CtcpRepliesPerMinute; }, 0, 100),
         Choice(
             QStringLiteral("access/evidence"),
             QStringLiteral("who is the owner or privileged: auto (services accounts where the network tells "
@@ -349,7 +358,7 @@ const QStringList& ConnectionSettingKeys()
     return names;
 }
 
-QString ApplyConnectionSetting(ConnectionSettings& settings, const QString& key, const QString& value)
+QString ApplyConnectionSetting(irc::ClientSettings& settings, const QString& key, const QString& value)
 {
     if (!ConnectionSettingKeys().contains(key))
         return QStringLiteral("is not a setting");
@@ -382,7 +391,7 @@ ExtraSettings LoadExtraSettings(const QString& filesDir)
                     + QStringLiteral("; it keeps its default."));
         }
     }
-    if (!settings.Connection.SaslCertificate.isEmpty() && !settings.Connection.Tls)
+    if (!settings.Connection.ClientCertificate.isEmpty() && !settings.Connection.Tls)
         settings.Problems.append(ExtraSettingsFile
             + QStringLiteral(": connection/sasl_certificate is only presented over TLS; set tls = yes to "
                              "log in with it."));

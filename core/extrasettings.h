@@ -7,6 +7,7 @@
 
 #include "core/commandlog.h"
 #include "core/gamesystem.h"
+#include "irc/clientsettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,40 +15,6 @@
 #include <vector>
 
 namespace core {
-
-// How the bot reaches its server beyond the address and port of the classic settings: the [connection]
-// and [flood] groups of tessarin.ini. Times are milliseconds here and seconds (decimals allowed) in the
-// file.
-struct ConnectionSettings {
-    // [connection]
-    bool Tls = false;
-    // The SHA-256 fingerprint of the one certificate to accept instead of a verified one.
-    QString TlsFingerprint;
-    QString SaslAccount;
-    QString SaslPassword;
-    // A client certificate (PEM) and its key (PEM; empty when in the certificate's file) for SASL EXTERNAL
-    // over TLS.
-    QString SaslCertificate;
-    QString SaslKey;
-    // Not logged in with SASL, the bot disconnects and tries again instead of staying.
-    bool SaslRequired = false;
-    // Sent to NickServ with IDENTIFY after the welcome, for networks without SASL.
-    QString NickServPassword;
-    int ConnectTimeoutMs = 10000;
-    int RegisterTimeoutMs = 60000;
-    // No line from the server for this long: the bot pings it, and reconnects when nothing comes within
-    // the ping time-out either.
-    int DeadAfterMs = 240000;
-    int PingTimeoutMs = 60000;
-    // [flood]: the send queue's burst and pace, its bound per user, the lines one message may take and
-    // the automatic CTCP answers per user and minute.
-    int BurstLines = 5;
-    int BurstBytes = 2048;
-    int LineIntervalMs = 1000;
-    int QueuePerUser = 40;
-    int LinesPerMessage = 4;
-    int CtcpPerMinute = 3;
-};
 
 // Whom the bot trusts, the [access] group.
 enum class Evidence {
@@ -102,7 +69,10 @@ struct ExtraSettings {
     QString DrawerHost;
     // [commands] address_with_colon: "Tessarin: roll 2d6", as clients complete a nick, is a command too.
     bool AddressWithColon = false;
-    ConnectionSettings Connection;
+    // How the bot reaches its server beyond the address and port of the classic settings: the [connection]
+    // and [flood] groups (a field without a key keeps its default), handed to the IRC client whole at each
+    // connect.
+    irc::ClientSettings Connection;
     AccessSettings Access;
     StoreSettings Store;
     DiceSettings Dice;
@@ -147,6 +117,6 @@ const QStringList& ConnectionSettingKeys();
 // Takes one connection setting by its key and its text as written in the file. Returns why it was not
 // taken (an unknown key, a value out of range), or an empty text; a refused value leaves the setting as
 // it was.
-QString ApplyConnectionSetting(ConnectionSettings& settings, const QString& key, const QString& value);
+QString ApplyConnectionSetting(irc::ClientSettings& settings, const QString& key, const QString& value);
 
 } // namespace core

@@ -69,10 +69,10 @@ bool IsOwner(const BotState& state, const Shown& user, bool byAccount)
 
 } // namespace
 
-bool SameUser(const BotState& state, const QString& a, const QString& b)
+bool SameUser(const SeenTracker& seen, const QString& a, const QString& b)
 {
-    const std::optional<qsizetype> userA = FindChatUser(state, a);
-    const std::optional<qsizetype> userB = FindChatUser(state, b);
+    const std::optional<qsizetype> userA = seen.Find(a);
+    const std::optional<qsizetype> userB = seen.Find(b);
     if (userA && userB)
         return *userA == *userB;
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -91,7 +91,8 @@ bool IsPrivileged(const BotState& state, const irc::ChannelRoster& roster, const
     return false;
 }
 
-bool IsBanned(const BotState& state, const irc::ChannelRoster& roster, const QString& nick)
+bool IsBanned(
+    const BotState& state, const SeenTracker& seen, const irc::ChannelRoster& roster, const QString& nick)
 {
     std::optional<Shown> user;
     for (const QString& entry : state.BannedUsers) {
@@ -100,7 +101,7 @@ bool IsBanned(const BotState& state, const irc::ChannelRoster& roster, const QSt
                 user.emplace(roster, nick);
             if (*FitsMarkedEntry(entry, *user))
                 return true;
-        } else if (SameUser(state, entry, nick)) {
+        } else if (SameUser(seen, entry, nick)) {
             return true;
         }
     }

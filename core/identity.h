@@ -20,17 +20,20 @@
 // opens nothing.
 
 #include "core/botstate.h"
+#include "core/seentracker.h"
 #include "irc/channelroster.h"
 
 namespace core {
 
 inline const QString CreatorName = QStringLiteral("Vaddox");
 
-bool SameUser(const BotState& state, const QString& a, const QString& b);
+// Whether a and b are nicks of one tracked user (a nick change in between), or else equal ignoring case.
+bool SameUser(const SeenTracker& seen, const QString& a, const QString& b);
 
 // The owner, or anyone on the privileged list, or the creator.
 bool IsPrivileged(const BotState& state, const irc::ChannelRoster& roster, const QString& nick);
 
-bool IsBanned(const BotState& state, const irc::ChannelRoster& roster, const QString& nick);
+bool IsBanned(
+    const BotState& state, const SeenTracker& seen, const irc::ChannelRoster& roster, const QString& nick);
 
 } // namespace core

@@ -44,18 +44,20 @@ bool IsDiceExpression(const QString& line)
 
 void Pipeline::LogLine(const Message& message)
 {
-    AppendToLog(m_services.State, message.Target, message.Sender, message.Line, m_services.Time);
+    m_services.Logs.Append(
+        message.Target, message.Sender, message.Line, m_services.Time, m_services.State.LogLimit);
 }
 
 void Pipeline::NoteSighting(const Message& message)
 {
     if (message.Channel.isEmpty())
         return;
-    BotState& state = m_services.State;
-    if (!state.IndexedChannels.contains(message.Channel))
-        TakeInChannel(state, message.Channel, m_services.Roster.NicksOn(message.Channel),
-            m_services.Time.StampNow(), true);
-    OnChannelMessage(state, message.Sender, message.Channel, m_services.Time.StampNow());
+    SeenTracker& seen = m_services.Seen;
+    // Asking the roster for a channel's nicks costs more than the rest of the sighting.
+    if (!seen.IsIndexed(message.Channel))
+        seen.TakeInChannel(
+            message.Channel, m_services.Roster.NicksOn(message.Channel), m_services.Time.StampNow(), true);
+    seen.OnChannelMessage(message.Sender, message.Channel, m_services.Time.StampNow());
 }
 
 void Pipeline::AnswerRecognitionQuestion(const Message& message)
@@ -125,7 +127,8 @@ void Pipeline::RollBareDice(const Message& message)
 {
     const BotState& state = m_services.State;
     if (!DicebotAt(state, message.Channel) || message.Handled
-        || IsBanned(state, m_services.Roster, message.Sender) || !IsDiceExpression(message.Line))
+        || IsBanned(state, m_services.Seen, m_services.Roster, message.Sender)
+        || !IsDiceExpression(message.Line))
         return;
     m_services.Commands.RollDice(message.Sender, message.Target, message.Line);
     m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + message.Sender
@@ -137,7 +140,8 @@ void Pipeline::RollInlineDice(const Message& message)
 {
     const BotState& state = m_services.State;
     if (message.Handled || message.Channel.isEmpty() || !message.Line.contains(QLatin1String("[["))
-        || !InlineRollsOn(state, message.Channel) || IsBanned(state, m_services.Roster, message.Sender))
+        || !InlineRollsOn(state, message.Channel)
+        || IsBanned(state, m_services.Seen, m_services.Roster, message.Sender))
         return;
     m_services.Commands.RollInline(message.Sender, message.Target, message.Line);
     m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + message.Sender

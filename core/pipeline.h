@@ -5,9 +5,11 @@
 // in OnMessage.
 
 #include "core/botstate.h"
+#include "core/channellog.h"
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
+#include "core/seentracker.h"
 #include "irc/channelroster.h"
 #include "irc/sender.h"
 
@@ -51,6 +53,8 @@ struct PipelineServices {
     Lockouts& Locks;
     CommandHandler& Commands;
     const irc::ChannelRoster& Roster;
+    ChannelLogs& Logs;
+    SeenTracker& Seen;
 };
 
 class Pipeline {

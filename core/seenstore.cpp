@@ -1,4 +1,4 @@
-#include "core/seenstore.h"
+#include "core/seentracker.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -19,44 +19,51 @@ QStringList Split(const QString& text)
 
 } // namespace
 
-void RebuildUserIndexes(BotState& state)
+// The storage of the seen tracker.
+
+void SeenTracker::RebuildIndexes()
 {
-    state.ChatUserIndex.clear();
-    state.ChatUserExactIndex.clear();
-    for (qsizetype user = 0; user < state.ChatUsers.size(); ++user) {
-        const TChatUser& tracked = state.ChatUsers.at(user);
-        state.ChatUserIndex.insert(tracked.Nick.toLower(), user);
-        state.ChatUserExactIndex.insert(tracked.Nick, user);
+    m_index.clear();
+    m_exactIndex.clear();
+    for (qsizetype user = 0; user < m_users.size(); ++user) {
+        const TChatUser& tracked = m_users.at(user);
+        m_index.insert(tracked.Nick.toLower(), user);
+        m_exactIndex.insert(tracked.Nick, user);
         for (const QString& nick : tracked.LaterNicks)
-            state.ChatUserIndex.insert(nick.toLower(), user);
+            m_index.insert(nick.toLower(), user);
     }
 }
 
-SeenStore::SeenStore(BotState& state, const Clock& clock, int forgetAfterDays)
-    : m_state(state)
-    , m_clock(clock)
-    , m_forgetAfterDays(forgetAfterDays)
+void SeenTracker::Keep(int forgetAfterDays)
 {
+    m_kept = true;
+    m_forgetAfterDays = forgetAfterDays;
 }
 
-bool SeenStore::Load(QSqlDatabase& db)
+void SeenTracker::StopKeeping()
 {
-    m_state.ChatUsers.clear();
+    m_kept = false;
+    m_changed.clear();
+}
+
+bool SeenTracker::Load(QSqlDatabase& db)
+{
+    Clear();
     if (!Forget(db) || !LoadUsers(db) || !LoadChannels(db))
         return false;
     m_places.clear();
-    RebuildUserIndexes(m_state);
+    RebuildIndexes();
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT channel FROM indexed_channels")))
         return false;
     while (query.next())
-        m_state.IndexedChannels.insert(query.value(0).toString());
-    m_writtenChannels = m_state.IndexedChannels;
+        m_indexedChannels.insert(query.value(0).toString());
+    m_writtenChannels = m_indexedChannels;
     return true;
 }
 
-bool SeenStore::Forget(QSqlDatabase& db)
+bool SeenTracker::Forget(QSqlDatabase& db)
 {
     if (m_forgetAfterDays <= 0)
         return true;
@@ -71,7 +78,7 @@ bool SeenStore::Forget(QSqlDatabase& db)
     return db.transaction() && channels.exec() && users.exec() && db.commit();
 }
 
-bool SeenStore::LoadUsers(QSqlDatabase& db)
+bool SeenTracker::LoadUsers(QSqlDatabase& db)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -81,21 +88,21 @@ bool SeenStore::LoadUsers(QSqlDatabase& db)
     m_places.clear();
     while (query.next()) {
         const qint64 id = query.value(0).toLongLong();
-        m_rewriteAll = m_rewriteAll || id != m_state.ChatUsers.size();
-        m_places.insert(id, m_state.ChatUsers.size());
+        m_rewriteAll = m_rewriteAll || id != m_users.size();
+        m_places.insert(id, m_users.size());
         TChatUser user;
         user.Nick = query.value(1).toString();
         user.LaterNicks = Split(query.value(2).toString());
-        m_state.ChatUsers.append(user);
+        m_users.append(user);
     }
     if (m_rewriteAll) {
-        for (qsizetype user = 0; user < m_state.ChatUsers.size(); ++user)
-            m_state.Changes.Users.insert(user);
+        for (qsizetype user = 0; user < m_users.size(); ++user)
+            m_changed.insert(user);
     }
     return true;
 }
 
-bool SeenStore::LoadChannels(QSqlDatabase& db)
+bool SeenTracker::LoadChannels(QSqlDatabase& db)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -106,7 +113,7 @@ bool SeenStore::LoadChannels(QSqlDatabase& db)
         const qsizetype place = m_places.value(query.value(0).toLongLong(), -1);
         if (place < 0)
             continue;
-        TChatUser& user = m_state.ChatUsers[place];
+        TChatUser& user = m_users[place];
         user.Channels.append(query.value(1).toString());
         user.JoinTimes.append(query.value(2).toString());
         user.JoinNotes.append(query.value(3).toString());
@@ -117,12 +124,12 @@ bool SeenStore::LoadChannels(QSqlDatabase& db)
     return true;
 }
 
-bool SeenStore::HasChanges() const
+bool SeenTracker::HasChanges() const
 {
-    return !m_state.Changes.Users.isEmpty() || m_state.IndexedChannels.size() != m_writtenChannels.size();
+    return !m_changed.isEmpty() || m_indexedChannels.size() != m_writtenChannels.size();
 }
 
-bool SeenStore::WriteChanges(QSqlDatabase& db)
+bool SeenTracker::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
 {
     if (m_rewriteAll) {
         QSqlQuery clear(db);
@@ -139,8 +146,8 @@ bool SeenStore::WriteChanges(QSqlDatabase& db)
     QSqlQuery entry(db);
     entry.prepare(QStringLiteral("INSERT INTO user_channels VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     const qint64 now = m_clock.SecondsSinceEpoch();
-    for (const qsizetype index : std::as_const(m_state.Changes.Users)) {
-        const TChatUser& tracked = m_state.ChatUsers.at(index);
+    for (const qsizetype index : std::as_const(m_changed)) {
+        const TChatUser& tracked = m_users.at(index);
         user.addBindValue(index);
         user.addBindValue(tracked.Nick);
         user.addBindValue(Joined(tracked.LaterNicks));
@@ -158,10 +165,10 @@ bool SeenStore::WriteChanges(QSqlDatabase& db)
                 return false;
         }
     }
-    m_state.Changes.Users.clear();
+    m_changed.clear();
     QSqlQuery channel(db);
     channel.prepare(QStringLiteral("INSERT OR IGNORE INTO indexed_channels VALUES (?)"));
-    for (const QString& name : std::as_const(m_state.IndexedChannels)) {
+    for (const QString& name : std::as_const(m_indexedChannels)) {
         if (m_writtenChannels.contains(name))
             continue;
         channel.addBindValue(name);

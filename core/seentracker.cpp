@@ -4,22 +4,6 @@ namespace core {
 
 namespace {
 
-void IndexNick(BotState& state, const QString& nick, qsizetype user)
-{
-    qsizetype& last = state.ChatUserIndex[nick.toLower()];
-    last = std::max(last, user);
-}
-
-qsizetype AddUser(BotState& state, const QString& nick)
-{
-    state.ChatUsers.append(TChatUser { nick, {}, {}, {}, {}, {}, {}, {} });
-    const qsizetype user = state.ChatUsers.size() - 1;
-    IndexNick(state, nick, user);
-    state.ChatUserExactIndex[nick] = user;
-    MarkUserChanged(state, user);
-    return user;
-}
-
 void AddChannelEntry(TChatUser& user, const QString& channel, const QString& stamp, const QString& note)
 {
     user.Channels.append(channel);
@@ -36,12 +20,41 @@ void SetLeave(TChatUser& user, qsizetype entry, const QString& stamp, const QStr
     user.LeaveNotes[entry] = note;
 }
 
-void NoteJoin(BotState& state, const QString& channel, const QString& nick, const QString& stamp)
+} // namespace
+
+SeenTracker::SeenTracker(const Clock& clock)
+    : m_clock(clock)
 {
-    const std::optional<qsizetype> found = FindChatUser(state, nick);
-    const qsizetype index = found ? *found : AddUser(state, nick);
-    MarkUserChanged(state, index);
-    TChatUser& user = state.ChatUsers[index];
+}
+
+void SeenTracker::IndexNick(const QString& nick, qsizetype user)
+{
+    qsizetype& last = m_index[nick.toLower()];
+    last = std::max(last, user);
+}
+
+qsizetype SeenTracker::AddUser(const QString& nick)
+{
+    m_users.append(TChatUser { nick, {}, {}, {}, {}, {}, {}, {} });
+    const qsizetype user = m_users.size() - 1;
+    IndexNick(nick, user);
+    m_exactIndex[nick] = user;
+    MarkChanged(user);
+    return user;
+}
+
+void SeenTracker::MarkChanged(qsizetype user)
+{
+    if (m_kept)
+        m_changed.insert(user);
+}
+
+void SeenTracker::NoteJoin(const QString& channel, const QString& nick, const QString& stamp)
+{
+    const std::optional<qsizetype> found = Find(nick);
+    const qsizetype index = found ? *found : AddUser(nick);
+    MarkChanged(index);
+    TChatUser& user = m_users[index];
     const std::optional<qsizetype> entry = FindUserChannel(user, channel);
     if (!entry) {
         AddChannelEntry(user, channel, stamp, notes::Connected);
@@ -55,33 +68,31 @@ void NoteJoin(BotState& state, const QString& channel, const QString& nick, cons
     user.LastMessageTimes[*entry] = NeverSpoke;
 }
 
-void NoteLeave(
-    BotState& state, const QString& channel, const QString& nick, const QString& stamp, const QString& note)
+void SeenTracker::NoteLeave(
+    const QString& channel, const QString& nick, const QString& stamp, const QString& note)
 {
-    const std::optional<qsizetype> user = FindChatUser(state, nick);
+    const std::optional<qsizetype> user = Find(nick);
     if (!user)
         return;
-    TChatUser& tracked = state.ChatUsers[*user];
+    TChatUser& tracked = m_users[*user];
     if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel)) {
         SetLeave(tracked, *entry, stamp, note);
-        MarkUserChanged(state, *user);
+        MarkChanged(*user);
     }
 }
 
-} // namespace
-
-std::optional<qsizetype> FindChatUser(const BotState& state, const QString& nick)
+std::optional<qsizetype> SeenTracker::Find(const QString& nick) const
 {
-    const auto found = state.ChatUserIndex.constFind(nick.toLower());
-    if (found == state.ChatUserIndex.cend())
+    const auto found = m_index.constFind(nick.toLower());
+    if (found == m_index.cend())
         return std::nullopt;
     return *found;
 }
 
-std::optional<qsizetype> FindChatUserExact(const BotState& state, const QString& nick)
+std::optional<qsizetype> SeenTracker::FindExact(const QString& nick) const
 {
-    const auto found = state.ChatUserExactIndex.constFind(nick);
-    if (found == state.ChatUserExactIndex.cend())
+    const auto found = m_exactIndex.constFind(nick);
+    if (found == m_exactIndex.cend())
         return std::nullopt;
     return *found;
 }
@@ -94,44 +105,44 @@ std::optional<qsizetype> FindUserChannel(const TChatUser& user, const QString& c
     return entry;
 }
 
-void TakeInChannel(
-    BotState& state, const QString& channel, const QStringList& nicks, const QString& stamp, bool markIndexed)
+void SeenTracker::TakeInChannel(
+    const QString& channel, const QStringList& nicks, const QString& stamp, bool markIndexed)
 {
-    if (state.IndexedChannels.contains(channel))
+    if (m_indexedChannels.contains(channel))
         return;
     for (const QString& nick : nicks) {
-        const std::optional<qsizetype> found = FindChatUser(state, nick);
-        const qsizetype index = found ? *found : AddUser(state, nick);
-        TChatUser& user = state.ChatUsers[index];
+        const std::optional<qsizetype> found = Find(nick);
+        const qsizetype index = found ? *found : AddUser(nick);
+        TChatUser& user = m_users[index];
         if (!FindUserChannel(user, channel)) {
             AddChannelEntry(user, channel, stamp, notes::AlreadyOnline);
-            MarkUserChanged(state, index);
+            MarkChanged(index);
         }
     }
     if (markIndexed || !nicks.isEmpty())
-        state.IndexedChannels.insert(channel);
+        m_indexedChannels.insert(channel);
 }
 
-void OnChannelUpdate(BotState& state, const QString& channel, const QStringList& nicks, ChannelEvent event,
+void SeenTracker::OnChannelUpdate(const QString& channel, const QStringList& nicks, ChannelEvent event,
     const QString& nick, const QString& stamp)
 {
-    TakeInChannel(state, channel, nicks, stamp, false);
+    TakeInChannel(channel, nicks, stamp, false);
     switch (event) {
     case ChannelEvent::Joined:
-        NoteJoin(state, channel, nick, stamp);
+        NoteJoin(channel, nick, stamp);
         break;
     case ChannelEvent::Parted:
-        NoteLeave(state, channel, nick, stamp, notes::Parted);
+        NoteLeave(channel, nick, stamp, notes::Parted);
         break;
     case ChannelEvent::Kicked:
-        NoteLeave(state, channel, nick, stamp, notes::Kicked);
+        NoteLeave(channel, nick, stamp, notes::Kicked);
         break;
     case ChannelEvent::Quit:
-        if (const std::optional<qsizetype> user = FindChatUser(state, nick)) {
-            TChatUser& tracked = state.ChatUsers[*user];
+        if (const std::optional<qsizetype> user = Find(nick)) {
+            TChatUser& tracked = m_users[*user];
             for (qsizetype entry = 0; entry < tracked.Channels.size(); ++entry)
                 SetLeave(tracked, entry, stamp, notes::Quit);
-            MarkUserChanged(state, *user);
+            MarkChanged(*user);
         }
         break;
     case ChannelEvent::Other:
@@ -139,46 +150,55 @@ void OnChannelUpdate(BotState& state, const QString& channel, const QStringList&
     }
 }
 
-void OnNickChange(BotState& state, const QString& oldNick, const QString& newNick)
+void SeenTracker::OnNickChange(const QString& oldNick, const QString& newNick)
 {
-    const std::optional<qsizetype> user = FindChatUser(state, oldNick);
-    if (!user || FindChatUser(state, newNick) == user)
+    const std::optional<qsizetype> user = Find(oldNick);
+    if (!user || Find(newNick) == user)
         return;
-    state.ChatUsers[*user].LaterNicks.append(newNick);
-    IndexNick(state, newNick, *user);
-    MarkUserChanged(state, *user);
+    m_users[*user].LaterNicks.append(newNick);
+    IndexNick(newNick, *user);
+    MarkChanged(*user);
 }
 
-void OnChannelMessage(BotState& state, const QString& nick, const QString& channel, const QString& stamp)
+void SeenTracker::OnChannelMessage(const QString& nick, const QString& channel, const QString& stamp)
 {
-    const std::optional<qsizetype> user = FindChatUser(state, nick);
+    const std::optional<qsizetype> user = Find(nick);
     if (!user)
         return;
-    TChatUser& tracked = state.ChatUsers[*user];
+    TChatUser& tracked = m_users[*user];
     if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel)) {
         tracked.LastMessageTimes[*entry] = stamp;
-        MarkUserChanged(state, *user);
+        MarkChanged(*user);
     }
 }
 
-void OnBotLeftChannel(BotState& state, const QString& channel, const QStringList& nicks, const QString& stamp)
+void SeenTracker::OnBotLeftChannel(const QString& channel, const QStringList& nicks, const QString& stamp)
 {
     for (const QString& nick : nicks)
-        NoteLeave(state, channel, nick, stamp, notes::BotLeft);
+        NoteLeave(channel, nick, stamp, notes::BotLeft);
 }
 
-void OnBotKickedOut(BotState& state, const QString& channel, const QStringList& nicks, const QString& stamp)
+void SeenTracker::OnBotKickedOut(const QString& channel, const QStringList& nicks, const QString& stamp)
 {
     for (const QString& nick : nicks) {
-        const std::optional<qsizetype> user = FindChatUserExact(state, nick);
+        const std::optional<qsizetype> user = FindExact(nick);
         if (!user)
             continue;
-        TChatUser& tracked = state.ChatUsers[*user];
+        TChatUser& tracked = m_users[*user];
         if (const std::optional<qsizetype> entry = FindUserChannel(tracked, channel)) {
             SetLeave(tracked, *entry, stamp, notes::BotKicked);
-            MarkUserChanged(state, *user);
+            MarkChanged(*user);
         }
     }
+}
+
+void SeenTracker::Clear()
+{
+    m_users.clear();
+    m_index.clear();
+    m_exactIndex.clear();
+    m_indexedChannels.clear();
+    m_changed.clear();
 }
 
 } // namespace core

@@ -4,12 +4,20 @@
 // left and last spoke on each channel. It is fed by events (names lists, joins, parts, kicks, quits, nick
 // changes, messages) and answers who a nick is, which the privilege and ban tests rely on.
 //
-// Users live in BotState::ChatUsers, in the order first seen, and are never removed. Lookups go through an
+// Users are kept in the order first seen, and are never removed while the bot runs. Lookups go through an
 // index by lower-cased nick (later nicks included) that always names the last user with that nick, so a
 // lookup costs the same with a hundred users as with a hundred thousand.
+//
+// As a part of the store the users and the indexed channels are read back at start (those not seen for a
+// number of days forgotten), and each user that changed is written at the next flush.
 
-#include "core/botstate.h"
+#include "core/chatuser.h"
+#include "core/clock.h"
+#include "core/store.h"
 
+#include <QHash>
+#include <QList>
+#include <QSet>
 #include <optional>
 
 namespace core {
@@ -29,32 +37,71 @@ inline const QString BotKicked = QStringLiteral(" (was still online when I was k
 
 inline const QString NeverSpoke = QStringLiteral("never");
 
-// The last user whose first nick or any later nick equals nick ignoring case.
-std::optional<qsizetype> FindChatUser(const BotState& state, const QString& nick);
-
-// The last user whose first nick equals nick exactly; later nicks do not count.
-std::optional<qsizetype> FindChatUserExact(const BotState& state, const QString& nick);
-
-// The last entry of the user's channels equal to channel exactly.
+// The entry of the user's channels equal to channel exactly (the last such).
 std::optional<qsizetype> FindUserChannel(const TChatUser& user, const QString& channel);
 
-// Takes in the users of a channel the bot has not indexed yet. markIndexed says whether the channel
-// counts as indexed afterwards even when nicks is empty.
-void TakeInChannel(BotState& state, const QString& channel, const QStringList& nicks, const QString& stamp,
-    bool markIndexed);
+class SeenTracker final : public StorePart {
+public:
+    // The clock dates what is written to the store, and tells which users to forget at start.
+    explicit SeenTracker(const Clock& clock);
 
-// A channel update raised for a channel the bot is on: takes the channel in first when it is new.
-void OnChannelUpdate(BotState& state, const QString& channel, const QStringList& nicks, ChannelEvent event,
-    const QString& nick, const QString& stamp);
+    const QList<TChatUser>& Users() const { return m_users; }
+    // The last user whose first nick or any later nick equals nick ignoring case.
+    std::optional<qsizetype> Find(const QString& nick) const;
+    // The last user whose first nick equals nick exactly; later nicks do not count.
+    std::optional<qsizetype> FindExact(const QString& nick) const;
+    bool IsIndexed(const QString& channel) const { return m_indexedChannels.contains(channel); }
 
-void OnNickChange(BotState& state, const QString& oldNick, const QString& newNick);
-void OnChannelMessage(BotState& state, const QString& nick, const QString& channel, const QString& stamp);
+    // Takes in the users of a channel the bot has not indexed yet. markIndexed says whether the channel
+    // counts as indexed afterwards even when nicks is empty.
+    void TakeInChannel(
+        const QString& channel, const QStringList& nicks, const QString& stamp, bool markIndexed);
+    // A channel update raised for a channel the bot is on: takes the channel in first when it is new.
+    void OnChannelUpdate(const QString& channel, const QStringList& nicks, ChannelEvent event,
+        const QString& nick, const QString& stamp);
+    void OnNickChange(const QString& oldNick, const QString& newNick);
+    void OnChannelMessage(const QString& nick, const QString& channel, const QString& stamp);
+    // The bot left a channel on a part command: everybody still there is noted as such.
+    void OnBotLeftChannel(const QString& channel, const QStringList& nicks, const QString& stamp);
+    // The bot was kicked and could not rejoin.
+    void OnBotKickedOut(const QString& channel, const QStringList& nicks, const QString& stamp);
+    // Forgets every user and indexed channel.
+    void Clear();
 
-// The bot left a channel on a part command: everybody still there is noted as such.
-void OnBotLeftChannel(
-    BotState& state, const QString& channel, const QStringList& nicks, const QString& stamp);
+    // Keeps the users in the store from now on, forgetting at load those not seen for forgetAfterDays (0:
+    // none). Only while kept are changes noted, so that a bot that keeps nothing notes nothing.
+    void Keep(int forgetAfterDays);
+    void StopKeeping();
+    bool Load(QSqlDatabase& db) override;
+    bool HasChanges() const override;
+    bool WriteChanges(QSqlDatabase& db, int maxRows) override;
 
-// The bot was kicked and could not rejoin.
-void OnBotKickedOut(BotState& state, const QString& channel, const QStringList& nicks, const QString& stamp);
+private:
+    void IndexNick(const QString& nick, qsizetype user);
+    qsizetype AddUser(const QString& nick);
+    void NoteJoin(const QString& channel, const QString& nick, const QString& stamp);
+    void NoteLeave(const QString& channel, const QString& nick, const QString& stamp, const QString& note);
+    void MarkChanged(qsizetype user);
+    void RebuildIndexes();
+    bool Forget(QSqlDatabase& db);
+    bool LoadUsers(QSqlDatabase& db);
+    bool LoadChannels(QSqlDatabase& db);
+
+    const Clock& m_clock;
+    QList<TChatUser> m_users;
+    // Lower-cased nick (first or later) to the last user that has it, and first nick to its last user.
+    QHash<QString, qsizetype> m_index;
+    QHash<QString, qsizetype> m_exactIndex;
+    QSet<QString> m_indexedChannels;
+
+    bool m_kept = false;
+    int m_forgetAfterDays = 0;
+    QSet<qsizetype> m_changed;
+    QSet<QString> m_writtenChannels;
+    // Stored id to place among the users, while loading.
+    QHash<qint64, qsizetype> m_places;
+    // Users were forgotten, so ids no longer match places: the next write replaces every row.
+    bool m_rewriteAll = false;
+};
 
 } // namespace core

@@ -167,8 +167,6 @@ SettingsLinesTaken LoadAtStart(BotState& state, const QString& filesDir)
     ReadConnectionAndModes(state, settings, taken);
     state.FavoriteChannels
         = ReadConfigList(PathOf(filesDir, files::FavoriteChannels)).value_or(QStringList());
-    state.IndexedChannels.clear();
-    state.CardDeck.clear();
     ReadReplyPhrases(state, filesDir);
     ReadPrivilegesAndLimits(state, settings, taken);
     ReadUsers(state, filesDir);

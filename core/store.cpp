@@ -4,6 +4,8 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
+#include <limits>
 
 namespace core {
 
@@ -61,7 +63,10 @@ Store::Store(QObject* parent)
     , m_connection(QStringLiteral("tessarin-store-%1").arg(s_nextConnection++))
 {
     m_timer.setInterval(FlushIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &Store::Flush);
+    connect(&m_timer, &QTimer::timeout, this, &Store::BeginFlush);
+    m_slice.setSingleShot(true);
+    m_slice.setInterval(0);
+    connect(&m_slice, &QTimer::timeout, this, &Store::WriteSlice);
 }
 
 Store::~Store()
@@ -140,22 +145,73 @@ QString Store::LoadParts()
     return QString();
 }
 
-void Store::Flush()
+bool Store::HasChanges() const
+{
+    return std::any_of(
+        m_parts.cbegin(), m_parts.cend(), [](const StorePart* part) { return part->HasChanges(); });
+}
+
+bool Store::WriteParts(int maxRows)
+{
+    QSqlDatabase db = Database();
+    for (StorePart* part : std::as_const(m_parts)) {
+        if (part->HasChanges() && !part->WriteChanges(db, maxRows))
+            return false;
+    }
+    return true;
+}
+
+bool Store::Commit()
+{
+    m_flushing = false;
+    return Database().commit();
+}
+
+void Store::BeginFlush()
 {
     if (!m_usable)
         return;
-    bool pending = false;
-    for (const StorePart* part : std::as_const(m_parts))
-        pending = pending || part->HasChanges();
-    if (!pending)
+    if (m_flushing && !Commit())
+        return Fail();
+    if (!HasChanges())
         return;
+    if (!Database().transaction())
+        return Fail();
+    m_flushing = true;
+    m_slice.start();
+}
+
+void Store::WriteSlice()
+{
+    if (!m_flushing)
+        return;
+    if (!WriteParts(RowsPerSlice))
+        return Fail();
+    if (HasChanges())
+        m_slice.start();
+    else if (!Commit())
+        Fail();
+}
+
+void Store::Flush()
+{
+    if (!m_usable || (!m_flushing && !HasChanges()))
+        return;
+    m_slice.stop();
+    if (!m_flushing && !Database().transaction())
+        return Fail();
+    m_flushing = true;
+    if (!WriteParts(std::numeric_limits<int>::max()) || !Commit())
+        Fail();
+}
+
+// What was written since the last commit is lost: the file is left as it was, and the store goes on in
+// memory.
+void Store::Fail()
+{
+    m_slice.stop();
+    m_flushing = false;
     QSqlDatabase db = Database();
-    bool written = db.transaction();
-    for (StorePart* part : std::as_const(m_parts))
-        written = written && part->WriteChanges(db);
-    written = written && db.commit();
-    if (written)
-        return;
     const QString why = db.lastError().text();
     db.rollback();
     if (!m_onDisk)

@@ -3,8 +3,10 @@
 // The bot's database: one SQLite file, "tessarin.db" in the data folder, that keeps what the bot has
 // learnt (the users seen, the channel logs, the poker deck, the roll history) across restarts. The classes
 // that own that data decide what to keep as store parts; the store opens the file, brings its schema up to
-// date and writes every part's changes in one transaction per flush. Flushes come from a timer, so no reply
-// ever waits for the disk, and a crash loses at most one interval of changes.
+// date and writes the parts' changes. Each second a flush begins: a transaction into which the changes are
+// written a few rows per turn of the event loop, so that a command arriving meanwhile waits for a slice of
+// a few dozen microseconds, never for the whole write. The transaction is committed when nothing is left
+// to write or when the next second begins, so a crash loses at most about a second of changes.
 //
 // A file that cannot be opened, is damaged or is held by another process leaves the store in memory: an
 // empty database of the same schema that never reaches the disk, so the parts work on as before.
@@ -23,8 +25,10 @@ public:
     // Reads the part's data back; false when a query failed.
     virtual bool Load(QSqlDatabase& db) = 0;
     virtual bool HasChanges() const = 0;
-    // Writes the changes within the store's transaction and forgets them; false when a statement failed.
-    virtual bool WriteChanges(QSqlDatabase& db) = 0;
+    // Writes changes within the store's transaction and forgets them: at most about maxRows rows, except
+    // for parts whose changes are few by nature (the deck, the logs and users that changed within a second),
+    // which write them all. False when a statement failed.
+    virtual bool WriteChanges(QSqlDatabase& db, int maxRows) = 0;
 };
 
 class Store : public QObject {
@@ -34,6 +38,8 @@ public:
     static int SchemaVersion();
     // A flush a second keeps a thousand writes a second to one commit (see bench/store_bench.cpp).
     static constexpr int FlushIntervalMs = 1000;
+    // Rows written per turn of the event loop while a flush goes on: a roll costs about ten microseconds.
+    static constexpr int RowsPerSlice = 8;
 
     explicit Store(QObject* parent = nullptr);
     ~Store() override;
@@ -51,8 +57,11 @@ public:
     // empty), or an empty text.
     QString LoadParts();
 
-    // Writes the parts' changes now, in one transaction. When the file fails, the store goes on in memory
-    // and says why once.
+    // Commits what the flush going on has written, and begins the next flush when there are changes; the
+    // timer calls it each second.
+    void BeginFlush();
+    // Writes every change now and commits (at close). When the file fails, the store goes on in memory and
+    // says why once; so do BeginFlush and the slices.
     void Flush();
 
     QSqlDatabase Database() const;
@@ -64,12 +73,20 @@ Q_SIGNALS:
 private:
     QString OpenAt(const QString& path);
     void FallBackToMemory();
+    bool HasChanges() const;
+    bool WriteParts(int maxRows);
+    void WriteSlice();
+    bool Commit();
+    void Fail();
 
     QString m_connection;
     bool m_onDisk = false;
     bool m_usable = false;
     QList<StorePart*> m_parts;
     QTimer m_timer;
+    QTimer m_slice;
+    // A transaction is open, into which the slices write.
+    bool m_flushing = false;
 };
 
 } // namespace core

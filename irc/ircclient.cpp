@@ -53,7 +53,7 @@ TIrcClient::TIrcClient(QObject* parent)
     connect(&m_registerTimer, &QTimer::timeout, this, [this] {
         if (m_state == State::Registering)
             FailConnection(QStringLiteral("No welcome from the server within %1 seconds.")
-                               .arg(Seconds(RegisterTimeout)));
+                               .arg(Seconds(Settings.RegisterTimeoutMs)));
     });
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &TIrcClient::HandleIdle);
@@ -118,8 +118,8 @@ void TIrcClient::Connect()
     m_whox = false;
     m_askedAccounts.clear();
     m_state = State::Connecting;
-    m_connectTimer.start(ConnectTimeout);
-    m_usingTls = Tls;
+    m_connectTimer.start(Settings.ConnectTimeoutMs);
+    m_usingTls = Settings.Tls;
     if (!m_usingTls) {
         m_socket.connectToHost(Host, Port);
         return;
@@ -128,7 +128,7 @@ void TIrcClient::Connect()
         FailConnectLater(QStringLiteral("TLS is not available on this system"));
         return;
     }
-    if (!TlsFingerprint.isEmpty() && ParseFingerprint(TlsFingerprint).isEmpty()) {
+    if (!Settings.TlsFingerprint.isEmpty() && ParseFingerprint(Settings.TlsFingerprint).isEmpty()) {
         FailConnectLater(QStringLiteral("The pinned fingerprint is not a SHA-256 fingerprint"));
         return;
     }
@@ -145,14 +145,14 @@ bool TIrcClient::LoadClientCertificate(QString& problem)
 {
     m_socket.setLocalCertificate(QSslCertificate());
     m_socket.setPrivateKey(QSslKey());
-    if (ClientCertificate.isEmpty())
+    if (Settings.ClientCertificate.isEmpty())
         return true;
-    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(ClientCertificate);
+    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(Settings.ClientCertificate);
     if (certificates.isEmpty()) {
-        problem = QStringLiteral("The client certificate %1 cannot be read").arg(ClientCertificate);
+        problem = QStringLiteral("The client certificate %1 cannot be read").arg(Settings.ClientCertificate);
         return false;
     }
-    QFile keyFile(ClientKey.isEmpty() ? ClientCertificate : ClientKey);
+    QFile keyFile(Settings.ClientKey.isEmpty() ? Settings.ClientCertificate : Settings.ClientKey);
     const QByteArray pem = keyFile.open(QIODevice::ReadOnly) ? keyFile.read(1 << 20) : QByteArray();
     for (const QSsl::KeyAlgorithm algorithm : { QSsl::Ec, QSsl::Rsa, QSsl::Dsa }) {
         const QSslKey key(pem, algorithm);
@@ -188,7 +188,7 @@ void TIrcClient::HandleSslErrors(const QList<QSslError>& errors)
     const QSslCertificate certificate = m_socket.peerCertificate();
     const QByteArray digest
         = certificate.isNull() ? QByteArray() : certificate.digest(QCryptographicHash::Sha256);
-    const QByteArray pinned = ParseFingerprint(TlsFingerprint);
+    const QByteArray pinned = ParseFingerprint(Settings.TlsFingerprint);
     if (!pinned.isEmpty() && digest == pinned) {
         m_socket.ignoreSslErrors();
         return;
@@ -209,7 +209,7 @@ void TIrcClient::HandleEncrypted()
 {
     if (m_state != State::Connecting)
         return;
-    const QByteArray pinned = ParseFingerprint(TlsFingerprint);
+    const QByteArray pinned = ParseFingerprint(Settings.TlsFingerprint);
     const QByteArray digest = m_socket.peerCertificate().digest(QCryptographicHash::Sha256);
     if (!pinned.isEmpty() && digest != pinned) {
         m_tlsProblem = QStringLiteral("The server's certificate has the SHA-256 fingerprint ")
@@ -236,17 +236,18 @@ void TIrcClient::HandleConnected()
     if (m_generation != generation || m_state != State::Registering)
         return;
 
-    m_queue.SetPace(Pace);
+    m_queue.SetPace(Settings.Pace);
     m_pinged = false;
-    m_idleTimer.start(std::max(1, IdleTimeout));
-    m_registerTimer.start(std::max(1, RegisterTimeout));
+    m_idleTimer.start(std::max(1, Settings.IdleTimeoutMs));
+    m_registerTimer.start(std::max(1, Settings.RegisterTimeoutMs));
     // The nick may have been set again while the connection was being made.
     m_currentNick = m_nick;
     if (m_self)
         m_self->Nick = m_nick;
     const QString local = m_socket.localAddress().toString();
-    const bool external = m_usingTls && !ClientCertificate.isEmpty();
-    for (const QString& line : m_cap.Start({ SaslAccount, SaslPassword, external, SaslRequired }))
+    const bool external = m_usingTls && !Settings.ClientCertificate.isEmpty();
+    for (const QString& line :
+        m_cap.Start({ Settings.SaslAccount, Settings.SaslPassword, external, Settings.SaslRequired }))
         SendUrgent(line);
     if (!Password.isEmpty())
         SendUrgent(QStringLiteral("PASS ") + Password);
@@ -264,7 +265,7 @@ void TIrcClient::HandleReadyRead()
     if (!bytes.isEmpty()) {
         // Anything from the server shows that the connection lives.
         m_pinged = false;
-        m_idleTimer.start(std::max(1, IdleTimeout));
+        m_idleTimer.start(std::max(1, Settings.IdleTimeoutMs));
     }
     m_buffer += bytes;
     const quint64 generation = m_generation;
@@ -289,20 +290,21 @@ void TIrcClient::HandleReadyRead()
         FailConnection(QStringLiteral("Line too long"));
 }
 
-// The first time the server has been silent for IdleTimeout it is pinged; silent for PingTimeout more,
-// it is taken for gone.
+// The first time the server has been silent for IdleTimeoutMs it is pinged; silent for PingTimeoutMs more, it
+// is taken for gone.
 void TIrcClient::HandleIdle()
 {
     if (!IsConnected())
         return;
     if (!m_pinged) {
         m_pinged = true;
-        m_idleTimer.start(std::max(1, PingTimeout));
+        m_idleTimer.start(std::max(1, Settings.PingTimeoutMs));
         SendUrgent(QStringLiteral("PING :") + (m_serverHost.isEmpty() ? Host : m_serverHost));
         return;
     }
-    FailConnection(QStringLiteral("No answer from the server for %1 seconds.")
-                       .arg(Seconds(std::max(1, IdleTimeout) + std::max(1, PingTimeout))));
+    FailConnection(
+        QStringLiteral("No answer from the server for %1 seconds.")
+            .arg(Seconds(std::max(1, Settings.IdleTimeoutMs) + std::max(1, Settings.PingTimeoutMs))));
 }
 
 void TIrcClient::HandleSocketError(QAbstractSocket::SocketError error)
@@ -438,7 +440,8 @@ bool TIrcClient::SendMessage(
     if (!CheckConnected())
         return false;
     const QString owner = m_lineOwner.isEmpty() ? target : m_lineOwner;
-    const QList<QByteArray> lines = ComposeLines(head, text, tail, RelayPrefix(), MaxLinesPerMessage);
+    const QList<QByteArray> lines
+        = ComposeLines(head, text, tail, RelayPrefix(), Settings.MaxLinesPerMessage);
     for (const QByteArray& line : lines)
         Enqueue(owner, line, target);
     Pump();

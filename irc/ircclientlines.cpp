@@ -141,9 +141,9 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
                 ApplyCap({ {}, { *problem }, false, true });
                 return;
             }
-            if (!NickServPassword.isEmpty() && !m_cap.LoggedIn()) {
+            if (!Settings.NickServPassword.isEmpty() && !m_cap.LoggedIn()) {
                 Q_EMIT OnStatus(QStringLiteral("Identifying to NickServ."));
-                SendUrgent(QStringLiteral("PRIVMSG NickServ :IDENTIFY "), NickServPassword);
+                SendUrgent(QStringLiteral("PRIVMSG NickServ :IDENTIFY "), Settings.NickServPassword);
             }
             StartNickRecovery();
             Q_EMIT OnRegistered();
@@ -445,7 +445,7 @@ bool TIrcClient::AllowCtcpReply(const QString& nick)
     const auto forgetOld = [now](QList<qint64>& times) {
         times.removeIf([now](qint64 time) { return now - time >= Minute; });
     };
-    const int perUser = std::max(0, CtcpRepliesPerMinute);
+    const int perUser = std::max(0, Settings.CtcpRepliesPerMinute);
     forgetOld(m_ctcpAll);
     if (m_ctcpAll.size() >= 10 * perUser)
         return false;

@@ -1,7 +1,7 @@
 // Taking the configured nick back. A bot that reconnects soon after losing its connection often finds its
 // nick still held by the old connection, which the server has not yet noticed is dead, and registers
 // under the alternative nick. It then watches for its nick with MONITOR where the server offers it (the
-// server says the moment the nick is free) and otherwise asks for it every NickRetryInterval.
+// server says the moment the nick is free) and otherwise asks for it every NickRetryIntervalMs.
 
 #include "irc/ircclient.h"
 #include "irc/textcodec.h"
@@ -28,7 +28,7 @@ void TIrcClient::StartNickRecovery()
     m_wantedNick = m_nick;
     Q_EMIT OnStatus(QStringLiteral("The nick %1 is taken; registered as %2 and waiting for %1 to come free.")
                         .arg(m_wantedNick, m_currentNick));
-    m_nickTimer.start(std::max(1, NickRetryInterval));
+    m_nickTimer.start(std::max(1, Settings.NickRetryIntervalMs));
 }
 
 void TIrcClient::StopNickRecovery()

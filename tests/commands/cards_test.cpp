@@ -64,7 +64,7 @@ TEST_F(Cards, AHandNeedsSevenCardsAndNeverRepeatsOne)
     }
     for (int i = 0; i < 12; ++i)
         Say("Bob", "#saloon", ",draw");
-    ASSERT_EQ(bot->State().CardDeck.size(), 47);
+    ASSERT_EQ(bot->Deck().Drawn().size(), 47);
     EXPECT_EQ(Say("Bob", "#saloon", ",drawhand"),
         QStringList(
             { "PRIVMSG #saloon :Bob, not enough cards in the deck to draw a full hand, mate. Newdeck command "
@@ -77,7 +77,7 @@ TEST_F(Cards, ReturningCards)
     const QString card = CardsIn(Say("Bob", "#saloon", ",draw").first()).first();
     EXPECT_EQ(Say("Bob", "#saloon", ",return " + card.toUpper()),
         QStringList({ "PRIVMSG #saloon :Bob, card returned." }));
-    EXPECT_TRUE(bot->State().CardDeck.isEmpty());
+    EXPECT_TRUE(bot->Deck().Drawn().isEmpty());
     EXPECT_EQ(Say("Bob", "#saloon", ",return " + card),
         QStringList({ "PRIVMSG #saloon :Bob, are you trying to cheat? You don't have that card." }));
     EXPECT_EQ(Say("Bob", "#saloon", ",return Joker of Cups"),

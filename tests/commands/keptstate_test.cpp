@@ -74,16 +74,16 @@ TEST_F(KeptState, ARestartCarriesOnWhereTheLastFlushLeftOff)
 {
     PlayASession();
     const QStringList answers = Ask();
-    const QList<QStringList> logs = bot->State().ChannelLogs;
-    const QList<int> deck = bot->State().CardDeck;
+    const QList<QStringList> logs = bot->Logs().All();
+    const QList<int> deck = bot->Deck().Drawn();
     Kill();
     Start();
-    EXPECT_EQ(bot->State().ChannelLogs, logs);
-    EXPECT_EQ(bot->State().CardDeck, deck);
+    EXPECT_EQ(bot->Logs().All(), logs);
+    EXPECT_EQ(bot->Deck().Drawn(), deck);
     EXPECT_EQ(deck.size(), 8); // a card and a hand of seven
     EXPECT_EQ(Ask(), answers);
     // The nick index works on the users read back, a later nick included.
-    EXPECT_EQ(core::FindChatUser(bot->State(), "robert"), core::FindChatUser(bot->State(), "Bob"));
+    EXPECT_EQ(bot->Seen().Find("robert"), bot->Seen().Find("Bob"));
     // Numbers go on after the last kept roll.
     Say("Kell", "#rpg", ",roll 1d4");
     EXPECT_EQ(bot->Rolls().Recent("#rpg", "Kell", 1).value(0).Number, 4);
@@ -96,9 +96,9 @@ TEST_F(KeptState, WithKeepingOffARestartStartsAfreshAndNoFileIsWritten)
     EXPECT_EQ(Say("Kell", "#rpg", ",rolls").size(), 1); // the history still serves while the bot runs
     Kill();
     Start();
-    EXPECT_TRUE(bot->State().ChatUsers.isEmpty());
-    EXPECT_TRUE(bot->State().ChannelLogs.isEmpty());
-    EXPECT_TRUE(bot->State().CardDeck.isEmpty());
+    EXPECT_TRUE(bot->Seen().Users().isEmpty());
+    EXPECT_TRUE(bot->Logs().All().isEmpty());
+    EXPECT_TRUE(bot->Deck().Drawn().isEmpty());
     EXPECT_EQ(
         Say("Kell", "#rpg", ",rolls"), QStringList { "PRIVMSG Kell :Kell, I have no rolls by Kell here." });
     EXPECT_FALSE(QFile::exists(files.PathOf("tessarin.db")));
@@ -130,14 +130,14 @@ TEST_F(KeptState, UsersNotSeenForTheConfiguredDaysAreForgottenAtStart)
     Kill();
     clock.Moment = clock.Moment.addDays(2);
     Start();
-    ASSERT_EQ(bot->State().ChatUsers.size(), 1);
-    EXPECT_FALSE(core::FindChatUser(bot->State(), "Old"));
-    EXPECT_EQ(core::FindChatUser(bot->State(), "back"), 0);
+    ASSERT_EQ(bot->Seen().Users().size(), 1);
+    EXPECT_FALSE(bot->Seen().Find("Old"));
+    EXPECT_EQ(bot->Seen().Find("back"), 0);
     // The renumbered users were written back whole: a further restart reads the same.
     Kill();
     Start();
-    ASSERT_EQ(bot->State().ChatUsers.size(), 1);
-    EXPECT_EQ(bot->State().ChatUsers.at(0).LaterNicks, QStringList { "Back" });
+    ASSERT_EQ(bot->Seen().Users().size(), 1);
+    EXPECT_EQ(bot->Seen().Users().at(0).LaterNicks, QStringList { "Back" });
 }
 
 } // namespace

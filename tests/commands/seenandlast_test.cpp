@@ -111,7 +111,7 @@ TEST_F(SeenCommand, APartCommandMarksEveryoneStillThereOnlyWhenTheBotLeaves)
         out.Connected = c.Connected;
         bot->OnMessage(c.Sender, "#rpg", c.Line);
         out.Take();
-        const core::TChatUser& alice = bot->State().ChatUsers.at(*core::FindChatUser(bot->State(), "Alice"));
+        const core::TChatUser& alice = bot->Seen().Users().at(*bot->Seen().Find("Alice"));
         EXPECT_EQ(alice.LeaveNotes, c.Marked ? stillThere : QStringList({ QString() })) << c.What;
         out.Connected = true;
         EXPECT_EQ(Say("Ann", "#rpg", ",seen Alice #rpg").size(), c.Marked ? 3 : 2) << c.What;

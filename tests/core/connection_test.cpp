@@ -38,7 +38,7 @@ protected:
         state.ReconnectInterval = 30;
         state.ReconnectAttempts = 2;
         // Lines go out as they are sent; the pace has tests of its own.
-        state.Extra.Connection.LineIntervalMs = 0;
+        state.Extra.Connection.Pace.IntervalMs = 0;
         connection.ApplyReconnectSettings();
         connection.ChannelConenctTimer.setInterval(20);
         QObject::connect(&connection, &core::Connection::Stopped, [this] { ++stopped; });
@@ -122,7 +122,7 @@ TEST_F(ConnectionTest, KeepsTheChannelListAndTheFavouritesFile)
 // how many replies reached #dice before the rejoin went out.
 qsizetype ConnectionTest::KickWhileRepliesWait()
 {
-    state.Extra.Connection.LineIntervalMs = 100;
+    state.Extra.Connection.Pace.IntervalMs = 100;
     ConnectAndRegister();
     Feed(":Tessarin!t@h JOIN #dice\r\n");
     for (int i = 0; i < 29; ++i)

@@ -15,12 +15,12 @@ TEST(ConnectionSettings, AreReadFromTessarinIniWithDefaultsForWhatIsMissingOrWro
 {
     testing_support::TempFiles files;
     EXPECT_TRUE(core::LoadExtraSettings(files.Path()).Problems.isEmpty()) << "no file, no problem";
-    const core::ConnectionSettings defaults;
+    const irc::ClientSettings defaults;
     EXPECT_FALSE(defaults.Tls);
-    EXPECT_EQ(defaults.DeadAfterMs, 240000);
-    EXPECT_EQ(defaults.BurstLines, 5);
-    EXPECT_EQ(defaults.BurstBytes, 2048);
-    EXPECT_EQ(defaults.LineIntervalMs, 1000);
+    EXPECT_EQ(defaults.IdleTimeoutMs, 240000);
+    EXPECT_EQ(defaults.Pace.BurstLines, 5);
+    EXPECT_EQ(defaults.Pace.BurstBytes, 2048);
+    EXPECT_EQ(defaults.Pace.IntervalMs, 1000);
 
     files.Write("tessarin.ini",
         "[help]\nhome_page=https://example.org\n"
@@ -30,7 +30,7 @@ TEST(ConnectionSettings, AreReadFromTessarinIniWithDefaultsForWhatIsMissingOrWro
         "[flood]\nburst_lines=8\nburst_bytes=4096\nline_interval=0.5\nqueue_per_user=1.5\n"
         "lines_per_message=3\nctcp_per_minute=0\n");
     const core::ExtraSettings settings = core::LoadExtraSettings(files.Path());
-    const core::ConnectionSettings& c = settings.Connection;
+    const irc::ClientSettings& c = settings.Connection;
     EXPECT_EQ(settings.HomePage, "https://example.org");
     EXPECT_TRUE(c.Tls);
     EXPECT_TRUE(c.TlsFingerprint.isEmpty());
@@ -39,14 +39,14 @@ TEST(ConnectionSettings, AreReadFromTessarinIniWithDefaultsForWhatIsMissingOrWro
     EXPECT_EQ(c.NickServPassword, "hunter2");
     EXPECT_EQ(c.ConnectTimeoutMs, 2500);
     EXPECT_EQ(c.RegisterTimeoutMs, 60000);
-    EXPECT_EQ(c.DeadAfterMs, 90000);
+    EXPECT_EQ(c.IdleTimeoutMs, 90000);
     EXPECT_EQ(c.PingTimeoutMs, 60000);
-    EXPECT_EQ(c.BurstLines, 8);
-    EXPECT_EQ(c.BurstBytes, 4096);
-    EXPECT_EQ(c.LineIntervalMs, 500);
-    EXPECT_EQ(c.QueuePerUser, 40);
-    EXPECT_EQ(c.LinesPerMessage, 3);
-    EXPECT_EQ(c.CtcpPerMinute, 0);
+    EXPECT_EQ(c.Pace.BurstLines, 8);
+    EXPECT_EQ(c.Pace.BurstBytes, 4096);
+    EXPECT_EQ(c.Pace.IntervalMs, 500);
+    EXPECT_EQ(c.Pace.OwnerLimit, 40);
+    EXPECT_EQ(c.MaxLinesPerMessage, 3);
+    EXPECT_EQ(c.CtcpRepliesPerMinute, 0);
     // In the order of the keys, as QSettings gives them.
     EXPECT_EQ(settings.Problems,
         QStringList(
@@ -67,7 +67,7 @@ TEST(ConnectionSettings, AreReadFromTessarinIniWithDefaultsForWhatIsMissingOrWro
 
 TEST(ConnectionSettings, EachKeyTakesItsValueAndRefusesNonsense)
 {
-    core::ConnectionSettings settings;
+    irc::ClientSettings settings;
     for (const QString& key : core::ConnectionSettingKeys()) {
         if (key.contains("sasl") || key.contains("nickserv"))
             continue;
@@ -77,10 +77,10 @@ TEST(ConnectionSettings, EachKeyTakesItsValueAndRefusesNonsense)
     EXPECT_EQ(core::ApplyConnectionSetting(settings, "connection/tls", "On"), QString());
     EXPECT_TRUE(settings.Tls);
     EXPECT_EQ(core::ApplyConnectionSetting(settings, "flood/line_interval", "0"), QString());
-    EXPECT_EQ(settings.LineIntervalMs, 0);
+    EXPECT_EQ(settings.Pace.IntervalMs, 0);
     EXPECT_EQ(core::ApplyConnectionSetting(settings, "flood/burst_bytes", "100"),
         "is not a whole number from 512 to 65536");
-    EXPECT_EQ(settings.BurstBytes, 2048);
+    EXPECT_EQ(settings.Pace.BurstBytes, 2048);
     EXPECT_EQ(core::ApplyConnectionSetting(settings, "connection/dead_after", "1e9"),
         "is not a number of seconds from 0.1 to 86400");
     EXPECT_EQ(core::ApplyConnectionSetting(settings, "nope", "1"), "is not a setting");

@@ -102,15 +102,17 @@ TEST(Identity, BansTakeAccountsAndMasksBesideNicks)
 {
     core::BotState state;
     state.BannedUsers = { "Troll", "$a:troll-acct", "*!*@spam.example" };
+    testing_support::FixedClock clock;
+    const core::SeenTracker seen(clock);
     testing_support::FixedRoster roster;
     roster.Users.Add("Nice", "n@spam.example");
     roster.Users.Add("Polite", "p@ok.example")->Account = "Troll-Acct";
     roster.Users.Add("Fine", "f@ok.example")->Account = "";
-    EXPECT_TRUE(core::IsBanned(state, roster, "Nice"));
-    EXPECT_TRUE(core::IsBanned(state, roster, "Polite"));
-    EXPECT_FALSE(core::IsBanned(state, roster, "Fine"));
-    EXPECT_TRUE(core::IsBanned(state, roster, "troll")) << "a nick entry as before";
-    EXPECT_FALSE(core::IsBanned(state, roster, "Unseen")) << "no address known, no mask fits";
+    EXPECT_TRUE(core::IsBanned(state, seen, roster, "Nice"));
+    EXPECT_TRUE(core::IsBanned(state, seen, roster, "Polite"));
+    EXPECT_FALSE(core::IsBanned(state, seen, roster, "Fine"));
+    EXPECT_TRUE(core::IsBanned(state, seen, roster, "troll")) << "a nick entry as before";
+    EXPECT_FALSE(core::IsBanned(state, seen, roster, "Unseen")) << "no address known, no mask fits";
 }
 
 TEST(Hostmask, MatchesStarsAndQuestionMarksIgnoringCase)

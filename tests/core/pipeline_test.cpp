@@ -37,14 +37,16 @@ protected:
     core::Lockouts locks { state };
     RecordingCommands commands;
     testing_support::FixedRoster roster;
-    core::Pipeline pipeline { { state, out, log, clock, locks, commands, roster } };
+    core::ChannelLogs logs;
+    core::SeenTracker seen { clock };
+    core::Pipeline pipeline { { state, out, log, clock, locks, commands, roster, logs, seen } };
 
     void SetUp() override { state.LogLimit = state.LogLines + 2; }
 
     QStringList LogOf(const QString& key) const
     {
-        const qsizetype i = core::FindChannelLog(state, key);
-        return i < 0 ? QStringList() : state.ChannelLogs.at(i);
+        const QStringList* found = logs.Find(key);
+        return found ? *found : QStringList();
     }
 };
 

@@ -12,40 +12,42 @@ using core::ChannelEvent;
 class SeenTrackerTest : public ::testing::Test {
 protected:
     core::BotState state;
+    testing_support::FixedClock clock;
+    core::SeenTracker seen { clock };
 
     void Join(const QString& channel, const QString& nick, const QString& stamp = "t-join")
     {
-        core::OnChannelUpdate(state, channel, { "Alice" }, ChannelEvent::Joined, nick, stamp);
+        seen.OnChannelUpdate(channel, { "Alice" }, ChannelEvent::Joined, nick, stamp);
     }
     const core::TChatUser& User(const QString& nick) const
     {
-        return state.ChatUsers.at(core::FindChatUser(state, nick).value());
+        return seen.Users().at(seen.Find(nick).value());
     }
 };
 
 TEST_F(SeenTrackerTest, TakingInAChannelTracksEveryoneOnce)
 {
-    core::TakeInChannel(state, "#rpg", { "Alice", "Bob", "alice" }, "t0", true);
-    ASSERT_EQ(state.ChatUsers.size(), 2);
+    seen.TakeInChannel("#rpg", { "Alice", "Bob", "alice" }, "t0", true);
+    ASSERT_EQ(seen.Users().size(), 2);
     EXPECT_EQ(User("Alice").Channels, QStringList({ "#rpg" }));
     EXPECT_EQ(User("Alice").JoinNotes, QStringList({ "was already online when I indexed the channel." }));
     EXPECT_EQ(User("Bob").LastMessageTimes, QStringList({ "never" }));
-    EXPECT_TRUE(state.IndexedChannels.contains("#rpg"));
+    EXPECT_TRUE(seen.IsIndexed("#rpg"));
 
-    core::TakeInChannel(state, "#rpg", { "Carol" }, "t1", true); // an indexed channel is never taken in again
-    EXPECT_EQ(state.ChatUsers.size(), 2);
+    seen.TakeInChannel("#rpg", { "Carol" }, "t1", true); // an indexed channel is never taken in again
+    EXPECT_EQ(seen.Users().size(), 2);
 
-    core::OnChannelUpdate(state, "#empty", {}, ChannelEvent::Other, "", "t2");
-    EXPECT_FALSE(state.IndexedChannels.contains("#empty")); // an update with no users leaves it unindexed
+    seen.OnChannelUpdate("#empty", {}, ChannelEvent::Other, "", "t2");
+    EXPECT_FALSE(seen.IsIndexed("#empty")); // an update with no users leaves it unindexed
 }
 
 TEST_F(SeenTrackerTest, FollowsJoinsPartsKicksQuitsAndMessages)
 {
-    core::TakeInChannel(state, "#rpg", { "Alice" }, "t0", true);
+    seen.TakeInChannel("#rpg", { "Alice" }, "t0", true);
     Join("#rpg", "Bob", "t1");
-    core::OnChannelMessage(state, "bob", "#rpg", "t2");
+    seen.OnChannelMessage("bob", "#rpg", "t2");
     EXPECT_EQ(User("Bob").LastMessageTimes, QStringList({ "t2" }));
-    core::OnChannelUpdate(state, "#rpg", {}, ChannelEvent::Parted, "Bob", "t3");
+    seen.OnChannelUpdate("#rpg", {}, ChannelEvent::Parted, "Bob", "t3");
     EXPECT_EQ(User("Bob").LeaveTimes, QStringList({ "t3" }));
     EXPECT_EQ(User("Bob").LeaveNotes, QStringList({ " and left the channel when I was on it." }));
 
@@ -56,44 +58,44 @@ TEST_F(SeenTrackerTest, FollowsJoinsPartsKicksQuitsAndMessages)
     EXPECT_EQ(User("Bob").LastMessageTimes, QStringList({ "never" }));
 
     Join("#dice", "Bob", "t5");
-    core::OnChannelUpdate(state, "#dice", {}, ChannelEvent::Kicked, "Bob", "t6");
+    seen.OnChannelUpdate("#dice", {}, ChannelEvent::Kicked, "Bob", "t6");
     EXPECT_EQ(
         User("Bob").LeaveNotes, QStringList({ "", " and was kicked off the channel when I was on it." }));
-    core::OnChannelUpdate(state, "#rpg", {}, ChannelEvent::Quit, "Bob", "t7");
+    seen.OnChannelUpdate("#rpg", {}, ChannelEvent::Quit, "Bob", "t7");
     EXPECT_EQ(User("Bob").LeaveTimes, QStringList({ "t7", "t7" }));
     EXPECT_EQ(User("Bob").LeaveNotes, QStringList({ " and quit.", " and quit." }));
 
     // Events about users nobody tracked change nothing.
-    const auto before = state.ChatUsers.size();
-    core::OnChannelUpdate(state, "#rpg", {}, ChannelEvent::Parted, "Ghost", "t8");
-    core::OnChannelMessage(state, "Ghost", "#rpg", "t8");
-    core::OnChannelMessage(state, "Alice", "#nowhere", "t8");
-    EXPECT_EQ(state.ChatUsers.size(), before);
+    const auto before = seen.Users().size();
+    seen.OnChannelUpdate("#rpg", {}, ChannelEvent::Parted, "Ghost", "t8");
+    seen.OnChannelMessage("Ghost", "#rpg", "t8");
+    seen.OnChannelMessage("Alice", "#nowhere", "t8");
+    EXPECT_EQ(seen.Users().size(), before);
 }
 
 TEST_F(SeenTrackerTest, NickChangesAreFollowedAndBansGoWithThem)
 {
     Join("#rpg", "Bob");
-    core::OnNickChange(state, "Bob", "Robert");
-    core::OnNickChange(state, "robert", "Bobby");
-    core::OnNickChange(state, "Bobby", "BOB"); // back to a nick the user already has: nothing new
+    seen.OnNickChange("Bob", "Robert");
+    seen.OnNickChange("robert", "Bobby");
+    seen.OnNickChange("Bobby", "BOB"); // back to a nick the user already has: nothing new
     EXPECT_EQ(User("ROBERT").Nick, "Bob");
     EXPECT_EQ(User("bobby").LaterNicks, QStringList({ "Robert", "Bobby" }));
 
     state.BannedUsers = { "robert" };
-    EXPECT_TRUE(core::IsBanned(state, testing_support::FixedRoster(), "Bobby"));
-    EXPECT_TRUE(core::SameUser(state, "bob", "BOBBY"));
+    EXPECT_TRUE(core::IsBanned(state, seen, testing_support::FixedRoster(), "Bobby"));
+    EXPECT_TRUE(core::SameUser(seen, "bob", "BOBBY"));
 }
 
 TEST_F(SeenTrackerTest, UnknownNicksAreNobodyElse)
 {
     state.BannedUsers = { "Troll" };
-    EXPECT_FALSE(core::IsBanned(state, testing_support::FixedRoster(), "Mallory"));
-    EXPECT_TRUE(core::IsBanned(state, testing_support::FixedRoster(), "TROLL"));
+    EXPECT_FALSE(core::IsBanned(state, seen, testing_support::FixedRoster(), "Mallory"));
+    EXPECT_TRUE(core::IsBanned(state, seen, testing_support::FixedRoster(), "TROLL"));
 
     Join("#rpg", "Mallory");
-    core::OnNickChange(state, "Mallory", "Kel1");
-    EXPECT_FALSE(core::SameUser(state, "Mallory", "Kell"));
+    seen.OnNickChange("Mallory", "Kel1");
+    EXPECT_FALSE(core::SameUser(seen, "Mallory", "Kell"));
 }
 
 // Privileges go with the nick a user had when the connection first saw it, through its later changes,
@@ -134,10 +136,12 @@ TEST(Privileges, AreNotTakenFromTheSeenTrackersMemoryOfNicks)
 {
     core::BotState state;
     state.OwnerNick = "Boss";
-    core::OnChannelUpdate(state, "#rpg", { "Mallory" }, ChannelEvent::Other, "", "t0");
-    core::OnNickChange(state, "Mallory", "Boss");
-    core::OnNickChange(state, "Boss", "Mallory");
-    ASSERT_TRUE(core::SameUser(state, "Mallory", "Boss")); // seen keeps Boss among Mallory's nicks
+    testing_support::FixedClock clock;
+    core::SeenTracker seen(clock);
+    seen.OnChannelUpdate("#rpg", { "Mallory" }, ChannelEvent::Other, "", "t0");
+    seen.OnNickChange("Mallory", "Boss");
+    seen.OnNickChange("Boss", "Mallory");
+    ASSERT_TRUE(core::SameUser(seen, "Mallory", "Boss")); // seen keeps Boss among Mallory's nicks
 
     testing_support::FixedRoster roster;
     roster.Users.Add("Mallory");
@@ -152,23 +156,23 @@ TEST_F(SeenTrackerTest, TheLastUserWithANickIsTheOneFound)
 {
     Join("#rpg", "Ann"); // user 1, after Alice who was on the channel
     Join("#rpg", "Bea"); // user 2
-    core::OnNickChange(state, "Ann", "Cat");
-    core::OnNickChange(state, "Bea", "Cat"); // Bea's user is later in the list
-    EXPECT_EQ(core::FindChatUser(state, "cat"), 2);
+    seen.OnNickChange("Ann", "Cat");
+    seen.OnNickChange("Bea", "Cat"); // Bea's user is later in the list
+    EXPECT_EQ(seen.Find("cat"), 2);
     Join("#rpg", "Dee"); // user 3
-    core::OnNickChange(state, "Dee", "Bea");
-    EXPECT_EQ(core::FindChatUser(state, "bea"), 3);
-    EXPECT_EQ(core::FindChatUserExact(state, "Bea"), 2);
-    EXPECT_FALSE(core::FindChatUserExact(state, "bea").has_value());
+    seen.OnNickChange("Dee", "Bea");
+    EXPECT_EQ(seen.Find("bea"), 3);
+    EXPECT_EQ(seen.FindExact("Bea"), 2);
+    EXPECT_FALSE(seen.FindExact("bea").has_value());
 }
 
 TEST_F(SeenTrackerTest, TheBotLeavingOrBeingKickedNotesWhoWasStillThere)
 {
-    core::TakeInChannel(state, "#rpg", { "Alice", "Bob" }, "t0", true);
-    core::OnBotLeftChannel(state, "#rpg", { "Alice", "Bob", "Ghost" }, "t1");
+    seen.TakeInChannel("#rpg", { "Alice", "Bob" }, "t0", true);
+    seen.OnBotLeftChannel("#rpg", { "Alice", "Bob", "Ghost" }, "t1");
     EXPECT_EQ(User("Alice").LeaveNotes, QStringList({ " (was still online when I left the channel)." }));
-    core::OnNickChange(state, "Bob", "Robert");
-    core::OnBotKickedOut(state, "#rpg", { "Alice", "Robert" }, "t2");
+    seen.OnNickChange("Bob", "Robert");
+    seen.OnBotKickedOut("#rpg", { "Alice", "Robert" }, "t2");
     EXPECT_EQ(User("Alice").LeaveNotes, QStringList({ " (was still online when I was kicked)." }));
     EXPECT_EQ(User("Bob").LeaveTimes, QStringList({ "t1" })); // later nicks are not looked at here
 }
@@ -179,18 +183,17 @@ TEST_F(SeenTrackerTest, TheIndexAgreesWithAPlainScan)
     for (int i = 0; i < 300; ++i)
         Join("#rpg", QStringLiteral("user%1").arg(i));
     for (int i = 0; i < 300; i += 7)
-        core::OnNickChange(
-            state, QStringLiteral("user%1").arg(i), QStringLiteral("USER%1").arg((i * 13) % 300));
+        seen.OnNickChange(QStringLiteral("user%1").arg(i), QStringLiteral("USER%1").arg((i * 13) % 300));
     for (int i = 0; i < 300; ++i) {
         const QString nick = QStringLiteral("User%1").arg(i);
         std::optional<qsizetype> scanned;
-        for (qsizetype u = 0; u < state.ChatUsers.size(); ++u) {
-            const core::TChatUser& user = state.ChatUsers[u];
+        for (qsizetype u = 0; u < seen.Users().size(); ++u) {
+            const core::TChatUser& user = seen.Users()[u];
             if (user.Nick.compare(nick, Qt::CaseInsensitive) == 0
                 || user.LaterNicks.contains(nick, Qt::CaseInsensitive))
                 scanned = u;
         }
-        EXPECT_EQ(core::FindChatUser(state, nick), scanned) << nick.toStdString();
+        EXPECT_EQ(seen.Find(nick), scanned) << nick.toStdString();
     }
 }
 

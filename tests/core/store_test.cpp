@@ -4,7 +4,10 @@
 #include "support/tempfiles.h"
 
 #include <QDir>
+#include <QEventLoop>
+#include <QRegularExpression>
 #include <QSqlQuery>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -91,23 +94,37 @@ INSTANTIATE_TEST_SUITE_P(Store, UnusableFile,
             } }),
     [](const auto& info) { return std::string(info.param.Name); });
 
-// A part that counts what the store asks of it.
+// A part that counts what the store asks of it, and notes each write in a shared sequence.
 struct CountingPart final : core::StorePart {
     int Pending = 0;
     int Writes = 0;
+    QStringList* Sequence = nullptr;
     bool Load(QSqlDatabase&) override { return true; }
     bool HasChanges() const override { return Pending > 0; }
-    bool WriteChanges(QSqlDatabase& db) override
+    bool WriteChanges(QSqlDatabase& db, int maxRows) override
     {
         ++Writes;
         QSqlQuery query(db);
-        for (; Pending > 0; --Pending) {
+        int rows = 0;
+        for (; Pending > 0 && rows < maxRows; --Pending, ++rows) {
             if (!query.exec(QStringLiteral("INSERT INTO deck (drawn) VALUES ('x')")))
                 return false;
         }
+        if (Sequence)
+            Sequence->append(QString::number(rows));
         return true;
     }
 };
+
+int StoredRows(const TempFiles& files)
+{
+    core::Store reopened;
+    if (!reopened.Open(files.PathOf(core::StoreFile)).isEmpty())
+        return -1;
+    QSqlQuery count(reopened.Database());
+    return count.exec(QStringLiteral("SELECT COUNT(*) FROM deck")) && count.next() ? count.value(0).toInt()
+                                                                                   : -1;
+}
 
 TEST(Store, WritesEveryChangeSinceTheLastFlushInOneTransactionAndNothingWhenIdle)
 {
@@ -122,11 +139,50 @@ TEST(Store, WritesEveryChangeSinceTheLastFlushInOneTransactionAndNothingWhenIdle
         store.Flush();
         EXPECT_EQ(part.Writes, 1);
     }
-    core::Store reopened;
-    ASSERT_EQ(reopened.Open(files.PathOf(core::StoreFile)), QString());
-    QSqlQuery count(reopened.Database());
-    ASSERT_TRUE(count.exec(QStringLiteral("SELECT COUNT(*) FROM deck")) && count.next());
-    EXPECT_EQ(count.value(0).toInt(), 3);
+    EXPECT_EQ(StoredRows(files), 3);
+}
+
+// A flush writes a few rows per turn of the event loop, so that other work (a command) runs between its
+// slices; changes made meanwhile join the same flush, which commits once nothing is left.
+TEST(Store, AFlushWritesInSlicesBetweenWhichTheEventLoopRunsOtherWork)
+{
+    TempFiles files;
+    QStringList sequence;
+    CountingPart part;
+    part.Sequence = &sequence;
+    {
+        core::Store store;
+        store.Open(files.PathOf(core::StoreFile));
+        store.AddPart(part);
+        part.Pending = 20;
+        QTimer command;
+        command.setInterval(0);
+        QObject::connect(&command, &QTimer::timeout, [&] {
+            sequence.append("command");
+            if (sequence.count("command") <= 3)
+                ++part.Pending;
+        });
+        command.start();
+        store.BeginFlush();
+        EXPECT_TRUE(sequence.isEmpty()); // nothing is written before the loop turns
+        QEventLoop loop;
+        for (int turn = 0; turn < 1000 && part.Pending > 0; ++turn)
+            loop.processEvents();
+        command.stop();
+        ASSERT_EQ(part.Pending, 0);
+        int written = 0;
+        for (const QString& slice : sequence.filter(QRegularExpression("^[0-9]+$"))) {
+            EXPECT_LE(slice.toInt(), core::Store::RowsPerSlice) << sequence.join(' ').toStdString();
+            written += slice.toInt();
+        }
+        EXPECT_EQ(written, 23);
+        // Another piece of work ran between every two slices.
+        for (qsizetype i = 1; i < sequence.size(); ++i)
+            EXPECT_FALSE(sequence[i] != "command" && sequence[i - 1] != "command")
+                << sequence.join(' ').toStdString();
+    }
+    // Committed without a Flush at close.
+    EXPECT_EQ(StoredRows(files), 23);
 }
 
 TEST(StoreSettings, AreReadFromTheStoreGroupAndBadValuesKeepTheirDefaults)

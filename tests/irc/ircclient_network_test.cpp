@@ -34,7 +34,7 @@ protected:
         client.SetNick(QStringLiteral("Tessarin"));
         client.Username = QStringLiteral("Tessarin");
         client.RealName = QStringLiteral("Tessarin");
-        client.Pace.IntervalMs = 0;
+        client.Settings.Pace.IntervalMs = 0;
         QObject::connect(
             &client, &TIrcClient::OnStatus, [this](const QString& text) { status.append(text); });
         QObject::connect(
@@ -66,9 +66,9 @@ protected:
 TEST_F(NetworkClientTest, LogsInWithSaslPlainBeforeRegistering)
 {
     const QString password = QStringLiteral("pa55:w\u00f6rd");
-    client.SaslAccount = QStringLiteral("dicebot");
-    client.SaslPassword = password;
-    client.NickServPassword = QStringLiteral("not-needed");
+    client.Settings.SaslAccount = QStringLiteral("dicebot");
+    client.Settings.SaslPassword = password;
+    client.Settings.NickServPassword = QStringLiteral("not-needed");
     client.Connect();
     ASSERT_TRUE(server.WaitForLine(UserLine));
     EXPECT_EQ(server.Lines, QList<QByteArray>({ "CAP LS 302", "NICK Tessarin", UserLine }));
@@ -97,9 +97,9 @@ TEST_F(NetworkClientTest, LogsInWithSaslPlainBeforeRegistering)
 
 TEST_F(NetworkClientTest, AWrongPasswordIsLoggedAndTheBotRegistersAndIdentifiesAnyway)
 {
-    client.SaslAccount = QStringLiteral("dicebot");
-    client.SaslPassword = QStringLiteral("wrong-horse");
-    client.NickServPassword = QStringLiteral("battery staple");
+    client.Settings.SaslAccount = QStringLiteral("dicebot");
+    client.Settings.SaslPassword = QStringLiteral("wrong-horse");
+    client.Settings.NickServPassword = QStringLiteral("battery staple");
     client.Connect();
     ASSERT_TRUE(server.WaitForLine(UserLine));
     server.Send(":irc.test CAP * LS :sasl");
@@ -134,8 +134,8 @@ TEST_F(NetworkClientTest, ServersWithoutSaslPlainGetCapEndAndALogLine)
         { { ":irc.test CAP * LS :sasl", ":irc.test CAP * NAK :sasl" },
             "SASL: the server refused it; registering without logging in." },
     };
-    client.SaslAccount = QStringLiteral("dicebot");
-    client.SaslPassword = QStringLiteral("secret");
+    client.Settings.SaslAccount = QStringLiteral("dicebot");
+    client.Settings.SaslPassword = QStringLiteral("secret");
     for (const auto& c : cases) {
         server.Lines.clear();
         status.clear();
@@ -166,8 +166,8 @@ TEST_F(NetworkClientTest, LongCredentialsGoInPiecesOf400)
 {
     // 16 bytes of account names and NULs and a 284-byte password: exactly 400 characters of base64, so an
     // empty piece follows.
-    client.SaslAccount = QStringLiteral("dicebot");
-    client.SaslPassword = QString(284, u'p');
+    client.Settings.SaslAccount = QStringLiteral("dicebot");
+    client.Settings.SaslPassword = QString(284, u'p');
     client.Connect();
     ASSERT_TRUE(server.WaitForLine(UserLine));
     server.Send(":irc.test CAP * LS :sasl");
@@ -180,7 +180,7 @@ TEST_F(NetworkClientTest, LongCredentialsGoInPiecesOf400)
     EXPECT_EQ(pieces[0].size(), 13 + 400);
 
     server.Lines.clear();
-    client.SaslPassword = QString(300, u'p');
+    client.Settings.SaslPassword = QString(300, u'p');
     client.Connect();
     ASSERT_TRUE(server.WaitForLine(UserLine));
     server.Send(":irc.test CAP * LS :sasl");
@@ -198,8 +198,8 @@ TEST_F(NetworkClientTest, LongCredentialsGoInPiecesOf400)
 TEST_F(NetworkClientTest, PingsASilentServerAndDropsAConnectionThatStaysSilent)
 {
     // The answer may take long enough that no busy machine runs out of it while the test looks.
-    client.IdleTimeout = 200;
-    client.PingTimeout = 4000;
+    client.Settings.IdleTimeoutMs = 200;
+    client.Settings.PingTimeoutMs = 4000;
     client.Connect();
     ASSERT_TRUE(server.WaitForLine(UserLine));
     Welcome();
@@ -216,7 +216,7 @@ TEST_F(NetworkClientTest, PingsASilentServerAndDropsAConnectionThatStaysSilent)
 
 TEST_F(NetworkClientTest, AServerThatNeverWelcomesTheBotIsGivenUp)
 {
-    client.RegisterTimeout = 300;
+    client.Settings.RegisterTimeoutMs = 300;
     client.Connect();
     ASSERT_TRUE(server.WaitForLine(UserLine));
     server.Send(":irc.test NOTICE * :*** Looking up your hostname...");
@@ -227,7 +227,7 @@ TEST_F(NetworkClientTest, AServerThatNeverWelcomesTheBotIsGivenUp)
 
 TEST_F(NetworkClientTest, RepliesGoOutAtThePaceTakingTurnsAndPongsGoFirst)
 {
-    client.Pace = { 1, 2048, 500, 40, 2000 };
+    client.Settings.Pace = { 1, 2048, 500, 40, 2000 };
     // Every message gets three lines of answer into the channel.
     QObject::connect(
         &client, &TIrcClient::OnMessage, [this](irc::TIrcUser* user, irc::TIrcChannel*, const QString&) {
@@ -250,7 +250,7 @@ TEST_F(NetworkClientTest, RepliesGoOutAtThePaceTakingTurnsAndPongsGoFirst)
 
 TEST_F(NetworkClientTest, DropsTheOldestLinesOfAUserPastTheBoundAndSaysSo)
 {
-    client.Pace = { 1, 2048, 1000, 3, 2000 };
+    client.Settings.Pace = { 1, 2048, 1000, 3, 2000 };
     QObject::connect(
         &client, &TIrcClient::OnMessage, [this](irc::TIrcUser* user, irc::TIrcChannel*, const QString& text) {
             client.Say(user->Nick, text);
@@ -286,8 +286,8 @@ TEST_F(NetworkClientTest, TakesItsNickBackOnceItIsFree)
         bot.Host = QStringLiteral("127.0.0.1");
         bot.Port = irc.Port();
         bot.SetNick(QStringLiteral("Tessarin"));
-        bot.Pace.IntervalMs = 0;
-        bot.NickRetryInterval = 50;
+        bot.Settings.Pace.IntervalMs = 0;
+        bot.Settings.NickRetryIntervalMs = 50;
         QStringList botStatus;
         QStringList errors;
         QObject::connect(&bot, &TIrcClient::OnStatus, [&](const QString& text) { botStatus.append(text); });

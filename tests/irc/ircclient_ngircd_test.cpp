@@ -67,7 +67,7 @@ TEST(IrcClientOnNgircd, TakesItsNickBackWhenTheOldConnectionIsGone)
 
     TIrcClient client;
     Configure(client, server.Port());
-    client.NickRetryInterval = 100;
+    client.Settings.NickRetryIntervalMs = 100;
     QStringList status;
     QObject::connect(&client, &TIrcClient::OnStatus, [&](const QString& text) { status.append(text); });
     client.Connect();

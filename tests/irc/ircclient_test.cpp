@@ -39,7 +39,7 @@ protected:
         client.Username = QStringLiteral("Tessarin");
         client.RealName = QStringLiteral("Tessarin");
         // Lines go out as they are sent; the pace has tests of its own.
-        client.Pace.IntervalMs = 0;
+        client.Settings.Pace.IntervalMs = 0;
         const auto record = [this](const QString& text) { events.append(text); };
         QObject::connect(&client, &TIrcClient::OnConnected, [record] { record("connected"); });
         QObject::connect(&client, &TIrcClient::OnConnect, [record] { record("connect"); });
@@ -311,7 +311,7 @@ TEST_F(ClientTest, AConnectThatNeverCompletesIsGivenUp)
     ASSERT_TRUE(filler.waitForConnected(2000));
 
     client.Port = ntohs(address.sin_port);
-    client.ConnectTimeout = 300;
+    client.Settings.ConnectTimeoutMs = 300;
     client.Connect();
     EXPECT_TRUE(WaitFor([this] { return events.contains("connect failed"); }, 5000));
     EXPECT_EQ(client.CurrentState(), TIrcClient::State::Disconnected);

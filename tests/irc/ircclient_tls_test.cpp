@@ -31,7 +31,7 @@ protected:
         client.SetNick(QStringLiteral("Tessarin"));
         client.Username = QStringLiteral("Tessarin");
         client.RealName = QStringLiteral("Tessarin");
-        client.Tls = true;
+        client.Settings.Tls = true;
         QObject::connect(
             &client, &TIrcClient::OnStatus, [this](const QString& text) { status.append(text); });
         QObject::connect(&client, &TIrcClient::OnConnectFailed,
@@ -65,7 +65,7 @@ TEST_F(TlsClientTest, ASelfSignedCertificateIsRefusedUnlessItsFingerprintIsPinne
     // Another certificate's fingerprint is no better.
     status.clear();
     failures.clear();
-    client.TlsFingerprint = QString(64, u'a');
+    client.Settings.TlsFingerprint = QString(64, u'a');
     client.Connect();
     ASSERT_TRUE(WaitFor([this] { return !failures.isEmpty(); }));
     ASSERT_EQ(status.size(), 1);
@@ -79,7 +79,7 @@ TEST_F(TlsClientTest, ASelfSignedCertificateIsRefusedUnlessItsFingerprintIsPinne
     ASSERT_TRUE(bob.Register(server->Port(), "Bob"));
     bob.Send("JOIN #dice");
     ASSERT_TRUE(bob.WaitForLine(" 366 Bob #dice "));
-    client.TlsFingerprint = "sha256 Fingerprint=" + fingerprint;
+    client.Settings.TlsFingerprint = "sha256 Fingerprint=" + fingerprint;
     client.Connect();
     ASSERT_TRUE(WaitFor([this] { return registered; })) << failures.join(' ').toStdString();
     EXPECT_TRUE(status.isEmpty());
@@ -101,7 +101,7 @@ TEST_F(TlsClientTest, AHandshakeThatFailsOrNeverEndsIsAFailedConnect)
     const auto server = IrcDaemon::Ngircd();
     ASSERT_TRUE(server->Start()) << server->Output().toStdString();
     client.Port = server->Port();
-    client.ConnectTimeout = 1000;
+    client.Settings.ConnectTimeoutMs = 1000;
     client.Connect();
     ASSERT_TRUE(WaitFor([this] { return !failures.isEmpty(); }, 5000));
     ASSERT_EQ(status.size(), 1);
@@ -112,7 +112,7 @@ TEST_F(TlsClientTest, AHandshakeThatFailsOrNeverEndsIsAFailedConnect)
     status.clear();
     failures.clear();
     client.Port = silent.Port();
-    client.ConnectTimeout = 300;
+    client.Settings.ConnectTimeoutMs = 300;
     client.Connect();
     ASSERT_TRUE(WaitFor([this] { return !failures.isEmpty(); }, 3000));
     EXPECT_EQ(failures, QStringList({ "TLS handshake timed out" }));
