@@ -73,6 +73,11 @@ void ChannelSettingsCommand(const CommandCall& call, Services& services)
     const core::CheckedValue value = core::CheckChannelValue(key, words.at(2));
     if (!value.Refusal.isEmpty())
         return Tell(services, call, key + u' ' + value.Refusal + u'.');
+    if (!settings.CanSet(channel))
+        return Tell(services, call,
+            QStringLiteral("%1 channels have their own settings already, the most the bot keeps; unset some "
+                           "first.")
+                .arg(core::ChannelSettings::MaxChannels));
     settings.Set(channel, key, value.Text);
     services.Out.Say(call.Nick,
         channel + QStringLiteral(": ") + key + QStringLiteral(" is ") + value.Text + QStringLiteral(" now."));

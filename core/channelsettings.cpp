@@ -81,6 +81,11 @@ std::optional<QString> ChannelSettings::Value(const QString& channel, const QStr
     return value == values->cend() ? std::nullopt : std::optional<QString>(*value);
 }
 
+bool ChannelSettings::CanSet(const QString& channel) const
+{
+    return m_values.size() < MaxChannels || m_values.contains(ChannelKeyOf(channel));
+}
+
 void ChannelSettings::Set(const QString& channel, const QString& key, const QString& value)
 {
     m_values[ChannelKeyOf(channel)].insert(key, value);

@@ -36,10 +36,16 @@ QString ChannelKeyOf(const QString& channel);
 
 class ChannelSettings {
 public:
+    // A bot serves a handful of tables; the bound keeps a privileged user's typing from growing the table
+    // (and each rewrite of it in the store) without end.
+    static constexpr qsizetype MaxChannels = 256;
+
     // Lower-cased channel name to its keys and values; channels without a value are not listed.
     using Table = QMap<QString, QMap<QString, QString>>;
 
     std::optional<QString> Value(const QString& channel, const QString& key) const;
+    // Whether the channel may be given a value: it has some already, or the bound is not reached.
+    bool CanSet(const QString& channel) const;
     // Requires: value is canonical for key (CheckChannelValue).
     void Set(const QString& channel, const QString& key, const QString& value);
     void Unset(const QString& channel, const QString& key);

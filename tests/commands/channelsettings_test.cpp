@@ -89,6 +89,26 @@ TEST_F(ChannelSettingsTest, ShowsSetsAndUnsetsForThoseWhoMay)
     EXPECT_EQ(bot->State().PerChannel.All().keys(), QStringList { "#dh" });
 }
 
+TEST_F(ChannelSettingsTest, KeepsOwnSettingsForABoundedNumberOfChannels)
+{
+    for (int i = 0; i < core::ChannelSettings::MaxChannels; ++i)
+        bot->State().PerChannel.Set(QStringLiteral("#t%1").arg(i), "silent", "yes");
+    Play({
+        { "Vera", "", ",channel #one-more set silent yes",
+            { "PRIVMSG Vera :Vera, 256 channels have their own settings already, the most the bot keeps; "
+              "unset some first." } },
+        { "Vera", "", ",channel #T7 set dicebot yes", { "PRIVMSG Vera :#T7: dicebot is yes now." } },
+        { "Vera", "", ",channel #t7 unset silent",
+            { "PRIVMSG Vera :#t7: silent follows the global setting "
+              "again (no)." } },
+        { "Vera", "", ",channel #t7 unset dicebot",
+            { "PRIVMSG Vera :#t7: dicebot follows the global "
+              "setting again (no)." } },
+        { "Vera", "", ",channel #one-more set silent yes",
+            { "PRIVMSG Vera :#one-more: silent is yes now." } },
+    });
+}
+
 TEST_F(ChannelSettingsTest, RecognitionAndModesFollowTheChannel)
 {
     Play({
