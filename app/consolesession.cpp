@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <csignal>
 #include <unistd.h>
 
 namespace app {
@@ -40,6 +41,7 @@ ConsoleSession::ConsoleSession(const QString& filesDir, QObject* parent)
 {
     m_input.setEnabled(false);
     connect(&m_input, &QSocketNotifier::activated, this, &ConsoleSession::ReadInput);
+    connect(&m_stopSignals, &SignalPipe::Received, this, &ConsoleSession::Finish);
     connect(&m_bot.Log(), &core::CommandLog::LineAppended, this,
         [this](const QString& line, core::LogLevel level) { m_errors.Write(line, level); });
 }
@@ -50,6 +52,8 @@ void ConsoleSession::Start()
     m_errors.Configure(m_bot.State().Extra.Log);
     m_sender.SetCurrentNick(m_bot.State().BotNick);
     m_user = m_bot.State().OwnerNick;
+    // Without the handlers the signals end the program as they always did, unsaved.
+    m_stopSignals.Catch({ SIGINT, SIGTERM, SIGHUP });
     m_input.setEnabled(true);
 }
 
@@ -58,7 +62,6 @@ void ConsoleSession::ReadInput()
     char buffer[4096];
     const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
     if (count <= 0) {
-        m_input.setEnabled(false);
         if (!m_pending.isEmpty())
             HandleLine(irc::DecodeText(std::exchange(m_pending, {})));
         Finish();
@@ -80,7 +83,6 @@ void ConsoleSession::HandleLine(const QString& line)
     if (m_finishing)
         return;
     if (line == QLatin1String("/quit")) {
-        m_input.setEnabled(false);
         Finish();
     } else if (line.startsWith(QLatin1String("/msg "))) {
         m_bot.OnMessage(m_user, QString(), line.mid(5));
@@ -105,6 +107,7 @@ void ConsoleSession::Finish()
     if (m_finishing)
         return;
     m_finishing = true;
+    m_input.setEnabled(false);
     // A countdown or a replay under way is let finish before the files are written.
     if (m_bot.OutputUnderWay())
         connect(&m_bot, &commands::Bot::OutputFinished, this, &ConsoleSession::CloseAndQuit);

@@ -2,11 +2,13 @@
 
 // The console mode: a way to try the bot without any server. Each line typed on standard input is a
 // channel message to the bot from the console user; a few slash commands change who speaks and where,
-// and the first line of a nick in a channel counts as that nick joining it.
+// and the first line of a nick in a channel counts as that nick joining it. SIGINT, SIGTERM and SIGHUP end
+// the session as "/quit" does, so that Ctrl-C or a closed terminal loses nothing.
 // Command-log lines go to standard error, in the form tessarin.ini's [log] group chooses.
 
 #include "app/consolesender.h"
 #include "app/logoutput.h"
+#include "app/signalpipe.h"
 #include "commands/bot.h"
 #include "core/clock.h"
 
@@ -37,9 +39,9 @@ class ConsoleSession : public QObject {
 public:
     explicit ConsoleSession(const QString& filesDir, QObject* parent = nullptr);
 
-    // Loads the bot and starts reading standard input. At the end of input (or "/quit") the bot is
-    // closed, its files written, and the application quits with 0, or 1 when the files could not be
-    // written.
+    // Loads the bot and starts reading standard input. At the end of input (or "/quit", or a stop signal)
+    // the bot is closed, its files written, and the application quits with 0, or 1 when the files could
+    // not be written.
     void Start();
 
 private:
@@ -55,6 +57,7 @@ private:
     ConsoleRoster m_roster;
     commands::Bot m_bot;
     QSocketNotifier m_input;
+    SignalPipe m_stopSignals;
     QByteArray m_pending;
     QString m_user;
     QString m_channel = QStringLiteral("#console");

@@ -17,6 +17,63 @@ QStringList Split(const QString& text)
     return text.isEmpty() ? QStringList() : text.split(u'\n');
 }
 
+qint64 RowsOf(const TChatUser& user)
+{
+    return 1 + user.Channels.size();
+}
+
+// The statements that write a user whole, prepared once per call.
+class UserStatements {
+public:
+    explicit UserStatements(const QSqlDatabase& db)
+        : m_user(db)
+        , m_clearChannels(db)
+        , m_entry(db)
+        , m_removeUser(db)
+    {
+        m_user.prepare(QStringLiteral(
+            "INSERT OR REPLACE INTO users (id, nick, later_nicks, last_seen) VALUES (?, ?, ?, ?)"));
+        m_clearChannels.prepare(QStringLiteral("DELETE FROM user_channels WHERE user_id = ?"));
+        m_entry.prepare(QStringLiteral("INSERT INTO user_channels VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+        m_removeUser.prepare(QStringLiteral("DELETE FROM users WHERE id = ?"));
+    }
+
+    // Replaces the rows of id with user, seen at now.
+    bool Write(qsizetype id, const TChatUser& user, qint64 now)
+    {
+        m_user.addBindValue(id);
+        m_user.addBindValue(user.Nick);
+        m_user.addBindValue(Joined(user.LaterNicks));
+        m_user.addBindValue(now);
+        m_clearChannels.addBindValue(id);
+        if (!m_user.exec() || !m_clearChannels.exec())
+            return false;
+        for (qsizetype i = 0; i < user.Channels.size(); ++i) {
+            for (const QVariant& value :
+                { QVariant(id), QVariant(i), QVariant(user.Channels.at(i)), QVariant(user.JoinTimes.at(i)),
+                    QVariant(user.JoinNotes.at(i)), QVariant(user.LeaveTimes.at(i)),
+                    QVariant(user.LeaveNotes.at(i)), QVariant(user.LastMessageTimes.at(i)) })
+                m_entry.addBindValue(value);
+            if (!m_entry.exec())
+                return false;
+        }
+        return true;
+    }
+
+    bool Remove(qint64 id)
+    {
+        m_removeUser.addBindValue(id);
+        m_clearChannels.addBindValue(id);
+        return m_removeUser.exec() && m_clearChannels.exec();
+    }
+
+private:
+    QSqlQuery m_user;
+    QSqlQuery m_clearChannels;
+    QSqlQuery m_entry;
+    QSqlQuery m_removeUser;
+};
+
 } // namespace
 
 // The storage of the seen tracker.
@@ -44,6 +101,7 @@ void SeenTracker::StopKeeping()
 {
     m_kept = false;
     m_changed.clear();
+    EndMoving();
 }
 
 bool SeenTracker::Load(QSqlDatabase& db)
@@ -84,21 +142,22 @@ bool SeenTracker::LoadUsers(QSqlDatabase& db)
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT id, nick, later_nicks FROM users ORDER BY id")))
         return false;
-    m_rewriteAll = false;
     m_places.clear();
+    EndMoving();
     while (query.next()) {
         const qint64 id = query.value(0).toLongLong();
-        m_rewriteAll = m_rewriteAll || id != m_users.size();
         m_places.insert(id, m_users.size());
+        m_storedIds.append(id);
         TChatUser user;
         user.Nick = query.value(1).toString();
         user.LaterNicks = Split(query.value(2).toString());
         m_users.append(user);
     }
-    if (m_rewriteAll) {
-        for (qsizetype user = 0; user < m_users.size(); ++user)
-            m_changed.insert(user);
-    }
+    // Ids rise with places and none is missing up to the first forgotten user; the users after it move.
+    while (m_nextToMove < m_storedIds.size() && m_storedIds.at(m_nextToMove) == m_nextToMove)
+        ++m_nextToMove;
+    if (m_nextToMove == m_storedIds.size())
+        EndMoving();
     return true;
 }
 
@@ -126,57 +185,55 @@ bool SeenTracker::LoadChannels(QSqlDatabase& db)
 
 bool SeenTracker::HasChanges() const
 {
-    return !m_changed.isEmpty() || m_indexedChannels.size() != m_writtenChannels.size();
+    return m_nextToMove < m_storedIds.size() || !m_changed.isEmpty()
+        || m_indexedChannels.size() != m_writtenChannels.size();
 }
 
-bool SeenTracker::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
+// A user is written whole, its row with its channel rows, so that a call writes at most maxRows rows, or
+// a single user that has more. The users to move come first; the changed users wait for them, since the id
+// of a user added since the start may still be held by a row not yet moved.
+bool SeenTracker::WriteChanges(QSqlDatabase& db, int maxRows)
 {
-    if (m_rewriteAll) {
-        QSqlQuery clear(db);
-        if (!clear.exec(QStringLiteral("DELETE FROM user_channels"))
-            || !clear.exec(QStringLiteral("DELETE FROM users")))
-            return false;
-        m_rewriteAll = false;
-    }
-    QSqlQuery user(db);
-    user.prepare(QStringLiteral(
-        "INSERT OR REPLACE INTO users (id, nick, later_nicks, last_seen) VALUES (?, ?, ?, ?)"));
-    QSqlQuery clear(db);
-    clear.prepare(QStringLiteral("DELETE FROM user_channels WHERE user_id = ?"));
-    QSqlQuery entry(db);
-    entry.prepare(QStringLiteral("INSERT INTO user_channels VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    UserStatements statements(db);
     const qint64 now = m_clock.SecondsSinceEpoch();
-    for (const qsizetype index : std::as_const(m_changed)) {
-        const TChatUser& tracked = m_users.at(index);
-        user.addBindValue(index);
-        user.addBindValue(tracked.Nick);
-        user.addBindValue(Joined(tracked.LaterNicks));
-        user.addBindValue(now);
-        clear.addBindValue(index);
-        if (!user.exec() || !clear.exec())
+    qint64 rows = 0;
+    const auto fits = [&](qsizetype user) { return rows == 0 || RowsOf(m_users.at(user)) <= maxRows - rows; };
+    const auto write = [&](qsizetype user) {
+        rows += RowsOf(m_users.at(user));
+        return statements.Write(user, m_users.at(user), now);
+    };
+    for (; m_nextToMove < m_storedIds.size() && fits(m_nextToMove); ++m_nextToMove) {
+        if (!statements.Remove(m_storedIds.at(m_nextToMove)) || !write(m_nextToMove))
             return false;
-        for (qsizetype i = 0; i < tracked.Channels.size(); ++i) {
-            for (const QVariant& value : { QVariant(index), QVariant(i), QVariant(tracked.Channels.at(i)),
-                     QVariant(tracked.JoinTimes.at(i)), QVariant(tracked.JoinNotes.at(i)),
-                     QVariant(tracked.LeaveTimes.at(i)), QVariant(tracked.LeaveNotes.at(i)),
-                     QVariant(tracked.LastMessageTimes.at(i)) })
-                entry.addBindValue(value);
-            if (!entry.exec())
-                return false;
-        }
     }
-    m_changed.clear();
+    if (m_nextToMove < m_storedIds.size())
+        return true;
+    EndMoving();
+    for (auto user = m_changed.begin(); user != m_changed.end() && fits(*user);) {
+        if (!write(*user))
+            return false;
+        user = m_changed.erase(user);
+    }
     QSqlQuery channel(db);
     channel.prepare(QStringLiteral("INSERT OR IGNORE INTO indexed_channels VALUES (?)"));
     for (const QString& name : std::as_const(m_indexedChannels)) {
+        if (rows >= maxRows)
+            break;
         if (m_writtenChannels.contains(name))
             continue;
         channel.addBindValue(name);
         if (!channel.exec())
             return false;
         m_writtenChannels.insert(name);
+        ++rows;
     }
     return true;
+}
+
+void SeenTracker::EndMoving()
+{
+    m_storedIds.clear();
+    m_nextToMove = 0;
 }
 
 } // namespace core

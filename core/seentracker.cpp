@@ -199,6 +199,7 @@ void SeenTracker::Clear()
     m_exactIndex.clear();
     m_indexedChannels.clear();
     m_changed.clear();
+    EndMoving();
 }
 
 } // namespace core

@@ -9,7 +9,7 @@
 // lookup costs the same with a hundred users as with a hundred thousand.
 //
 // As a part of the store the users and the indexed channels are read back at start (those not seen for a
-// number of days forgotten), and each user that changed is written at the next flush.
+// number of days forgotten), and each user that changed is written at the next flush, a few per slice.
 
 #include "core/chatuser.h"
 #include "core/clock.h"
@@ -86,6 +86,7 @@ private:
     bool Forget(QSqlDatabase& db);
     bool LoadUsers(QSqlDatabase& db);
     bool LoadChannels(QSqlDatabase& db);
+    void EndMoving();
 
     const Clock& m_clock;
     QList<TChatUser> m_users;
@@ -100,8 +101,11 @@ private:
     QSet<QString> m_writtenChannels;
     // Stored id to place among the users, while loading.
     QHash<qint64, qsizetype> m_places;
-    // Users were forgotten, so ids no longer match places: the next write replaces every row.
-    bool m_rewriteAll = false;
+    // When users were forgotten at start, ids no longer match places: each user after the first forgotten
+    // one moves from its stored id to its place, in the order of places, so that the file holds every user
+    // once whenever a flush is committed between two moves. Empty when nothing is left to move.
+    QList<qint64> m_storedIds;
+    qsizetype m_nextToMove = 0;
 };
 
 } // namespace core

@@ -26,8 +26,8 @@ public:
     virtual bool Load(QSqlDatabase& db) = 0;
     virtual bool HasChanges() const = 0;
     // Writes changes within the store's transaction and forgets them: at most about maxRows rows, except
-    // for parts whose changes are few by nature (the deck, the logs and users that changed within a second),
-    // which write them all. False when a statement failed.
+    // for parts whose changes are few by nature (the deck and the logs), which write them all. False when a
+    // statement failed.
     virtual bool WriteChanges(QSqlDatabase& db, int maxRows) = 0;
 };
 

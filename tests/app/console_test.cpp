@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -145,6 +146,35 @@ TEST(Console, SurvivesGarbageFilesAndHugeOrBinaryLines)
     const ConsoleRun run = RunConsole(files.Path(), input);
     ASSERT_EQ(run.ExitCode, 0);
     EXPECT_FALSE(run.Out.isEmpty());
+}
+
+// Ctrl-C, a kill or a closed terminal end the session as /quit does: what it changed is saved.
+TEST(Console, SigintSigtermAndSighupSaveWhatTheSessionChangedAndEndWithZero)
+{
+    for (const int signal : { SIGINT, SIGTERM, SIGHUP }) {
+        SCOPED_TRACE(signal);
+        TempFiles files;
+        QProcess process;
+        // As a terminal starts it: a test run in the background would hand SIGINT down ignored.
+        process.setChildProcessModifier([] { ::signal(SIGINT, SIG_DFL); });
+        process.start(QStringLiteral(TESSARIN_BINARY), { "--console", "--files", files.Path() });
+        ASSERT_TRUE(process.waitForStarted(10000));
+        // Standard input stays open, so only the signal can end the session.
+        process.write(",be dicerollan\n");
+        QByteArray out;
+        for (int wait = 0; wait < 100 && !out.contains("your dicebot."); ++wait) {
+            process.waitForReadyRead(100);
+            out += process.readAllStandardOutput();
+        }
+        ASSERT_TRUE(out.contains("your dicebot.")) << out.constData();
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        const QList<QByteArray> saved = files.Read("settings.conf").split('\n');
+        ASSERT_EQ(saved.size(), 23);
+        EXPECT_EQ(saved[16], "1\r") << "dicebot mode, line 17";
+    }
 }
 
 TEST(Console, AMissingDataFolderMeansDefaultsAndAReportedWriteFailure)

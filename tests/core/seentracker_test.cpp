@@ -3,7 +3,10 @@
 #include "support/botfixture.h"
 #include "support/qtprint.h"
 
+#include <QSqlQuery>
 #include <gtest/gtest.h>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -194,6 +197,103 @@ TEST_F(SeenTrackerTest, TheIndexAgreesWithAPlainScan)
                 scanned = u;
         }
         EXPECT_EQ(seen.Find(nick), scanned) << nick.toStdString();
+    }
+}
+
+// Each user the tracker holds, and which channels it counts as indexed, as a fresh tracker reads them.
+QStringList Described(const core::SeenTracker& seen)
+{
+    QStringList lines;
+    for (const core::TChatUser& user : seen.Users()) {
+        QStringList fields { user.Nick, user.LaterNicks.join(',') };
+        for (qsizetype i = 0; i < user.Channels.size(); ++i)
+            fields << user.Channels[i] << user.JoinTimes[i] << user.JoinNotes[i] << user.LeaveTimes[i]
+                   << user.LeaveNotes[i] << user.LastMessageTimes[i];
+        lines << fields.join('|');
+    }
+    for (const QString channel : { "#rpg", "#dnd", "#new" })
+        lines << channel + (seen.IsIndexed(channel) ? " indexed" : " not indexed");
+    return lines;
+}
+
+int UserRowsSeenAt(const QSqlDatabase& db, qint64 seconds)
+{
+    QSqlQuery count(db);
+    count.prepare("SELECT (SELECT COUNT(*) FROM users WHERE last_seen = ?) + (SELECT COUNT(*) FROM "
+                  "user_channels WHERE user_id IN (SELECT id FROM users WHERE last_seen = ?))");
+    count.addBindValue(seconds);
+    count.addBindValue(seconds);
+    return count.exec() && count.next() ? count.value(0).toInt() : -1;
+}
+
+// Three starts on one store, the changes of each written in calls of at most budget rows, with changes
+// made after the first calls: users are taken in; a day later all but U3 and U7 speak; two days after that
+// those two are forgotten, so that every user after U2 moves to a new id, and meanwhile a new user comes in
+// (whose id an unmoved user still holds) and users that moved or will move change nicks. Returns what a
+// fresh tracker reads back.
+QStringList StoredLife(int budget)
+{
+    core::Store store;
+    store.Open(QString());
+    QSqlDatabase db = store.Database();
+    testing_support::FixedClock clock;
+    std::optional<core::SeenTracker> seen;
+    const auto start = [&] {
+        seen.emplace(clock);
+        seen->Keep(2);
+        EXPECT_TRUE(seen->Load(db));
+    };
+    const auto writeAll = [&](const QList<std::function<void()>>& changesAfterCalls) {
+        for (int call = 0; call < 1000 && (call < changesAfterCalls.size() || seen->HasChanges()); ++call) {
+            EXPECT_TRUE(seen->WriteChanges(db, budget));
+            if (call == 0) {
+                // A user is written whole: a call writes the budget or one user, who has at most three rows.
+                EXPECT_LE(UserRowsSeenAt(db, clock.SecondsSinceEpoch()), std::max(budget, 3));
+                EXPECT_EQ(seen->HasChanges(), budget < std::numeric_limits<int>::max());
+            }
+            if (call < changesAfterCalls.size())
+                changesAfterCalls[call]();
+        }
+        EXPECT_FALSE(seen->HasChanges());
+    };
+    QStringList nicks;
+    for (int i = 0; i < 12; ++i)
+        nicks << QStringLiteral("U%1").arg(i);
+
+    start();
+    seen->TakeInChannel("#rpg", nicks, "t0", true);
+    seen->TakeInChannel("#dnd", nicks.mid(4, 4), "t0", true);
+    writeAll({ [&] {
+        seen->OnNickChange("U5", "Quinn");
+        seen->OnChannelMessage("U8", "#rpg", "t0b");
+    } });
+    clock.Moment = clock.Moment.addDays(1);
+    start();
+    for (const QString& nick : nicks)
+        if (nick != "U3" && nick != "U7")
+            seen->OnChannelMessage(nick, "#rpg", "t1");
+    writeAll({ [&] { seen->OnChannelUpdate("#rpg", {}, ChannelEvent::Parted, "U9", "t1b"); } });
+    clock.Moment = clock.Moment.addDays(2);
+    start();
+    EXPECT_EQ(seen->Users().size(), 10);
+    writeAll({ [&] { seen->TakeInChannel("#new", { "Newbie" }, "t3", true); },
+        [&] {
+            seen->OnNickChange("U4", "Ash");
+            seen->OnNickChange("U11", "Zed");
+        } });
+    const QStringList written = Described(*seen);
+    start();
+    EXPECT_EQ(Described(*seen), written);
+    return written;
+}
+
+// However small the budget, the calls end with the store holding what one unbounded write gives.
+TEST(SeenTrackerStore, WritesInCallsOfAtMostTheBudgetToWhatOneWriteGives)
+{
+    const QStringList whole = StoredLife(std::numeric_limits<int>::max());
+    for (const int budget : { 1, 3, 5, 8 }) {
+        SCOPED_TRACE(budget);
+        EXPECT_EQ(StoredLife(budget), whole);
     }
 }
 
