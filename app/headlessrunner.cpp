@@ -49,8 +49,8 @@ std::optional<int> HeadlessRunner::Start()
     if (!QFileInfo(folder).isDir())
         return Refuse(
             QStringLiteral("The data folder %1 does not exist; tessarin --init %1 makes one.").arg(folder));
-    m_bot.Start();
-    ApplyOptions();
+    // The command line's settings are in place before the store opens, so that they choose it too.
+    m_bot.Start([this](core::BotState&) { ApplyOptions(); });
     if (m_bot.State().ServerAddress.trimmed().isEmpty())
         return Refuse(
             QStringLiteral("No server address: put one on line 1 of %1 or give --server HOST[:PORT].")

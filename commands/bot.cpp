@@ -50,10 +50,12 @@ bool Bot::OutputUnderWay() const
     return m_countdown.Running() || m_replay.Running() || m_drawer.Running();
 }
 
-void Bot::Start()
+void Bot::Start(const std::function<void(core::BotState&)>& adjust)
 {
     core::LoadAtStart(m_state, m_filesDir);
     m_state.Extra = core::LoadExtraSettings(m_filesDir);
+    if (adjust)
+        adjust(m_state);
     m_locks.ApplyIntervals();
     OpenStore();
     // The log size is fixed again at every connect; until then the loaded setting holds.

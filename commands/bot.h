@@ -23,6 +23,7 @@
 #include "core/store.h"
 
 #include <QObject>
+#include <functional>
 #include <optional>
 
 namespace commands {
@@ -34,9 +35,9 @@ public:
         QObject* parent = nullptr);
     ~Bot() override;
 
-    // Reads the configuration files, reads back what the store kept and scans the custom files and
-    // aliases.
-    void Start();
+    // Reads the configuration files, lets adjust change what they said (the command line's settings),
+    // then reads back what the store kept and scans the custom files and aliases.
+    void Start(const std::function<void(core::BotState&)>& adjust = {});
 
     // One PRIVMSG; channel is empty for a private message.
     void OnMessage(const QString& sender, const QString& channel, const QString& line);

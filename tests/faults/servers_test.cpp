@@ -12,6 +12,7 @@
 #include "support/testircclient.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -192,6 +193,29 @@ TEST(Faults, AServerThatAcceptsAndNeverAnswersIsGivenUpAfterTheAttempts)
     EXPECT_EQ(lines.count("Connected to " + Address(silent.Port())), 3);
     EXPECT_EQ(lines.value(lines.size() - 1), GiveUp);
     EXPECT_EQ(silent.Accepted, 3) << "the first connect and two attempts";
+}
+
+// The command line's store settings are in place before the store opens, as tessarin.ini's are.
+TEST(Faults, TheCommandLineDecidesWhetherTheStoreIsKept)
+{
+    struct Case {
+        const char* Ini;
+        const char* Set;
+        bool Written;
+    };
+    for (const Case& c :
+        { Case { "", "store/keep=no", false }, Case { "[store]\nkeep = no\n", "store/keep=yes", true },
+            Case { "[store]\nkeep = no\n", "store/roll_days=30", false } }) {
+        FakeIrcServer silent;
+        TempFiles files;
+        files.Write("settings.conf", testing_support::SettingsFile(100, 0));
+        files.Write("tessarin.ini", c.Ini);
+        HeadlessBot bot;
+        ASSERT_TRUE(bot.Start({ "--files", files.Path(), "--server", Address(silent.Port()), "--set", c.Set,
+            "--set", "connection/register_timeout=0.3" }));
+        EXPECT_EQ(bot.Finish(0, 10000), 1);
+        EXPECT_EQ(QFileInfo::exists(files.PathOf("tessarin.db")), c.Written) << c.Ini << " " << c.Set;
+    }
 }
 
 TEST(Faults, AServerThatStopsAnsweringIsFoundDeadAndReconnectedToWhenItWakes)
