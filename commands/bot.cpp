@@ -68,6 +68,9 @@ void Bot::Start(const std::function<void(core::BotState&)>& adjust)
 void Bot::OnMessage(const QString& sender, const QString& channel, const QString& line)
 {
     m_pipeline.OnMessage(sender, channel, line);
+    // Messages bring most changes (rolls, log lines, sightings): written as they come, a busy second's
+    // changes never wait for the commit all at once.
+    m_store.WriteSoon();
 }
 
 void Bot::OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick)

@@ -65,7 +65,6 @@ Store::Store(QObject* parent)
     m_timer.setInterval(FlushIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &Store::BeginFlush);
     m_slice.setSingleShot(true);
-    m_slice.setInterval(0);
     connect(&m_slice, &QTimer::timeout, this, &Store::WriteSlice);
 }
 
@@ -163,7 +162,7 @@ bool Store::WriteParts(int maxRows)
 
 bool Store::Commit()
 {
-    m_flushing = false;
+    m_transactionOpen = false;
     return Database().commit();
 }
 
@@ -171,36 +170,38 @@ void Store::BeginFlush()
 {
     if (!m_usable)
         return;
-    if (m_flushing && !Commit())
+    if (m_transactionOpen && !Commit())
         return Fail();
-    if (!HasChanges())
-        return;
-    if (!Database().transaction())
-        return Fail();
-    m_flushing = true;
-    m_slice.start();
+    WriteSoon();
+}
+
+void Store::WriteSoon()
+{
+    if (m_usable && !m_slice.isActive() && HasChanges())
+        m_slice.start(WriteDelayMs);
 }
 
 void Store::WriteSlice()
 {
-    if (!m_flushing)
+    if (!m_usable || !HasChanges())
         return;
+    if (!m_transactionOpen && !Database().transaction())
+        return Fail();
+    m_transactionOpen = true;
     if (!WriteParts(RowsPerSlice))
         return Fail();
     if (HasChanges())
-        m_slice.start();
-    else if (!Commit())
-        Fail();
+        m_slice.start(0);
 }
 
 void Store::Flush()
 {
-    if (!m_usable || (!m_flushing && !HasChanges()))
+    if (!m_usable || (!m_transactionOpen && !HasChanges()))
         return;
     m_slice.stop();
-    if (!m_flushing && !Database().transaction())
+    if (!m_transactionOpen && !Database().transaction())
         return Fail();
-    m_flushing = true;
+    m_transactionOpen = true;
     if (!WriteParts(std::numeric_limits<int>::max()) || !Commit())
         Fail();
 }
@@ -210,7 +211,7 @@ void Store::Flush()
 void Store::Fail()
 {
     m_slice.stop();
-    m_flushing = false;
+    m_transactionOpen = false;
     QSqlDatabase db = Database();
     const QString why = db.lastError().text();
     db.rollback();

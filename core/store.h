@@ -3,10 +3,10 @@
 // The bot's database: one SQLite file, "tessarin.db" in the data folder, that keeps what the bot has
 // learnt (the users seen, the channel logs, the poker deck, the roll history) across restarts. The classes
 // that own that data decide what to keep as store parts; the store opens the file, brings its schema up to
-// date and writes the parts' changes. Each second a flush begins: a transaction into which the changes are
-// written a few rows per turn of the event loop, so that a command arriving meanwhile waits for a slice of
-// a few dozen microseconds, never for the whole write. The transaction is committed when nothing is left
-// to write or when the next second begins, so a crash loses at most about a second of changes.
+// date and writes the parts' changes. Changes are written as they come, a few rows per turn of the event
+// loop, into a transaction that is committed once a second: a command never waits for more than one small
+// slice, the work of a busy second is spread over it instead of falling on one moment, and a crash loses
+// at most about a second of changes.
 //
 // A file that cannot be opened, is damaged or is held by another process leaves the store in memory: an
 // empty database of the same schema that never reaches the disk, so the parts work on as before.
@@ -36,9 +36,12 @@ class Store : public QObject {
 public:
     // The newest schema; older files are brought up to it step by step at open.
     static int SchemaVersion();
-    // A flush a second keeps a thousand writes a second to one commit (see bench/store_bench.cpp).
+    // A commit a second keeps a thousand writes a second to one commit (see bench/store_bench.cpp).
     static constexpr int FlushIntervalMs = 1000;
-    // Rows written per turn of the event loop while a flush goes on: a roll costs about ten microseconds.
+    // How long changes gather before they are written: long enough for a busy channel's lines to share
+    // a slice (each slice prepares its statements anew), short enough to leave little for the commit.
+    static constexpr int WriteDelayMs = 10;
+    // Rows written per turn of the event loop: a roll costs about ten microseconds.
     static constexpr int RowsPerSlice = 8;
 
     explicit Store(QObject* parent = nullptr);
@@ -57,9 +60,12 @@ public:
     // empty), or an empty text.
     QString LoadParts();
 
-    // Commits what the flush going on has written, and begins the next flush when there are changes; the
-    // timer calls it each second.
+    // Commits what has been written, and goes on writing the changes not written yet; the timer calls it
+    // each second.
     void BeginFlush();
+    // Starts writing the parts' changes in the coming turns of the event loop; a part's owner calls it
+    // after changing it, so that a busy second's changes do not pile up for the next commit.
+    void WriteSoon();
     // Writes every change now and commits (at close). When the file fails, the store goes on in memory and
     // says why once; so do BeginFlush and the slices.
     void Flush();
@@ -86,7 +92,7 @@ private:
     QTimer m_timer;
     QTimer m_slice;
     // A transaction is open, into which the slices write.
-    bool m_flushing = false;
+    bool m_transactionOpen = false;
 };
 
 } // namespace core
