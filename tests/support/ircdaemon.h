@@ -105,26 +105,14 @@ public:
 
     static std::unique_ptr<IrcDaemon> StrictInspircd()
     {
-        auto daemon = std::unique_ptr<IrcDaemon>(new IrcDaemon(Kind::Inspircd));
-        daemon->WriteFile("motd", "Tessarin test server\n");
-        daemon->WriteFile("inspircd.conf",
-            QStringLiteral(
-                "<server name=\"irc.tessarin.test\" description=\"Tessarin test server\" network=\"Test\">\n"
-                "<admin name=\"Tests\" nick=\"tests\" email=\"root@localhost\">\n"
-                "<bind address=\"127.0.0.1\" port=\"%1\" type=\"clients\">\n"
-                "<connect name=\"main\" allow=\"*\" timeout=\"60\" pingfreq=\"120\" "
-                "hardsendq=\"1048576\" softsendq=\"65536\" recvq=\"2560\" threshold=\"5\" "
-                "commandrate=\"1000\" fakelag=\"yes\" localmax=\"500\" globalmax=\"500\" "
-                "useident=\"no\" limit=\"5000\" maxconnwarn=\"no\" resolvehostnames=\"no\">\n"
-                "<files motd=\"%2\">\n<pid file=\"%3\">\n"
-                "<log method=\"file\" type=\"* -USERINPUT -USEROUTPUT\" level=\"default\" "
-                "target=\"%4\">\n"
-                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n")
-                .arg(daemon->m_port)
-                .arg(daemon->m_dir.filePath("motd"), daemon->m_dir.filePath("inspircd.pid"),
-                    daemon->m_dir.filePath("inspircd.log"))
-                .toUtf8());
-        return daemon;
+        return Inspircd("recvq=\"2560\" threshold=\"5\" commandrate=\"1000\" fakelag=\"yes\"");
+    }
+
+    // A server that never holds a client back, for measuring a client rather than the server's flood
+    // control.
+    static std::unique_ptr<IrcDaemon> UnthrottledInspircd()
+    {
+        return Inspircd("recvq=\"1048576\" threshold=\"1000000\" commandrate=\"1000000000\" fakelag=\"no\"");
     }
 
     ~IrcDaemon() { Stop(); }
@@ -197,6 +185,30 @@ public:
     }
 
 private:
+    // flood is the connect class's receive queue and flood-control attributes.
+    static std::unique_ptr<IrcDaemon> Inspircd(const QString& flood)
+    {
+        auto daemon = std::unique_ptr<IrcDaemon>(new IrcDaemon(Kind::Inspircd));
+        daemon->WriteFile("motd", "Tessarin test server\n");
+        daemon->WriteFile("inspircd.conf",
+            QStringLiteral(
+                "<server name=\"irc.tessarin.test\" description=\"Tessarin test server\" network=\"Test\">\n"
+                "<admin name=\"Tests\" nick=\"tests\" email=\"root@localhost\">\n"
+                "<bind address=\"127.0.0.1\" port=\"%1\" type=\"clients\">\n"
+                "<connect name=\"main\" allow=\"*\" timeout=\"60\" pingfreq=\"120\" "
+                "hardsendq=\"1048576\" softsendq=\"65536\" %5 localmax=\"500\" globalmax=\"500\" "
+                "useident=\"no\" limit=\"5000\" maxconnwarn=\"no\" resolvehostnames=\"no\">\n"
+                "<files motd=\"%2\">\n<pid file=\"%3\">\n"
+                "<log method=\"file\" type=\"* -USERINPUT -USEROUTPUT\" level=\"default\" "
+                "target=\"%4\">\n"
+                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n")
+                .arg(daemon->m_port)
+                .arg(daemon->m_dir.filePath("motd"), daemon->m_dir.filePath("inspircd.pid"),
+                    daemon->m_dir.filePath("inspircd.log"), flood)
+                .toUtf8());
+        return daemon;
+    }
+
     explicit IrcDaemon(Kind kind)
         : m_kind(kind)
         , m_port(FreeLoopbackPort())
