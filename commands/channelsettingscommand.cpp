@@ -9,11 +9,6 @@ namespace commands {
 
 namespace {
 
-void Tell(Services& services, const CommandCall& call, const QString& text)
-{
-    services.Out.Say(call.Nick, call.Nick + QStringLiteral(", ") + text);
-}
-
 void Show(Services& services, const CommandCall& call, const QString& channel)
 {
     QStringList shown;
@@ -39,7 +34,7 @@ void ChannelSettingsCommand(const CommandCall& call, Services& services)
     const QString channel = !words.isEmpty() && IsChannelName(words.first()) ? words.takeFirst() : call.Place;
     const QString command = core::CommandCharAt(services.State, call.Place) + QStringLiteral("channel");
     if (channel.isEmpty())
-        return Tell(services, call,
+        return TellPrivately(services, call.Nick,
             QStringLiteral("name the channel first, as in ") + command
                 + QStringLiteral(" #name set system sr4."));
     if (words.isEmpty())
@@ -48,17 +43,17 @@ void ChannelSettingsCommand(const CommandCall& call, Services& services)
     const QString verb = common::AsciiLower(words.first());
     if (!((verb == QLatin1String("set") && words.size() == 3)
             || (verb == QLatin1String("unset") && words.size() == 2)))
-        return Tell(services, call,
+        return TellPrivately(services, call.Nick,
             QStringLiteral("say ") + command + QStringLiteral(" to see the settings, ") + command
                 + QStringLiteral(" set KEY VALUE or ") + command
                 + QStringLiteral(" unset KEY to change one."));
     if (!MayChange(services, call.Nick, channel))
-        return Tell(services, call,
+        return TellPrivately(services, call.Nick,
             QStringLiteral("only the owner, the privileged users and the operators of ") + channel
                 + QStringLiteral(" may change its settings."));
     const QString key = common::AsciiLower(words.at(1));
     if (!core::ChannelSettingKeys().contains(key))
-        return Tell(services, call,
+        return TellPrivately(services, call.Nick,
             words.at(1) + QStringLiteral(" is not a channel setting; the keys are ")
                 + core::ChannelSettingKeys().join(QStringLiteral(", ")) + u'.');
 
@@ -72,9 +67,9 @@ void ChannelSettingsCommand(const CommandCall& call, Services& services)
     }
     const core::CheckedValue value = core::CheckChannelValue(key, words.at(2));
     if (!value.Refusal.isEmpty())
-        return Tell(services, call, key + u' ' + value.Refusal + u'.');
+        return TellPrivately(services, call.Nick, key + u' ' + value.Refusal + u'.');
     if (!settings.CanSet(channel))
-        return Tell(services, call,
+        return TellPrivately(services, call.Nick,
             QStringLiteral("%1 channels have their own settings already, the most the bot keeps; unset some "
                            "first.")
                 .arg(core::ChannelSettings::MaxChannels));

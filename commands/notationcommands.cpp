@@ -54,11 +54,6 @@ QString Addressed(const QString& nick, const QString& comment)
                              : nick + QStringLiteral(", ") + comment + QStringLiteral(": ");
 }
 
-void Refuse(Services& services, const QString& nick, const QString& refusal)
-{
-    services.Out.Say(nick, nick + QStringLiteral(", ") + refusal);
-}
-
 } // namespace
 
 void NotationRollCommand(const CommandCall& call, Services& services)
@@ -66,12 +61,12 @@ void NotationRollCommand(const CommandCall& call, Services& services)
     dice::RandomizeGenerator();
     const Rolled rolled = ReadAndRoll(call.Parameter, true);
     if (!rolled.Refusal.isEmpty())
-        return Refuse(services, call.Nick, rolled.Refusal);
+        return TellPrivately(services, call.Nick, rolled.Refusal);
     const QString prefix = Addressed(call.Nick, rolled.Text.Comment);
     const std::optional<QString> shown
         = dice::FormatNotation(rolled.Text, rolled.Rolls, LineRoom(services.State, call.Target, prefix));
     if (!shown)
-        return Refuse(services, call.Nick, TooLongForOneLine);
+        return TellPrivately(services, call.Nick, TooLongForOneLine);
     services.Out.Say(call.Target, prefix + *shown);
     RecordRoll(services, call, prefix + *shown);
 }
@@ -81,7 +76,7 @@ void SecretRollCommand(const CommandCall& call, Services& services)
     dice::RandomizeGenerator();
     const Rolled rolled = ReadAndRoll(call.Parameter, true);
     if (!rolled.Refusal.isEmpty())
-        return Refuse(services, call.Nick, rolled.Refusal);
+        return TellPrivately(services, call.Nick, rolled.Refusal);
     const QString master = core::GameMasterOf(services.State, call.Place);
     const bool inPublic = call.Target != call.Nick;
     const bool masterIsRoller = common::AsciiLower(master) == common::AsciiLower(call.Nick);
@@ -93,7 +88,7 @@ void SecretRollCommand(const CommandCall& call, Services& services)
         LineRoom(services.State, call.Nick, rollerPrefix), LineRoom(services.State, master, masterPrefix));
     const std::optional<QString> shown = dice::FormatNotation(rolled.Text, rolled.Rolls, room);
     if (!shown)
-        return Refuse(services, call.Nick, TooLongForOneLine);
+        return TellPrivately(services, call.Nick, TooLongForOneLine);
     services.Out.Say(call.Nick, rollerPrefix + *shown);
     if (!masterIsRoller)
         services.Out.Say(master, masterPrefix + *shown);
@@ -117,7 +112,7 @@ void AnswerInlineRolls(Services& services, const QString& nick, const QString& t
         const QString text = line.mid(open + 2, close - open - 2);
         const Rolled rolled = ReadAndRoll(text, false);
         if (!rolled.Refusal.isEmpty())
-            return Refuse(services, nick, rolled.Refusal);
+            return TellPrivately(services, nick, rolled.Refusal);
         answers.append(
             QStringLiteral("[[") + text + QStringLiteral("]] = ") + dice::TotalsText(rolled.Rolls));
     }

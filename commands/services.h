@@ -57,4 +57,10 @@ struct Services {
     core::SeenTracker& Seen;
 };
 
+// Says text privately to nick, addressed to him: "Kell, text".
+inline void TellPrivately(Services& services, const QString& nick, const QString& text)
+{
+    services.Out.Say(nick, nick + QStringLiteral(", ") + text);
+}
+
 } // namespace commands
