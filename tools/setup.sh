@@ -7,8 +7,9 @@ set -euo pipefail
 # The build, the tests and the benchmarks (qt6-base-dev brings Qt SQL; its SQLite driver keeps the
 # store); git lists the sources for the formatting check.
 packages=(cmake make g++ pkg-config git qt6-base-dev libqt6sql6-sqlite googletest libgtest-dev libbenchmark-dev clang-format ngircd)
-# Fuzzing: clang with its libFuzzer runtime.
-packages+=(clang libclang-rt-14-dev)
+# Fuzzing: clang with its libFuzzer runtime, and llvm-symbolizer so that a crash the fuzzers or the
+# sanitizers find is reported with function names and lines.
+packages+=(clang libclang-rt-14-dev llvm)
 # The operator's windows: Qt Charts for the generator test window (its CMake package needs Qt's OpenGL
 # one), a virtual display for screenshots.
 packages+=(qt6-charts-dev libqt6opengl6-dev xvfb xauth)

@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 
 bash tools/setup.sh
 jobs="$(nproc)"
+# The sanitizers' and the fuzzers' reports name functions and lines through it.
+ASAN_SYMBOLIZER_PATH="$(command -v llvm-symbolizer)"
+export ASAN_SYMBOLIZER_PATH
 
 echo "== formatting"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
