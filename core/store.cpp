@@ -58,14 +58,13 @@ int Store::SchemaVersion()
     return static_cast<int>(SchemaSteps().size());
 }
 
-Store::Store(QObject* parent)
+Store::Store(StoreTimers timers, QObject* parent)
     : QObject(parent)
     , m_connection(QStringLiteral("tessarin-store-%1").arg(s_nextConnection++))
+    , m_timers(std::move(timers))
 {
-    m_timer.setInterval(FlushIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &Store::BeginFlush);
-    m_slice.setSingleShot(true);
-    connect(&m_slice, &QTimer::timeout, this, &Store::WriteSlice);
+    m_timers.Commit->Elapsed = [this] { BeginFlush(); };
+    m_timers.Slice->Elapsed = [this] { WriteSlice(); };
 }
 
 Store::~Store()
@@ -90,7 +89,7 @@ QString Store::Open(const QString& path)
         FallBackToMemory();
     else
         m_onDisk = m_usable = true;
-    m_timer.start();
+    m_timers.Commit->Start(FlushIntervalMs);
     return problem;
 }
 
@@ -168,6 +167,7 @@ bool Store::Commit()
 
 void Store::BeginFlush()
 {
+    m_timers.Commit->Start(FlushIntervalMs);
     if (!m_usable)
         return;
     if (m_transactionOpen && !Commit())
@@ -177,8 +177,8 @@ void Store::BeginFlush()
 
 void Store::WriteSoon()
 {
-    if (m_usable && !m_slice.isActive() && HasChanges())
-        m_slice.start(WriteDelayMs);
+    if (m_usable && !m_timers.Slice->IsActive() && HasChanges())
+        m_timers.Slice->Start(WriteDelayMs);
 }
 
 void Store::WriteSlice()
@@ -191,14 +191,14 @@ void Store::WriteSlice()
     if (!WriteParts(RowsPerSlice))
         return Fail();
     if (HasChanges())
-        m_slice.start(0);
+        m_timers.Slice->Start(0);
 }
 
 void Store::Flush()
 {
     if (!m_usable || (!m_transactionOpen && !HasChanges()))
         return;
-    m_slice.stop();
+    m_timers.Slice->Stop();
     if (!m_transactionOpen && !Database().transaction())
         return Fail();
     m_transactionOpen = true;
@@ -210,7 +210,7 @@ void Store::Flush()
 // memory.
 void Store::Fail()
 {
-    m_slice.stop();
+    m_timers.Slice->Stop();
     m_transactionOpen = false;
     QSqlDatabase db = Database();
     const QString why = db.lastError().text();

@@ -11,9 +11,11 @@
 // A file that cannot be opened, is damaged or is held by another process leaves the store in memory: an
 // empty database of the same schema that never reaches the disk, so the parts work on as before.
 
+#include "core/waittimer.h"
+
 #include <QObject>
 #include <QSqlDatabase>
-#include <QTimer>
+#include <memory>
 
 namespace core {
 
@@ -31,6 +33,12 @@ public:
     virtual bool WriteChanges(QSqlDatabase& db, int maxRows) = 0;
 };
 
+// The store's two waits: the one until the next commit and the one until the next slice of writes.
+struct StoreTimers {
+    std::unique_ptr<WaitTimer> Commit = std::make_unique<QtWaitTimer>();
+    std::unique_ptr<WaitTimer> Slice = std::make_unique<QtWaitTimer>();
+};
+
 class Store : public QObject {
     Q_OBJECT
 public:
@@ -44,7 +52,11 @@ public:
     // Rows written per turn of the event loop: a roll costs about ten microseconds.
     static constexpr int RowsPerSlice = 8;
 
-    explicit Store(QObject* parent = nullptr);
+    explicit Store(QObject* parent = nullptr)
+        : Store(StoreTimers(), parent)
+    {
+    }
+    explicit Store(StoreTimers timers, QObject* parent = nullptr);
     ~Store() override;
 
     // Opens the file at path, or an in-memory database when path is empty. Returns why the file cannot be
@@ -60,8 +72,8 @@ public:
     // empty), or an empty text.
     QString LoadParts();
 
-    // Commits what has been written, and goes on writing the changes not written yet; the timer calls it
-    // each second.
+    // Commits what has been written, and goes on writing the changes not written yet; the commit timer
+    // calls it each second.
     void BeginFlush();
     // Starts writing the parts' changes in the coming turns of the event loop; a part's owner calls it
     // after changing it, so that a busy second's changes do not pile up for the next commit.
@@ -89,8 +101,7 @@ private:
     bool m_onDisk = false;
     bool m_usable = false;
     QList<StorePart*> m_parts;
-    QTimer m_timer;
-    QTimer m_slice;
+    StoreTimers m_timers;
     // A transaction is open, into which the slices write.
     bool m_transactionOpen = false;
 };

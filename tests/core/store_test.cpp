@@ -1,18 +1,18 @@
 #include "core/extrasettings.h"
 #include "core/store.h"
+#include "support/manualtimer.h"
 #include "support/qtprint.h"
 #include "support/tempfiles.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QRegularExpression>
 #include <QSqlQuery>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
 
+using testing_support::ManualTimer;
 using testing_support::TempFiles;
 
 int StoredVersion(const QSqlDatabase& db)
@@ -142,45 +142,49 @@ TEST(Store, WritesEveryChangeSinceTheLastFlushInOneTransactionAndNothingWhenIdle
     EXPECT_EQ(StoredRows(files), 3);
 }
 
-// Changes are written a few rows per turn of the event loop, so that other work (a command) runs between
-// the slices; changes made meanwhile are written in the same way, and the second's commit keeps them.
-TEST(Store, ChangesAreWrittenInSlicesBetweenWhichTheEventLoopRunsOtherWork)
+// Changes are written a few rows per wait: the first after a short gathering, each further slice after
+// a wait of its own, so that other work (a command) runs between the slices; changes made meanwhile are
+// written in the same way, and the second's commit keeps them.
+TEST(Store, ChangesAreWrittenInSlicesEachAfterAWaitOfItsOwn)
 {
     TempFiles files;
     QStringList sequence;
     CountingPart part;
     part.Sequence = &sequence;
     {
-        core::Store store;
+        auto* commit = new ManualTimer;
+        auto* slice = new ManualTimer;
+        core::Store store(core::StoreTimers {
+            std::unique_ptr<core::WaitTimer>(commit), std::unique_ptr<core::WaitTimer>(slice) });
         store.Open(files.PathOf(core::StoreFile));
+        EXPECT_EQ(commit->Waits, QList<int> { core::Store::FlushIntervalMs });
         store.AddPart(part);
         part.Pending = 20;
-        QTimer command;
-        command.setInterval(0);
-        QObject::connect(&command, &QTimer::timeout, [&] {
-            sequence.append("command");
-            if (sequence.count("command") <= 3)
-                ++part.Pending;
-        });
-        command.start();
         store.WriteSoon();
-        EXPECT_TRUE(sequence.isEmpty()); // nothing is written before the loop turns
-        QEventLoop loop;
-        for (int turn = 0; turn < 1000 && part.Pending > 0; ++turn)
-            loop.processEvents();
-        command.stop();
+        store.WriteSoon(); // a second change while the first waits starts no second wait
+        EXPECT_EQ(slice->Waits, QList<int> { core::Store::WriteDelayMs });
+        EXPECT_TRUE(sequence.isEmpty()); // nothing is written before the wait ends
+        for (int command = 1; slice->Active && command <= 10; ++command) {
+            slice->End();
+            sequence.append("command");
+            if (command <= 3) {
+                ++part.Pending;
+                store.WriteSoon();
+            }
+        }
+        EXPECT_FALSE(slice->Active);
         ASSERT_EQ(part.Pending, 0);
         int written = 0;
-        for (const QString& slice : sequence.filter(QRegularExpression("^[0-9]+$"))) {
-            EXPECT_LE(slice.toInt(), core::Store::RowsPerSlice) << sequence.join(' ').toStdString();
-            written += slice.toInt();
+        for (const QString& rows : sequence.filter(QRegularExpression("^[0-9]+$"))) {
+            EXPECT_LE(rows.toInt(), core::Store::RowsPerSlice) << sequence.join(' ').toStdString();
+            written += rows.toInt();
         }
         EXPECT_EQ(written, 23);
-        // Another piece of work ran between every two slices.
-        for (qsizetype i = 1; i < sequence.size(); ++i)
-            EXPECT_FALSE(sequence[i] != "command" && sequence[i - 1] != "command")
-                << sequence.join(' ').toStdString();
-        store.BeginFlush(); // the second's commit
+        // While changes were left, the next slice waited for the next turn of the event loop; a change
+        // after everything was written gathered again.
+        EXPECT_EQ(slice->Waits, (QList<int> { core::Store::WriteDelayMs, 0, 0, core::Store::WriteDelayMs }));
+        commit->End(); // the second's commit
+        EXPECT_EQ(commit->Waits.size(), 2);
     }
     // Committed without a Flush at close.
     EXPECT_EQ(StoredRows(files), 23);
