@@ -47,6 +47,8 @@ inline constexpr IntRange ReconnectAttemptsRange { 0, 1000 };
 inline constexpr IntRange LogLinesRange { 0, 100000 };
 
 inline const QString DefaultCommandChar = QStringLiteral(",");
+// The owner's nick of a new configuration: a placeholder until the operator names the owner.
+inline const QString DefaultOwnerNick = QStringLiteral("Nick");
 
 struct BotState {
     // Persisted settings, in the order of the settings file.
@@ -54,7 +56,7 @@ struct BotState {
     int ServerPort = 6667;
     QString BotNick = QStringLiteral("Tessarin");
     QString ChannelToJoin = QStringLiteral("#name");
-    QString OwnerNick = QStringLiteral("Nick");
+    QString OwnerNick = DefaultOwnerNick;
     bool PrivilegedJoin = false;
     bool PrivilegedPart = false;
     bool PrivilegedSay = false;

@@ -1,6 +1,7 @@
 #include "core/identity.h"
 
 #include "core/hostmask.h"
+#include "core/placesettings.h"
 #include "core/seentracker.h"
 
 namespace core {
@@ -89,6 +90,21 @@ bool IsPrivileged(const BotState& state, const irc::ChannelRoster& roster, const
             return true;
     }
     return false;
+}
+
+bool IsGameMaster(
+    const BotState& state, const irc::ChannelRoster& roster, const QString& place, const QString& nick)
+{
+    const Shown user(roster, nick);
+    const bool byAccount = AccountsAreEvidence(state, roster);
+    if (const QString entry = GameMasterEntryAt(state, place); !entry.isEmpty())
+        return FitsPrivilegeEntry(entry, user, byAccount);
+    const AccessSettings& access = state.Extra.Access;
+    if (!access.OwnerAccount.isEmpty() || !access.OwnerHostmask.isEmpty())
+        return (!access.OwnerAccount.isEmpty() && user.LoggedInTo(access.OwnerAccount))
+            || (!access.OwnerHostmask.isEmpty()
+                && MatchesHostmask(access.OwnerHostmask, user.Nick, user.Address));
+    return state.OwnerNick != DefaultOwnerNick && FitsPrivilegeEntry(state.OwnerNick, user, byAccount);
 }
 
 bool IsBanned(

@@ -33,6 +33,13 @@ bool SameUser(const SeenTracker& seen, const QString& a, const QString& b);
 // The owner, or anyone on the privileged list, or the creator.
 bool IsPrivileged(const BotState& state, const irc::ChannelRoster& roster, const QString& nick);
 
+// Whether nick is a game master at place (a channel, or a nick for a private message), who sees the
+// secret rolls made there: the channel's or the configured game master, an entry matched as the privileged
+// list's are. With neither set, the owner: by his account or mask when either is set, else by his nick
+// unless it is still the placeholder of a new configuration.
+bool IsGameMaster(
+    const BotState& state, const irc::ChannelRoster& roster, const QString& place, const QString& nick);
+
 bool IsBanned(
     const BotState& state, const SeenTracker& seen, const irc::ChannelRoster& roster, const QString& nick);
 

@@ -55,9 +55,13 @@ GameSystem GameSystemAt(const BotState& state, const QString& place)
 
 QString GameMasterOf(const BotState& state, const QString& place)
 {
-    if (const std::optional<QString> own = OwnValue(state, place, GameMasterKey))
-        return *own;
-    return state.Extra.Dice.GameMaster.isEmpty() ? state.OwnerNick : state.Extra.Dice.GameMaster;
+    const QString entry = GameMasterEntryAt(state, place);
+    return entry.isEmpty() ? state.OwnerNick : entry;
+}
+
+QString GameMasterEntryAt(const BotState& state, const QString& place)
+{
+    return OwnValue(state, place, GameMasterKey).value_or(state.Extra.Dice.GameMaster);
 }
 
 AppliedSetting AppliedAt(const BotState& state, const QString& channel, const QString& key)

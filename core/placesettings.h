@@ -27,9 +27,12 @@ bool InlineRollsOn(const BotState& state, const QString& channel);
 // The system whose pool ",r 9" rolls at the place.
 GameSystem GameSystemAt(const BotState& state, const QString& place);
 
-// The nick that sees the secret rolls made at the place: the channel's or the configured game master, else
-// the owner.
+// The game master at the place as ,channel shows it: the channel's or the configured one (a nick, an
+// account entry or a mask), else the owner's nick.
 QString GameMasterOf(const BotState& state, const QString& place);
+// The channel's or the configured game master; empty when neither is set (the owner is then the game
+// master, see core::IsGameMaster).
+QString GameMasterEntryAt(const BotState& state, const QString& place);
 
 // A setting of a channel as ,channel shows it: the value that applies and whether it is the channel's own.
 struct AppliedSetting {

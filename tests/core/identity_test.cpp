@@ -98,6 +98,48 @@ TEST(Identity, TheOwnersOwnAccountAndMaskReplaceHisNickAsAccount)
     }
 }
 
+// Who sees the secret rolls of #t, on a network that tells accounts: the channel's or the configured game
+// master as an entry, else the owner as his settings identify him, never a placeholder nick.
+TEST(Identity, TheGameMasterIsAnIdentity)
+{
+    const struct {
+        const char* what;
+        const char* ownerNick;
+        const char* ownerAccount;
+        const char* configured; // dice/game_master
+        const char* channels; // #t's own gm
+        const char* nick;
+        const char* account;
+        bool master;
+    } cases[] = {
+        { "the owner's account", "Boss", "", "", "", "Boss", "boss", true },
+        { "the owner's nick alone", "Boss", "", "", "", "Boss", "", false },
+        { "the owner's own account", "Boss", "the-boss", "", "", "Anyone", "the-boss", true },
+        { "his nick once his account is set", "Boss", "the-boss", "", "", "Boss", "boss", false },
+        { "the placeholder", "Nick", "", "", "", "Nick", "nick", false },
+        { "a placeholder beside an account", "Nick", "the-boss", "", "", "Nick", "", false },
+        { "a nick entry names an account", "Boss", "", "Vera", "", "Vera", "vera", true },
+        { "not the nick alone", "Boss", "", "Vera", "", "Vera", "", false },
+        { "the configured one replaces the owner", "Boss", "", "Vera", "", "Boss", "boss", false },
+        { "an account entry", "Boss", "", "$a:gm-acct", "", "Whoever", "GM-Acct", true },
+        { "a mask entry", "Boss", "", "*!*@table.example", "", "Gm", "", true },
+        { "the channel's own", "Boss", "", "Vera", "$a:zara", "Zara", "zara", true },
+        { "the channel's replaces the configured", "Boss", "", "Vera", "$a:zara", "Vera", "vera", false },
+    };
+    for (const auto& c : cases) {
+        core::BotState state;
+        state.OwnerNick = c.ownerNick;
+        state.Extra.Access.OwnerAccount = c.ownerAccount;
+        state.Extra.Dice.GameMaster = c.configured;
+        if (*c.channels)
+            state.PerChannel.Set("#t", "gm", c.channels);
+        testing_support::FixedRoster roster;
+        roster.Accounts = true;
+        roster.Users.Add(c.nick, "u@table.example")->Account = QString::fromUtf8(c.account);
+        EXPECT_EQ(core::IsGameMaster(state, roster, "#t", c.nick), c.master) << c.what;
+    }
+}
+
 TEST(Identity, BansTakeAccountsAndMasksBesideNicks)
 {
     core::BotState state;
