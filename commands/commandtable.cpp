@@ -98,6 +98,7 @@ std::span<const CommandRow> CommandTable()
         Row({ QStringLiteral("roll") }, RollCommand),
         Row({ QStringLiteral("rolls") }, RollsCommand),
         Row({ QStringLiteral("recall") }, RecallCommand),
+        Row({ QStringLiteral("reveal") }, RevealCommand),
         Row({ QStringLiteral("luck") }, LuckCommand),
         Row({ QStringLiteral("r") }, SystemRollCommand),
         Row({ QStringLiteral("gmroll"), QStringLiteral("gr") }, SecretRollCommand),

@@ -61,15 +61,21 @@ const QList<HelpTopic>& HelpTopics()
                     ",gr) shows the roll only to you and the game master; where my owner allows it, "
                     "[[2d6+3]] in a line is rolled too."),
             } },
-        { { QStringLiteral("rolls"), QStringLiteral("recall"), QStringLiteral("luck") }, false,
+        { { QStringLiteral("rolls"), QStringLiteral("recall"), QStringLiteral("reveal"),
+              QStringLiteral("luck") },
+            false,
             {
                 QStringLiteral("I keep every dice result I say, numbered, with who rolled it and when."),
                 QStringLiteral("\"rolls [nick] [n]\" lists privately the last n rolls (5, at most 20) made "
                                "here by nick (you unless named): ,rolls Kell 10."),
                 QStringLiteral("\"recall N\" says roll N again with who rolled it and when, where it was "
                                "made or privately to its roller: ,recall 42."),
+                QStringLiteral("\"reveal N\" shows a secret roll to the channel it was made in; its roller "
+                               "or the game master may: ,reveal 42."),
                 QStringLiteral("\"luck [nick]\" tells privately, per die size, how many dice and their mean, "
                                "and whether the faces look fair by a chi-square test."),
+                QStringLiteral("A secret roll is shown only to its roller and the game master, a private one "
+                               "only to its roller; someone else's luck counts public rolls only."),
             } },
         { { QStringLiteral("tarot") }, false,
             {

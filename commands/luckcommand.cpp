@@ -1,5 +1,6 @@
 #include "commands/luckcommand.h"
 
+#include "commands/rollaccess.h"
 #include "dice/chisquare.h"
 
 namespace commands {
@@ -31,14 +32,20 @@ QString LuckSummary(const FaceCounts& counts)
     return parts.join(QStringLiteral("; "));
 }
 
+// One's own luck counts every roll one made; someone else's only his public rolls, and so does the line
+// for all dice.
 void LuckCommand(const CommandCall& call, Services& services)
 {
-    const QString nick = call.Parameter.trimmed().isEmpty() ? call.Nick : call.Parameter.trimmed();
-    const QString own = LuckSummary(services.Rolls.Counts(nick));
+    const QString named = call.Parameter.trimmed();
+    const QString nick = named.isEmpty() ? call.Nick : named;
+    const bool own = irc::SameName(nick, call.Nick);
+    const QString counted = LuckSummary(services.Rolls.Counts(RollerOf(services.Roster, nick),
+        own ? RollHistory::CountScope::Own : RollHistory::CountScope::Public));
     services.Out.Say(call.Nick,
-        own.isEmpty() ? call.Nick + QStringLiteral(", ") + nick + QStringLiteral(" has rolled no dice yet.")
-                      : nick + QStringLiteral("'s dice: ") + own + u'.');
-    const QString all = LuckSummary(services.Rolls.Counts(QString()));
+        counted.isEmpty()
+            ? call.Nick + QStringLiteral(", ") + nick + QStringLiteral(" has rolled no dice yet.")
+            : nick + QStringLiteral("'s dice: ") + counted + u'.');
+    const QString all = LuckSummary(services.Rolls.Counts({}, RollHistory::CountScope::Public));
     if (!all.isEmpty())
         services.Out.Say(call.Nick, QStringLiteral("All dice: ") + all + u'.');
 }

@@ -1,7 +1,8 @@
 #include "commands/notationcommands.h"
 
 #include "commands/rollhistorycommands.h"
-#include "common/asciicase.h"
+#include "commands/secretdelivery.h"
+#include "commands/systemroll.h"
 #include "core/placesettings.h"
 #include "dice/notationformat.h"
 #include "dice/notationparser.h"
@@ -73,29 +74,26 @@ void NotationRollCommand(const CommandCall& call, Services& services)
 
 void SecretRollCommand(const CommandCall& call, Services& services)
 {
+    if (SecretSystemRoll(call, services))
+        return;
     dice::RandomizeGenerator();
     const Rolled rolled = ReadAndRoll(call.Parameter, true);
     if (!rolled.Refusal.isEmpty())
         return TellPrivately(services, call.Nick, rolled.Refusal);
-    const QString master = core::GameMasterOf(services.State, call.Place);
-    const bool inPublic = call.Target != call.Nick;
-    const bool masterIsRoller = common::AsciiLower(master) == common::AsciiLower(call.Nick);
+    const QStringList masters = GameMastersPresent(services, call);
     const QString rollerPrefix = Addressed(call.Nick, rolled.Text.Comment);
-    const QString masterPrefix = Addressed(
-        inPublic ? call.Nick + QStringLiteral(" in ") + call.Target : call.Nick, rolled.Text.Comment);
-    // One text for both, so that the game master sees what the roller sees.
-    const qsizetype room = std::min(
-        LineRoom(services.State, call.Nick, rollerPrefix), LineRoom(services.State, master, masterPrefix));
+    const QString masterPrefix = Addressed(SecretRollerName(call), rolled.Text.Comment);
+    // One text for all, so that the game masters see what the roller sees.
+    qsizetype room = LineRoom(services.State, call.Nick, rollerPrefix);
+    for (const QString& master : masters)
+        room = std::min(room, LineRoom(services.State, master, masterPrefix));
     const std::optional<QString> shown = dice::FormatNotation(rolled.Text, rolled.Rolls, room);
     if (!shown)
         return TellPrivately(services, call.Nick, TooLongForOneLine);
-    services.Out.Say(call.Nick, rollerPrefix + *shown);
-    if (!masterIsRoller)
-        services.Out.Say(master, masterPrefix + *shown);
-    if (inPublic)
-        services.Out.Say(call.Target, call.Nick + QStringLiteral(" rolled in secret."));
-    // Kept as a private roll, so that the history shows it only to the roller.
-    RecordRoll(services, { call.Nick, call.Nick, call.Parameter, call.Line }, rollerPrefix + *shown);
+    DeliverSecretly(services, call, masters, { rollerPrefix + *shown }, { masterPrefix + *shown });
+    CommandCall kept = call;
+    kept.Secret = true;
+    RecordRoll(services, kept, rollerPrefix + *shown);
 }
 
 void AnswerInlineRolls(Services& services, const QString& nick, const QString& target, const QString& line)

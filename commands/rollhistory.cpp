@@ -2,6 +2,7 @@
 
 #include <QSqlQuery>
 #include <QVariant>
+#include <tuple>
 
 namespace commands {
 
@@ -26,14 +27,45 @@ std::vector<dice::RolledFace> ParseFaces(const QString& text)
     return faces;
 }
 
-const QString RollColumns = QStringLiteral("number, time, place, nick, command, reply, faces");
+const QString RollColumns
+    = QStringLiteral("number, time, place, nick, account_key, kind, command, reply, faces");
 
 RollRecord ReadRoll(const QSqlQuery& query)
 {
     return { query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toString(),
-        query.value(3).toString(), query.value(4).toString(), query.value(5).toString(),
-        ParseFaces(query.value(6).toString()) };
+        query.value(3).toString(), query.value(4).toString(), static_cast<RollKind>(query.value(5).toInt()),
+        query.value(6).toString(), query.value(7).toString(), ParseFaces(query.value(8).toString()) };
 }
+
+// Whether the roll is the roller's as Recent and the public counts select them: by account when he has
+// one, else by nick.
+bool RolledBy(const RollRecord& record, const Roller& roller)
+{
+    return roller.Account.isEmpty() ? record.Nick.compare(roller.Nick, Qt::CaseInsensitive) == 0
+                                    : record.Account == roller.Account;
+}
+
+// The same selection in SQL, with the roller's key bound to the one placeholder.
+QString RolledByClause(const Roller& roller)
+{
+    return roller.Account.isEmpty() ? QStringLiteral("nick_key = ?") : QStringLiteral("account_key = ?");
+}
+
+QString RollerKey(const Roller& roller)
+{
+    return roller.Account.isEmpty() ? roller.Nick.toLower() : roller.Account;
+}
+
+// A face count's row: whose faces and which kind of roll they came from.
+struct CountKey {
+    QString NickKey;
+    QString AccountKey;
+    int Kind = 0;
+    bool operator<(const CountKey& other) const
+    {
+        return std::tie(NickKey, AccountKey, Kind) < std::tie(other.NickKey, other.AccountKey, other.Kind);
+    }
+};
 
 void AddFaces(FaceCounts& counts, const std::vector<dice::RolledFace>& faces)
 {
@@ -60,10 +92,13 @@ bool RollHistory::Load(QSqlDatabase& db)
     return true;
 }
 
-qint64 RollHistory::Record(const QString& place, const QString& nick, const QString& command,
+qint64 RollHistory::Record(RollKind kind, const QString& place, const Roller& roller, const QString& command,
     const QString& reply, const std::vector<dice::RolledFace>& faces)
 {
-    m_pending.append({ ++m_lastNumber, m_clock.MsSinceEpoch(), place, nick, command, reply, faces });
+    // The store keeps '' for no account, never NULL.
+    const QString account = roller.Account.isEmpty() ? QStringLiteral("") : roller.Account.toLower();
+    m_pending.append(
+        { ++m_lastNumber, m_clock.MsSinceEpoch(), place, roller.Nick, account, kind, command, reply, faces });
     return m_lastNumber;
 }
 
@@ -72,26 +107,29 @@ bool RollHistory::WriteChanges(QSqlDatabase& db, int maxRows)
     const qsizetype written = std::min<qsizetype>(maxRows, m_pending.size());
     QSqlQuery roll(db);
     roll.prepare(QStringLiteral("INSERT INTO rolls (") + RollColumns
-        + QStringLiteral(", place_key, nick_key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    std::map<QString, FaceCounts> counts;
+        + QStringLiteral(", place_key, nick_key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    std::map<CountKey, FaceCounts> counts;
     for (const RollRecord& record : m_pending.first(written)) {
         for (const QVariant& value :
             { QVariant(record.Number), QVariant(record.TimeMs), QVariant(record.Place), QVariant(record.Nick),
-                QVariant(record.Command), QVariant(record.Reply), QVariant(FacesText(record.Faces)),
-                QVariant(record.Place.toLower()), QVariant(record.Nick.toLower()) })
+                QVariant(record.Account), QVariant(static_cast<int>(record.Kind)), QVariant(record.Command),
+                QVariant(record.Reply), QVariant(FacesText(record.Faces)), QVariant(record.Place.toLower()),
+                QVariant(record.Nick.toLower()) })
             roll.addBindValue(value);
         if (!roll.exec())
             return false;
-        AddFaces(counts[record.Nick.toLower()], record.Faces);
+        AddFaces(
+            counts[{ record.Nick.toLower(), record.Account, static_cast<int>(record.Kind) }], record.Faces);
     }
     QSqlQuery count(db);
-    count.prepare(QStringLiteral("INSERT INTO face_counts VALUES (?, ?, ?, ?) ON CONFLICT (nick_key, sides, "
-                                 "face) DO UPDATE SET count = count + excluded.count"));
-    for (const auto& [nick, sizes] : counts) {
+    count.prepare(QStringLiteral("INSERT INTO roller_face_counts VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT "
+                                 "(nick_key, account_key, kind, sides, face) DO UPDATE SET count = count + "
+                                 "excluded.count"));
+    for (const auto& [key, sizes] : counts) {
         for (const auto& [sides, faces] : sizes) {
             for (const auto& [face, times] : faces) {
-                for (const QVariant& value :
-                    { QVariant(nick), QVariant(sides), QVariant(face), QVariant(times) })
+                for (const QVariant& value : { QVariant(key.NickKey), QVariant(key.AccountKey),
+                         QVariant(key.Kind), QVariant(sides), QVariant(face), QVariant(times) })
                     count.addBindValue(value);
                 if (!count.exec())
                     return false;
@@ -102,24 +140,48 @@ bool RollHistory::WriteChanges(QSqlDatabase& db, int maxRows)
     return true;
 }
 
-QList<RollRecord> RollHistory::Recent(const QString& place, const QString& nick, int count) const
+QList<RollRecord> RollHistory::Recent(const QString& place, const Roller& roller, int count,
+    const std::function<bool(const RollRecord&)>& visible) const
 {
+    const bool inPrivate = place.isEmpty();
+    const auto wanted = [&](const RollRecord& record) {
+        const bool here = inPrivate
+            ? record.Kind == RollKind::Private
+            : (record.Kind != RollKind::Private && record.Place.compare(place, Qt::CaseInsensitive) == 0);
+        return here && RolledBy(record, roller) && visible(record);
+    };
     QList<RollRecord> found;
-    const QString placeKey = place.toLower();
-    const QString nickKey = nick.toLower();
+    int scanned = 0;
     for (auto record = m_pending.crbegin(); record != m_pending.crend() && found.size() < count; ++record) {
-        if (record->Place.toLower() == placeKey && record->Nick.toLower() == nickKey)
+        if (wanted(*record))
             found.append(*record);
     }
+    // The stored rolls in pages, newest first, until enough are found or the scan's bound is reached.
+    constexpr int Page = 64;
+    qint64 below = m_pending.isEmpty() ? std::numeric_limits<qint64>::max() : m_pending.first().Number;
     QSqlQuery query(m_store.Database());
-    query.prepare(QStringLiteral("SELECT ") + RollColumns
-        + QStringLiteral(" FROM rolls WHERE place_key = ? AND nick_key = ? ORDER BY number DESC LIMIT ?"));
-    query.addBindValue(placeKey);
-    query.addBindValue(nickKey);
-    query.addBindValue(count - found.size());
-    if (found.size() < count && query.exec()) {
-        while (query.next())
-            found.append(ReadRoll(query));
+    query.prepare(QStringLiteral("SELECT ") + RollColumns + QStringLiteral(" FROM rolls WHERE ")
+        + (inPrivate ? QStringLiteral("kind = 2") : QStringLiteral("place_key = ? AND kind <> 2"))
+        + QStringLiteral(" AND ") + RolledByClause(roller)
+        + QStringLiteral(" AND number < ? ORDER BY number DESC LIMIT ?"));
+    while (found.size() < count && scanned < MaxRollsScanned) {
+        if (!inPrivate)
+            query.addBindValue(place.toLower());
+        query.addBindValue(RollerKey(roller));
+        query.addBindValue(below);
+        query.addBindValue(Page);
+        if (!query.exec())
+            break;
+        int rows = 0;
+        for (; query.next(); ++rows) {
+            const RollRecord record = ReadRoll(query);
+            below = record.Number;
+            if (found.size() < count && visible(record))
+                found.append(record);
+        }
+        scanned += rows;
+        if (rows < Page)
+            break;
     }
     return found;
 }
@@ -138,22 +200,36 @@ std::optional<RollRecord> RollHistory::Find(qint64 number) const
     return std::nullopt;
 }
 
-FaceCounts RollHistory::Counts(const QString& nick) const
+FaceCounts RollHistory::Counts(const Roller& roller, CountScope scope) const
 {
+    const bool own = scope == CountScope::Own;
+    const bool everybody = !own && roller.Nick.isEmpty();
+    // A roller without an account owns only the rolls made under his nick without one.
+    const auto counted = [&](const RollRecord& record) {
+        if (own)
+            return roller.Account.isEmpty() ? record.Account.isEmpty() && RolledBy(record, roller)
+                                            : RolledBy(record, roller);
+        return record.Kind == RollKind::Public && (everybody || RolledBy(record, roller));
+    };
+    QString where;
+    if (own)
+        where = roller.Account.isEmpty() ? QStringLiteral(" WHERE nick_key = ? AND account_key = ''")
+                                         : QStringLiteral(" WHERE account_key = ?");
+    else
+        where = everybody ? QStringLiteral(" WHERE kind = 0")
+                          : QStringLiteral(" WHERE kind = 0 AND ") + RolledByClause(roller);
     FaceCounts counts;
     QSqlQuery query(m_store.Database());
-    if (nick.isEmpty()) {
-        query.prepare(QStringLiteral("SELECT sides, face, SUM(count) FROM face_counts GROUP BY sides, face"));
-    } else {
-        query.prepare(QStringLiteral("SELECT sides, face, count FROM face_counts WHERE nick_key = ?"));
-        query.addBindValue(nick.toLower());
-    }
+    query.prepare(QStringLiteral("SELECT sides, face, SUM(count) FROM roller_face_counts") + where
+        + QStringLiteral(" GROUP BY sides, face"));
+    if (!everybody)
+        query.addBindValue(RollerKey(roller));
     if (query.exec()) {
         while (query.next())
             counts[query.value(0).toInt()][query.value(1).toInt()] += query.value(2).toLongLong();
     }
     for (const RollRecord& record : m_pending) {
-        if (nick.isEmpty() || record.Nick.compare(nick, Qt::CaseInsensitive) == 0)
+        if (counted(record))
             AddFaces(counts, record.Faces);
     }
     return counts;

@@ -11,17 +11,32 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
 
 namespace commands {
 
+// Who may see a roll (see rollaccess.h): everyone, its roller and the game master of its channel, or its
+// roller alone. The numbers are what the store keeps.
+enum class RollKind { Public = 0, Secret = 1, Private = 2 };
+
+// Who rolled: the nick, and the services account he was logged in to, lower-cased, where the network
+// told one (empty otherwise: the roll is then the nick's).
+struct Roller {
+    QString Nick;
+    QString Account;
+};
+
 struct RollRecord {
     qint64 Number = 0;
     qint64 TimeMs = 0; // since the epoch
-    QString Place; // the reply target: a channel, or the roller's own nick for a private roll
+    // The channel a public or secret roll was made in; for a private one the roller's nick at the time.
+    QString Place;
     QString Nick;
+    QString Account;
+    RollKind Kind = RollKind::Public;
     QString Command;
     QString Reply;
     std::vector<dice::RolledFace> Faces;
@@ -32,19 +47,34 @@ using FaceCounts = std::map<int, std::map<int, qint64>>;
 
 class RollHistory final : public core::StorePart {
 public:
+    static constexpr int MaxRollsScanned = 2000;
+
     RollHistory(core::Store& store, const core::Clock& clock);
     // Rolls older than this are removed when the history is loaded.
     void SetKeepDays(int days) { m_keepDays = days; }
 
     // Keeps a roll made now and returns its number.
-    qint64 Record(const QString& place, const QString& nick, const QString& command, const QString& reply,
-        const std::vector<dice::RolledFace>& faces);
+    qint64 Record(RollKind kind, const QString& place, const Roller& roller, const QString& command,
+        const QString& reply, const std::vector<dice::RolledFace>& faces);
+    // The number of the newest roll; 0 before the first.
+    qint64 LastNumber() const { return m_lastNumber; }
 
-    // The last count rolls by nick in place (both ignoring case), newest first.
-    QList<RollRecord> Recent(const QString& place, const QString& nick, int count) const;
+    // The last count rolls of the roller (by account when he has one, else by nick; both ignoring case)
+    // in the channel place, or made in private when place is empty, that visible lets through; newest
+    // first. At most MaxRollsScanned rolls are looked at.
+    QList<RollRecord> Recent(const QString& place, const Roller& roller, int count,
+        const std::function<bool(const RollRecord&)>& visible) const;
     std::optional<RollRecord> Find(qint64 number) const;
-    // nick's faces, or everybody's when nick is empty.
-    FaceCounts Counts(const QString& nick) const;
+
+    enum class CountScope {
+        // Every roll of the roller's own identity: his account's, or for a roller without one the rolls
+        // made under his nick without an account.
+        Own,
+        // The public rolls of the roller (by account when he has one, else by nick), or of everybody when
+        // the roller's nick is empty.
+        Public,
+    };
+    FaceCounts Counts(const Roller& roller, CountScope scope) const;
 
     bool Load(QSqlDatabase& db) override;
     bool HasChanges() const override { return !m_pending.isEmpty(); }

@@ -1,5 +1,6 @@
 #include "commands/rollhistorycommands.h"
 
+#include "commands/rollaccess.h"
 #include "common/parseinteger.h"
 
 #include <QDateTime>
@@ -20,12 +21,34 @@ QString RecallText(const RollRecord& record)
         + QStringLiteral(" at ") + RollTime(record) + QStringLiteral(": ") + record.Reply;
 }
 
+// The roll a ",recall N" or ",reveal N" names ("42" or "#42"), or nothing after telling the asker so.
+std::optional<RollRecord> NamedRoll(const CommandCall& call, Services& services)
+{
+    const QString text = call.Parameter.trimmed();
+    const std::optional<int> number = common::ParseInteger(text.startsWith(u'#') ? text.mid(1) : text);
+    const std::optional<RollRecord> record = number ? services.Rolls.Find(*number) : std::nullopt;
+    if (!record)
+        TellPrivately(services, call.Nick, QStringLiteral("I have no roll #") + text + u'.');
+    return record;
+}
+
+QString NumberText(const RollRecord& record)
+{
+    return QStringLiteral("roll #") + QString::number(record.Number);
+}
+
 } // namespace
 
 void RecordRoll(Services& services, const CommandCall& call, const QString& reply)
 {
-    if (!reply.isEmpty())
-        services.Rolls.Record(call.Target, call.Nick, call.Line, reply, dice::RecordedFaces());
+    if (reply.isEmpty())
+        return;
+    const bool toRoller = call.Target == call.Nick;
+    const RollKind kind = call.Secret && !call.Place.isEmpty() ? RollKind::Secret
+        : toRoller                                             ? RollKind::Private
+                                                               : RollKind::Public;
+    services.Rolls.Record(kind, kind == RollKind::Secret ? call.Place : call.Target,
+        RollerOf(services.Roster, call.Nick), call.Line, reply, dice::RecordedFaces());
 }
 
 // ",rolls [nick] [n]": the words may come in either order; a number is the count, anything else the nick.
@@ -39,11 +62,14 @@ void RollsCommand(const CommandCall& call, Services& services)
         else
             nick = word;
     }
-    const QList<RollRecord> rolls = services.Rolls.Recent(call.Target, nick, count);
+    const bool inPrivate = call.Target == call.Nick;
+    const QList<RollRecord> rolls
+        = services.Rolls.Recent(inPrivate ? QString() : call.Target, RollerOf(services.Roster, nick), count,
+            [&](const RollRecord& record) { return MaySee(services, record, call.Nick); });
     if (rolls.isEmpty()) {
         services.Out.Say(call.Nick,
             call.Nick + QStringLiteral(", I have no rolls by ") + nick
-                + (call.Target == call.Nick ? QStringLiteral(" in private.") : QStringLiteral(" here.")));
+                + (inPrivate ? QStringLiteral(" in private.") : QStringLiteral(" here.")));
         return;
     }
     for (const RollRecord& record : rolls) {
@@ -54,26 +80,49 @@ void RollsCommand(const CommandCall& call, Services& services)
     }
 }
 
-// A roll is recalled where it was made, or privately to the one who rolled it.
+// A public roll is recalled where it was made, or privately to its roller; a private one privately to its
+// roller; a secret one privately to its roller or the game master of its channel.
 void RecallCommand(const CommandCall& call, Services& services)
 {
-    const QString text = call.Parameter.trimmed();
-    const std::optional<int> number = common::ParseInteger(text.startsWith(u'#') ? text.mid(1) : text);
-    const std::optional<RollRecord> record = number ? services.Rolls.Find(*number) : std::nullopt;
-    if (!record) {
-        services.Out.Say(call.Nick, call.Nick + QStringLiteral(", I have no roll #") + text + u'.');
+    const std::optional<RollRecord> record = NamedRoll(call, services);
+    if (!record)
+        return;
+    const bool inPrivate = call.Target == call.Nick;
+    if (record->Kind == RollKind::Secret) {
+        if (KnowsSecret(services, *record, call.Nick))
+            services.Out.Say(call.Nick, RecallText(*record));
+        else
+            TellPrivately(services, call.Nick,
+                NumberText(*record)
+                    + QStringLiteral(" was rolled in secret; only its roller and the game "
+                                     "master can recall it."));
         return;
     }
-    const bool here = record->Place.compare(call.Target, Qt::CaseInsensitive) == 0;
-    const bool toRoller
-        = call.Target == call.Nick && record->Nick.compare(call.Nick, Qt::CaseInsensitive) == 0;
-    if (!here && !toRoller) {
-        services.Out.Say(call.Nick,
-            call.Nick + QStringLiteral(", roll #") + QString::number(record->Number)
+    const bool here
+        = record->Kind == RollKind::Public && record->Place.compare(call.Target, Qt::CaseInsensitive) == 0;
+    const bool toRoller = inPrivate && IsRollerOf(*record, RollerOf(services.Roster, call.Nick));
+    if (!here && !toRoller)
+        return TellPrivately(services, call.Nick,
+            NumberText(*record)
                 + QStringLiteral(" was made elsewhere; only its roller can recall it privately."));
-        return;
-    }
     services.Out.Say(call.Target, RecallText(*record));
+}
+
+void RevealCommand(const CommandCall& call, Services& services)
+{
+    const std::optional<RollRecord> record = NamedRoll(call, services);
+    if (!record)
+        return;
+    if (record->Kind != RollKind::Secret)
+        return TellPrivately(services, call.Nick,
+            NumberText(*record)
+                + QStringLiteral(" was not rolled in secret in a channel: there is nothing to reveal."));
+    if (!KnowsSecret(services, *record, call.Nick))
+        return TellPrivately(services, call.Nick,
+            QStringLiteral("only its roller and the game master can reveal ") + NumberText(*record) + u'.');
+    services.Out.Say(record->Place,
+        record->Nick + QStringLiteral("'s secret roll #") + QString::number(record->Number)
+            + QStringLiteral(": ") + record->Reply);
 }
 
 } // namespace commands

@@ -37,6 +37,8 @@ struct CommandCall {
     QString Line; // the whole command line, for commands that read more than their parameter
     // The channel the line was said in, also when the reply goes privately; empty for a private message.
     QString Place = QString();
+    // A dice result of the call is shown to the roller and the game master only (see RecordRoll).
+    bool Secret = false;
 };
 
 struct Services {
@@ -56,6 +58,14 @@ struct Services {
     CardDeck& Deck;
     core::SeenTracker& Seen;
 };
+
+// The same services with another output, for a command whose answer the caller passes on itself.
+inline Services WithOutput(const Services& services, irc::Sender& out)
+{
+    return { services.State, out, services.Log, services.Time, services.Locks, services.Custom,
+        services.Aliases, services.Count, services.Replay, services.Drawer, services.Roster,
+        services.FilesDir, services.Rolls, services.Deck, services.Seen };
+}
 
 // Says text privately to nick, addressed to him: "Kell, text".
 inline void TellPrivately(Services& services, const QString& nick, const QString& text)

@@ -1,9 +1,11 @@
 #include "commands/systemroll.h"
 
+#include "commands/capturedoutput.h"
 #include "commands/commandtable.h"
 #include "commands/darkheresycommands.h"
 #include "commands/notationcommands.h"
 #include "commands/poolcommands.h"
+#include "commands/secretdelivery.h"
 #include "core/placesettings.h"
 
 namespace commands {
@@ -47,6 +49,35 @@ void SystemRollCommand(const CommandCall& call, Services& services)
         pool(call, services);
     else
         NotationRollCommand(call, services);
+}
+
+bool SecretSystemRoll(const CommandCall& call, Services& services)
+{
+    const CommandHandler pool = PoolCommandOf(core::GameSystemAt(services.State, call.Place));
+    if (!pool || !IsPoolForm(call.Parameter))
+        return false;
+    // The system answers the roller alone, into a capture; its answer is then passed on as a secret roll's.
+    CommandCall secret = call;
+    secret.Target = call.Nick;
+    secret.Secret = true;
+    CapturedOutput captured;
+    Services quiet = WithOutput(services, captured);
+    const qint64 before = services.Rolls.LastNumber();
+    pool(secret, quiet);
+    if (services.Rolls.LastNumber() == before) { // refused: the complaint goes to the roller as it is
+        captured.PassOn(services.Out);
+        return true;
+    }
+    QStringList rollerLines;
+    QStringList masterLines;
+    for (const CapturedOutput::Line& line : std::as_const(captured.Lines)) {
+        rollerLines.append(line.Text);
+        masterLines.append(line.Text.startsWith(call.Nick)
+                ? SecretRollerName(call) + line.Text.mid(call.Nick.size())
+                : SecretRollerName(call) + QStringLiteral(": ") + line.Text);
+    }
+    DeliverSecretly(services, call, GameMastersPresent(services, call), rollerLines, masterLines);
+    return true;
 }
 
 } // namespace commands

@@ -14,4 +14,8 @@ bool IsPoolForm(const QString& parameter);
 
 void SystemRollCommand(const CommandCall& call, Services& services);
 
+// ",gmroll" where a game system applies and the parameter is in the pool form: the system's roll, shown
+// to the roller and the game master only (see secretdelivery.h). False, having done nothing, otherwise.
+bool SecretSystemRoll(const CommandCall& call, Services& services);
+
 } // namespace commands

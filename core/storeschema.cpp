@@ -35,6 +35,27 @@ const QList<QStringList>& SchemaSteps()
             QStringLiteral("CREATE TABLE channel_settings (channel TEXT NOT NULL, key TEXT NOT NULL, "
                            "value TEXT NOT NULL, PRIMARY KEY (channel, key)) WITHOUT ROWID"),
         },
+        {
+            // Version 3. Who may see a roll: its kind (0 public, 1 secret, 2 private) and the services
+            // account, lower-cased, its roller was logged in to ('' for none: the roll is the nick's).
+            // Rolls kept before said where they were made only: those kept under the roller's own nick
+            // (in private, in silent mode, or in secret) become private.
+            QStringLiteral("ALTER TABLE rolls ADD COLUMN kind INTEGER NOT NULL DEFAULT 0"),
+            QStringLiteral("ALTER TABLE rolls ADD COLUMN account_key TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("UPDATE rolls SET kind = 2 WHERE place_key = nick_key"),
+            QStringLiteral("CREATE INDEX rolls_by_account ON rolls (account_key, number)"),
+            QStringLiteral("CREATE INDEX rolls_by_nick ON rolls (nick_key, number)"),
+            // The face counts by roller and kind, so that others' fairness tests count public rolls only.
+            // The counts kept before mixed secret faces in: they count as private.
+            QStringLiteral(
+                "CREATE TABLE roller_face_counts (nick_key TEXT NOT NULL, account_key TEXT NOT NULL, "
+                "kind INTEGER NOT NULL, sides INTEGER NOT NULL, face INTEGER NOT NULL, "
+                "count INTEGER NOT NULL, PRIMARY KEY (nick_key, account_key, kind, sides, face)) "
+                "WITHOUT ROWID"),
+            QStringLiteral("INSERT INTO roller_face_counts SELECT nick_key, '', 2, sides, face, count "
+                           "FROM face_counts"),
+            QStringLiteral("DROP TABLE face_counts"),
+        },
     };
     return steps;
 }

@@ -70,9 +70,11 @@ FairnessTest TestFairness(int sides, const std::map<int, std::int64_t>& counts)
         total += static_cast<double>(face) * static_cast<double>(count);
     }
     test.ExpectedMean = (sides + 1) / 2.0;
-    if (test.Dice == 0 || sides < 2)
+    if (test.Dice == 0)
         return test;
     test.Mean = total / static_cast<double>(test.Dice);
+    if (sides < 2)
+        return test;
     const double expected = static_cast<double>(test.Dice) / sides;
     test.Enough = expected >= 5;
     // Faces that never came up each add the whole expected count.

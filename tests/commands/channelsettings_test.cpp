@@ -130,6 +130,34 @@ TEST_F(ChannelSettingsTest, RecognitionAndModesFollowTheChannel)
     });
 }
 
+// Under a system ",gr" in the pool form is the system's roll, shown to the roller and the game master only;
+// a refused one is the system's complaint, to the roller alone.
+TEST_F(ChannelSettingsTest, SecretRollsFollowTheChannelsSystem)
+{
+    bot->State().PerChannel.Set("#t", "system", "sr4");
+    bot->State().Extra.Dice.GameMaster = "Vera";
+    roster.Nicks["#t"] = QStringList { "Kell", "Vera" };
+    bot->State().CurrentChannels = QStringList { "#t" };
+    const auto rolled = [this](const char* channel, const char* line) {
+        const dice::ReseedPin pin(77);
+        dice::SeedGenerator(77);
+        return Say("Kell", channel, line);
+    };
+    const QString open = rolled("#plain", ",srtest 9").value(0).section(" :", 1);
+    ASSERT_TRUE(open.startsWith("Kell")) << open.toStdString();
+    EXPECT_EQ(rolled("#t", ",gr 9"),
+        QStringList({ "PRIVMSG Kell :" + open, "PRIVMSG Vera :Kell in #t" + open.mid(4),
+            "PRIVMSG #t :Kell rolled in secret." }));
+    const std::optional<commands::RollRecord> kept = bot->Rolls().Find(bot->Rolls().LastNumber());
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->Kind, commands::RollKind::Secret);
+    EXPECT_EQ(kept->Place, "#t");
+    EXPECT_EQ(kept->Command, ",gr 9");
+    const qint64 before = bot->Rolls().LastNumber();
+    EXPECT_EQ(rolled("#t", ",gr 0"), rolled("#plain", ",srtest 0"));
+    EXPECT_EQ(bot->Rolls().LastNumber(), before);
+}
+
 // Under a system ",r" in the pool form says what the system's command says, with the same dice; a dice
 // expression, and every ",r" in other channels, stays the notation roll.
 TEST_F(ChannelSettingsTest, RollsTheChannelsSystem)
@@ -166,7 +194,8 @@ TEST_F(ChannelSettingsTest, RollsTheChannelsSystem)
     }
     // A pool roll made through ",r" is kept once, under the line typed; a refused one is not kept.
     QStringList kept;
-    for (const commands::RollRecord& record : bot->Rolls().Recent("#t", "Kell", 20))
+    for (const commands::RollRecord& record :
+        bot->Rolls().Recent("#t", { "Kell", {} }, 20, [](const auto&) { return true; }))
         kept.append(record.Command);
     EXPECT_EQ(kept,
         QStringList({ ",r 9", ",r d20+3", ",r 2d6", ",r 3 2 1", ",r 45 shot", ",r 55", ",r 7 vs 8",

@@ -146,8 +146,8 @@ const TopicCase Topics[] = {
         "Examples: ,ex 7; ,ex 7 damage; ,ex 7 vs 6 multi 3." },
     { "ex", 8, ",exalted is the dice-rolling function for Exalted.",
         "Examples: ,ex 7; ,ex 7 damage; ,ex 7 vs 6 multi 3." },
-    { "rolls", 4, "I keep every dice result I say, numbered, with who rolled it and when.", nullptr },
-    { "luck", 4, "I keep every dice result I say, numbered, with who rolled it and when.", nullptr },
+    { "rolls", 6, "I keep every dice result I say, numbered, with who rolled it and when.", nullptr },
+    { "luck", 6, "I keep every dice result I say, numbered, with who rolled it and when.", nullptr },
 };
 
 const char* GeneralFirst

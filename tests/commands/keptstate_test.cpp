@@ -86,7 +86,8 @@ TEST_F(KeptState, ARestartCarriesOnWhereTheLastFlushLeftOff)
     EXPECT_EQ(bot->Seen().Find("robert"), bot->Seen().Find("Bob"));
     // Numbers go on after the last kept roll.
     Say("Kell", "#rpg", ",roll 1d4");
-    EXPECT_EQ(bot->Rolls().Recent("#rpg", "Kell", 1).value(0).Number, 4);
+    EXPECT_EQ(
+        bot->Rolls().Recent("#rpg", { "Kell", {} }, 1, [](const auto&) { return true; }).value(0).Number, 4);
 }
 
 TEST_F(KeptState, WithKeepingOffARestartStartsAfreshAndNoFileIsWritten)

@@ -42,6 +42,7 @@ protected:
         folder.Write("tessarin.ini", c.Settings);
         bot = std::make_unique<commands::Bot>(folder.Path(), out, roster, clock);
         bot->Start();
+        bot->State().CurrentChannels = roster.Nicks.keys();
         const std::optional<std::uint32_t> seed = testing_support::SeedGiving(c.Draws);
         EXPECT_TRUE(seed);
         const dice::ReseedPin pin(seed.value_or(0));
@@ -54,8 +55,12 @@ protected:
 const char* const InlineOn = "[dice]\ninline_rolls = yes\n";
 const char* const ColonOn = "[commands]\naddress_with_colon = yes\n";
 
+const char* const NobodyElse
+    = "PRIVMSG Kell :Kell, no game master is here to see that roll; only you saw it.";
+
 TEST_F(NotationCommandTest, AnswersEachCommandWhereItBelongs)
 {
+    roster.Nicks["#dice"] = QStringList { "Kell", "vera" };
     const CommandCase cases[] = {
         { "", "#dice", ",r 4d6kh3", { { 6, 5 }, { 6, 4 }, { 6, 2 }, { 6, 0 } },
             { "PRIVMSG #dice :Kell: 4d6kh3 [6, 5, 3, ~1~] = B14B" } },
@@ -74,18 +79,23 @@ TEST_F(NotationCommandTest, AnswersEachCommandWhereItBelongs)
         { ColonOn, "#dice", "Tessarin:  r d6", {},
             { "PRIVMSG Kell :I can't imagine what the hell you are babbling about." } },
         { "", "#dice", "Tessarin: r d6", {}, {} },
-        // The game master is the owner until one is set; the roller and the game master see the same line.
+        // The game master is the owner until one is set, but never the placeholder nick of a new
+        // configuration: the roller alone sees the roll and is told so.
         { "", "#dice", ",gmroll d20 Stealth", { { 20, 16 } },
-            { "PRIVMSG Kell :Kell, Stealth: d20 [17] = B17B",
-                "PRIVMSG Nick :Kell in #dice, Stealth: d20 [17] = B17B",
+            { "PRIVMSG Kell :Kell, Stealth: d20 [17] = B17B", NobodyElse,
                 "PRIVMSG #dice :Kell rolled in secret." } },
+        { "", "", ",gr d20", { { 20, 0 } }, { "PRIVMSG Kell :Kell: d20 [1] = B1B", NobodyElse } },
+        // The roller and a game master the bot sees get the same line.
         { "[dice]\ngame_master = Vera\n", "#dice", ",gr d20", { { 20, 0 } },
-            { "PRIVMSG Kell :Kell: d20 [1] = B1B", "PRIVMSG Vera :Kell in #dice: d20 [1] = B1B",
+            { "PRIVMSG Kell :Kell: d20 [1] = B1B", "PRIVMSG vera :Kell in #dice: d20 [1] = B1B",
                 "PRIVMSG #dice :Kell rolled in secret." } },
+        { "[dice]\ngame_master = Zara\n", "#dice", ",gr d20", { { 20, 0 } },
+            { "PRIVMSG Kell :Kell: d20 [1] = B1B", NobodyElse, "PRIVMSG #dice :Kell rolled in secret." } },
         { "[dice]\ngame_master = kell\n", "#dice", ",gr d20", { { 20, 0 } },
             { "PRIVMSG Kell :Kell: d20 [1] = B1B", "PRIVMSG #dice :Kell rolled in secret." } },
-        { "", "", ",gr d20", { { 20, 0 } },
-            { "PRIVMSG Kell :Kell: d20 [1] = B1B", "PRIVMSG Nick :Kell: d20 [1] = B1B" } },
+        // A game master who sees private rolls too.
+        { "[dice]\ngame_master = Vera\n", "", ",gr d20", { { 20, 0 } },
+            { "PRIVMSG Kell :Kell: d20 [1] = B1B", "PRIVMSG vera :Kell: d20 [1] = B1B" } },
         { "", "#dice", ",gr d20+", {},
             { "PRIVMSG Kell :Kell, I can't read \"d20+\" at its end: a number, dice or \"(\" should come "
               "here." } },

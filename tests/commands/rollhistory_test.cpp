@@ -87,48 +87,110 @@ TEST_P(RollHistoryCommands, KeepsTheFacesEachRollDrew)
         sum += face.Face;
     }
     EXPECT_TRUE(first.endsWith(QString::number(sum))) << first.toStdString();
-    EXPECT_EQ(bot->Rolls().Counts("bob")[1][1], 3);
+    EXPECT_EQ(bot->Rolls().Counts({ "bob", {} }, commands::RollHistory::CountScope::Own)[1][1], 3);
 }
 
 // Every command that says a dice result keeps it, where it was said, with the faces it drew; a secret roll
-// is kept as the roller's private one, so that only the roller can list or recall it.
+// is kept as a secret roll of its channel, answered to the roller alone.
 TEST_P(RollHistoryCommands, EveryDiceCommandKeepsItsResult)
 {
     bot->State().Extra.Dice.InlineRolls = true;
     const struct {
         const char* Line;
-        const char* Place;
+        const char* SaidTo;
+        commands::RollKind Kind;
         const char* Reply;
         int Faces;
     } table[] = {
-        { ",r 2d1+1 hit", "#rpg",
+        { ",r 2d1+1 hit", "#rpg", commands::RollKind::Public,
             "Bob, hit: 2d1 [1, 1] + 1 = \x02"
             "3\x02",
             2 },
-        { ",gmroll 1d1", "Bob",
+        { ",gmroll 1d1", "Bob", commands::RollKind::Secret,
             "Bob: 1d1 [1] = \x02"
             "1\x02",
             1 },
-        { "I swing [[1d1+2]] and [[d1]]", "#rpg",
+        { "I swing [[1d1+2]] and [[d1]]", "#rpg", commands::RollKind::Public,
             "Bob: [[1d1+2]] = \x02"
             "3\x02, [[d1]] = \x02"
             "1\x02",
             2 },
-        { ",dr 100", "#rpg", nullptr, 1 },
-        { ",srtest 2", "#rpg", nullptr, 2 },
+        { ",dr 100", "#rpg", commands::RollKind::Public, nullptr, 1 },
+        { ",srtest 2", "#rpg", commands::RollKind::Public, nullptr, 2 },
     };
     for (const auto& row : table) {
         const QStringList said = Say("Bob", "#rpg", row.Line);
-        const QList<commands::RollRecord> kept = bot->Rolls().Recent(row.Place, "Bob", 1);
+        const QList<commands::RollRecord> kept
+            = bot->Rolls().Recent("#rpg", { "Bob", {} }, 1, [](const auto&) { return true; });
         ASSERT_EQ(kept.size(), 1) << row.Line;
         EXPECT_EQ(kept[0].Command, row.Line);
+        EXPECT_EQ(kept[0].Kind, row.Kind) << row.Line;
         if (row.Reply) {
             EXPECT_EQ(kept[0].Reply, QString(row.Reply));
         }
-        EXPECT_TRUE(said.contains("PRIVMSG " + QString(row.Place) + " :" + kept[0].Reply))
+        EXPECT_TRUE(said.contains("PRIVMSG " + QString(row.SaidTo) + " :" + kept[0].Reply))
             << said.join('\n').toStdString();
         EXPECT_EQ(kept[0].Faces.size(), size_t(row.Faces)) << row.Line;
     }
+}
+
+// Who sees what of secret, private and public rolls, on a network that tells accounts. Kell is logged in
+// to "kell", rolls in secret, in private and in public, and changes nick to Kell_away; Mallory then takes
+// the nick Kell without logging in. Boss, logged in to "boss", is the game master of #t; Carol is anyone.
+TEST_P(RollHistoryCommands, SecretAndPrivateRollsAreShownOnlyToTheirRollerAndTheGameMaster)
+{
+    roster.Accounts = true;
+    bot->State().Extra.Dice.GameMaster = "$a:boss";
+    const irc::UserPtr kell = roster.Users.Add("Kell", "k@home");
+    kell->Account = "Kell";
+    roster.Users.Add("Boss", "b@home")->Account = "boss";
+    roster.Users.Add("Carol", "c@home")->Account = "";
+    Say("Kell", "#t", ",gr 1d1000 sneak"); // #5
+    Say("Kell", "Kell", ",r 1d1 alone"); // #6
+    Say("Kell", "#t", ",r 1d1 open"); // #7
+    if (GetParam())
+        bot->Kept().Flush();
+    kell->Nick = "Kell_away";
+    roster.Users.Add("Kell", "m@evil")->Account = "";
+    const QString secret = bot->Rolls().Find(5)->Reply;
+    const QString secretText = "#5 by Kell at 10:15:02 07.12.2026: " + secret;
+    const QString refused
+        = "Kell, roll #5 was rolled in secret; only its roller and the game master can recall it.";
+    const QString publicLine = "#7 10:15:02 07.12.2026 ,r 1d1 open => Kell, open: 1d1 [1] = \x02"
+                               "1\x02";
+    const QString secretLine = "#5 10:15:02 07.12.2026 ,gr 1d1000 sneak => " + secret;
+    const QString luckOne = "d1: 1 die, mean 1.00 (fair 1.00), too few to tell";
+    Check({
+        { "Kell", "#t", ",recall 5", { "PRIVMSG Kell :" + refused } },
+        { "Kell", "Kell", ",recall 6",
+            { "PRIVMSG Kell :Kell, roll #6 was made elsewhere; only its roller can recall it privately." } },
+        { "Kell", "Kell", ",rolls", { "PRIVMSG Kell :Kell, I have no rolls by Kell in private." } },
+        { "Kell", "#t", ",rolls", { "PRIVMSG Kell :" + publicLine } },
+        { "Kell", "#t", ",reveal 5",
+            { "PRIVMSG Kell :Kell, only its roller and the game master can reveal roll #5." } },
+        { "Kell_away", "#t", ",recall 5", { "PRIVMSG Kell_away :" + secretText } },
+        { "Kell_away", "Kell_away", ",rolls",
+            { "PRIVMSG Kell_away :#6 10:15:02 07.12.2026 ,r 1d1 alone => Kell, alone: 1d1 [1] = \x02"
+              "1\x02" } },
+        { "Kell_away", "#t", ",rolls",
+            { "PRIVMSG Kell_away :" + publicLine, "PRIVMSG Kell_away :" + secretLine } },
+        { "Boss", "Boss", ",recall 5", { "PRIVMSG Boss :" + secretText } },
+        { "Boss", "Boss", ",recall 6",
+            { "PRIVMSG Boss :Boss, roll #6 was made elsewhere; only its roller can recall it privately." } },
+        { "Boss", "#t", ",rolls Kell_away",
+            { "PRIVMSG Boss :" + publicLine, "PRIVMSG Boss :" + secretLine } },
+        { "Carol", "#t", ",rolls Kell_away", { "PRIVMSG Carol :" + publicLine } },
+        { "Carol", "#t", ",reveal 7",
+            { "PRIVMSG Carol :Carol, roll #7 was not rolled in secret in a channel: there is nothing to "
+              "reveal." } },
+        { "Boss", "Boss", ",reveal 5", { "PRIVMSG #t :Kell's secret roll #5: " + secret } },
+    });
+    // Luck: one's own identity's rolls, someone else's public ones; all dice, the public ones.
+    EXPECT_EQ(Say("Kell", "Kell", ",luck").value(0), "PRIVMSG Kell :Kell, Kell has rolled no dice yet.");
+    const QStringList luck = Say("Carol", "#t", ",luck Kell_away");
+    EXPECT_EQ(luck.value(0), "PRIVMSG Carol :Kell_away's dice: " + luckOne + ".");
+    EXPECT_FALSE(luck.value(1).contains("d1000")) << luck.value(1).toStdString();
+    EXPECT_TRUE(Say("Kell_away", "Kell_away", ",luck").value(0).contains("d1000: 1 die"));
 }
 
 INSTANTIATE_TEST_SUITE_P(, RollHistoryCommands, ::testing::Values(false, true),
@@ -152,6 +214,8 @@ TEST(LuckSummary, GivesCountMeanAndVerdictPerDieSize)
             "d4: 2 dice, mean 1.00 (fair 2.50), too few to tell; d20: 1 die, mean 20.00 (fair 10.50), too "
             "few "
             "to tell" },
+        // A one-sided die can only show 1, and nothing can be unfair about it.
+        { { { 1, { { 1, 30 } } } }, "d1: 30 dice, mean 1.00 (fair 1.00), too few to tell" },
         { {}, "" },
     };
     for (const auto& row : table)
