@@ -32,6 +32,8 @@ QString Migrate(const QSqlDatabase& db)
     if (!read.exec(QStringLiteral("SELECT version FROM schema_version")))
         return read.lastError().text();
     const int version = read.next() ? read.value(0).toInt() : 0;
+    // A statement still reading would lock the tables against a step that drops one.
+    read.finish();
     const QList<QStringList>& steps = SchemaSteps();
     if (version > steps.size())
         return QStringLiteral("it was written by a newer Tessarin (schema %1)").arg(version);

@@ -1,7 +1,10 @@
 #include "commands/luckcommand.h"
+#include "core/storeschema.h"
 #include "support/botfixture.h"
 #include "support/qtprint.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace {
@@ -195,6 +198,47 @@ TEST_P(RollHistoryCommands, SecretAndPrivateRollsAreShownOnlyToTheirRollerAndThe
 
 INSTANTIATE_TEST_SUITE_P(, RollHistoryCommands, ::testing::Values(false, true),
     [](const auto& info) { return info.param ? "Written" : "Waiting"; });
+
+// A store kept before rolls had kinds: the rolls kept under the roller's own nick (in private, in silent
+// mode or in secret) become his private rolls, the others stay public; the face counts kept then mixed
+// secret faces in, so they count for their roller's own luck only.
+class RollHistoryUpgrade : public testing_support::BotFixture { };
+
+TEST_F(RollHistoryUpgrade, RollsKeptUnderTheRollersNickBecomeHisPrivateRolls)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "before-kinds");
+        db.setDatabaseName(files.PathOf(core::StoreFile));
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        QStringList statements { "CREATE TABLE schema_version (version INTEGER)",
+            "INSERT INTO schema_version VALUES (2)" };
+        statements += core::SchemaSteps().at(0) + core::SchemaSteps().at(1);
+        const QString now = QString::number(clock.Now().toMSecsSinceEpoch());
+        statements
+            << "INSERT INTO rolls (number, time, place, place_key, nick, nick_key, command, reply, faces) "
+               "VALUES (1, "
+                + now + ", '#t', '#t', 'Kell', 'kell', ',r d6', 'Kell: 4', '6:4'), (2, " + now
+                + ", 'Kell', 'kell', 'Kell', 'kell', ',gr d6', 'Kell: 5', '6:5')"
+            << "INSERT INTO face_counts VALUES ('kell', 6, 4, 1), ('kell', 6, 5, 1)";
+        for (const QString& statement : statements)
+            ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+    }
+    QSqlDatabase::removeDatabase("before-kinds");
+    Start();
+    ASSERT_TRUE(bot->Kept().OnDisk());
+    const QString luck = "PRIVMSG Kell :Kell's dice: d6: 2 dice, mean 4.50 (fair 3.50), too few to tell.";
+    EXPECT_EQ(Say("Carol", "#t", ",recall 1"),
+        QStringList({ "PRIVMSG #t :#1 by Kell at 10:15:02 07.12.2026: Kell: 4" }));
+    EXPECT_EQ(Say("Carol", "Carol", ",recall 2"),
+        QStringList({ "PRIVMSG Carol :Carol, roll #2 was made elsewhere; only its roller can recall it "
+                      "privately." }));
+    EXPECT_EQ(Say("Kell", "Kell", ",recall 2"),
+        QStringList({ "PRIVMSG Kell :#2 by Kell at 10:15:02 07.12.2026: Kell: 5" }));
+    EXPECT_EQ(Say("Carol", "#t", ",luck Kell"),
+        QStringList({ "PRIVMSG Carol :Carol, Kell has rolled no dice yet." }));
+    EXPECT_EQ(Say("Kell", "#t", ",luck"), QStringList({ luck }));
+}
 
 TEST(LuckSummary, GivesCountMeanAndVerdictPerDieSize)
 {
