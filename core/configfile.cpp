@@ -10,9 +10,14 @@ namespace core {
 std::optional<ConfigLines> ReadConfigLines(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxConfigFileBytes)
+    const qint64 size = file.open(QIODevice::ReadOnly) ? file.size() : -1;
+    if (size < 0 || size > MaxConfigFileBytes)
         return std::nullopt;
-    const QByteArray bytes = file.read(MaxConfigFileBytes + 1);
+    // The buffer is the file's size and a byte more, to see whether it grew since: one of the limit's size
+    // for every small file cost more than reading it, and tables are read at every quote.
+    QByteArray bytes = file.read(size + 1);
+    if (bytes.size() > size)
+        bytes += file.read(MaxConfigFileBytes + 1 - bytes.size());
     if (bytes.size() > MaxConfigFileBytes || file.error() != QFileDevice::NoError)
         return std::nullopt;
 
