@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace irc {
 
@@ -136,6 +137,10 @@ void TIrcClient::Connect()
     m_askedAccounts.clear();
     m_state = State::Connecting;
     m_connectTimer.start(Settings.ConnectTimeoutMs);
+    if (const qintptr descriptor = std::exchange(OpenDescriptor, -1); descriptor >= 0) {
+        AdoptSocket(descriptor);
+        return;
+    }
     m_usingTls = Settings.Tls;
     if (!m_usingTls) {
         m_socket.connectToHost(Host, Port);
@@ -156,6 +161,21 @@ void TIrcClient::Connect()
     }
     m_socket.setPeerVerifyName(Host);
     m_socket.connectToHostEncrypted(Host, Port);
+}
+
+void TIrcClient::AdoptSocket(qintptr descriptor)
+{
+    m_usingTls = false;
+    if (!m_socket.setSocketDescriptor(descriptor)) {
+        ::close(static_cast<int>(descriptor));
+        FailConnectLater(m_socket.errorString());
+        return;
+    }
+    // The connection is made, but its owner hears of it from the event loop, as after connectToHost.
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        if (m_generation == generation)
+            HandleConnected();
+    });
 }
 
 bool TIrcClient::LoadClientCertificate(QString& problem)

@@ -70,6 +70,10 @@ public:
     TIrcReplies Replies;
     // TLS, login, time-outs and pace, handed over as a whole.
     ClientSettings Settings;
+    // An already connected stream socket (one end of a socketpair, say) for the next Connect to register
+    // on in the clear instead of connecting to Host and Port; the client then owns it. Taken once: -1 again
+    // afterwards. For running the client without a network, as the session fuzz target does.
+    qintptr OpenDescriptor = -1;
 
     // The nick the server knows the bot by while connected, the configured nick otherwise.
     QString Nick() const;
@@ -168,6 +172,7 @@ Q_SIGNALS:
     void OnNicksInUse(QString& nick);
 
 private:
+    void AdoptSocket(qintptr descriptor);
     void HandleConnected();
     void HandleEncrypted();
     void HandleSslErrors(const QList<QSslError>& errors);

@@ -47,13 +47,19 @@ echo "== fuzzing (bounded)"
 if command -v clang++ >/dev/null; then
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARIN_FUZZ=ON \
         -DTESSARIN_BUILD_TESTS=OFF -DTESSARIN_BUILD_BENCH=OFF >/dev/null
-    cmake --build build-fuzz --parallel "$jobs" --target roll_fuzz lineparser_fuzz notation_fuzz
-    # Each target starts from its seeds in fuzz/corpus and keeps what it finds in a throw-away folder.
-    for target in roll:600 lineparser:20000 notation:600; do
-        name="${target%%:*}"
+    cmake --build build-fuzz --parallel "$jobs" --target roll_fuzz lineparser_fuzz notation_fuzz session_fuzz
+    # Each target (name:longest input:seconds) starts from its seeds in fuzz/corpus, with its dictionary
+    # when it has one, and keeps what it finds in a throw-away folder. A session input runs a whole bot, so
+    # that target gets longer.
+    for target in roll:600:20 lineparser:20000:20 notation:600:20 session:4096:60; do
+        IFS=: read -r name length seconds <<<"$target"
+        dictionary=()
+        if [ -f "fuzz/$name.dict" ]; then
+            dictionary=(-dict="fuzz/$name.dict")
+        fi
         corpus="$(mktemp -d)"
-        "build-fuzz/fuzz/${name}_fuzz" -max_total_time=20 -max_len="${target##*:}" -print_final_stats=1 \
-            "$corpus" "fuzz/corpus/$name"
+        "build-fuzz/fuzz/${name}_fuzz" -max_total_time="$seconds" -max_len="$length" -print_final_stats=1 \
+            "${dictionary[@]}" "$corpus" "fuzz/corpus/$name"
         rm -rf "$corpus"
     done
 else
