@@ -29,8 +29,8 @@ void WriteRolls(benchmark::State& run)
     store.LoadParts();
     int pending = 0;
     for (auto _ : run) {
-        rolls.Record(QStringLiteral("#rpg"), QStringLiteral("Kell"), QStringLiteral(",roll 3d6"),
-            QStringLiteral("Kell: 3d6=3+5+1=9"), ThreeD6);
+        rolls.Record(commands::RollKind::Public, QStringLiteral("#rpg"), { QStringLiteral("Kell") },
+            QStringLiteral(",roll 3d6"), QStringLiteral("Kell: 3d6=3+5+1=9"), ThreeD6);
         if (++pending == perCommit) {
             store.Flush();
             pending = 0;
@@ -62,9 +62,10 @@ QString FilledStore(QTemporaryDir& folder, int users, int rollCount)
         entry.exec();
     }
     QSqlQuery roll(db);
-    roll.prepare(
-        QStringLiteral("INSERT INTO rolls VALUES (?, ?, '#rpg', '#rpg', 'Kell', 'kell', ',roll 3d6', "
-                       "'Kell: 3d6=3+5+1=9', '6:3 6:5 6:1')"));
+    roll.prepare(QStringLiteral(
+        "INSERT INTO rolls (number, time, place, place_key, nick, nick_key, command, reply, faces) "
+        "VALUES (?, ?, '#rpg', '#rpg', 'Kell', 'kell', ',roll 3d6', 'Kell: 3d6=3+5+1=9', "
+        "'6:3 6:5 6:1')"));
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     for (int i = 1; i <= rollCount; ++i) {
         roll.addBindValue(i);

@@ -431,7 +431,8 @@ const QList<HelpTopic>& HelpTopics()
                     ",channel set KEY VALUE, or go back to the global one with ,channel unset KEY."),
                 QStringLiteral(
                     "Keys: char (the command character), dicebot, silent and inline (yes or no), gm "
-                    "(the nick that sees ,gmroll), system (none, sr3, sr4, ex, ep, dh or dryh)."),
+                    "(who sees ,gmroll: a nick, $a:account or mask), system (none, sr3, sr4, ex, ep, dh or "
+                    "dryh)."),
                 QStringLiteral(
                     "Under a system, ,r followed by a number is that system's roll: ,r 9 is ,srtest 9 "
                     "under sr4, ,r 7 vs 8 is ,ex 7 vs 8 under ex; ,r 2d6 stays a dice roll."),

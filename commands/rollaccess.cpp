@@ -7,13 +7,17 @@ namespace commands {
 Roller RollerOf(const irc::ChannelRoster& roster, const QString& nick)
 {
     const irc::TIrcUser* user = roster.FindUser(nick);
-    return { nick, user && user->Account ? user->Account->toLower() : QString() };
+    if (!user)
+        return { nick, QString(), nick };
+    return { nick, user->Account ? user->Account->toLower() : QString(), user->FirstNick };
 }
 
 bool IsRollerOf(const RollRecord& record, const Roller& who)
 {
-    return record.Account.isEmpty() ? record.Nick.compare(who.Nick, Qt::CaseInsensitive) == 0
-                                    : record.Account == who.Account;
+    if (!record.Account.isEmpty())
+        return record.Account == who.Account;
+    return record.Nick.compare(who.Nick, Qt::CaseInsensitive) == 0
+        || record.Nick.compare(who.FirstNick, Qt::CaseInsensitive) == 0;
 }
 
 bool KnowsSecret(const Services& services, const RollRecord& record, const QString& nick)

@@ -5,7 +5,8 @@
 // private message, or answered privately in silent mode), its roller alone.
 //
 // The roller is an identity: a roll made while the network told the roller's services account belongs to
-// that account, whatever nick asks for it; a roll made without one belongs to the nick.
+// that account, whatever nick asks for it; a roll made without one belongs to the nick, and to a user the
+// connection first saw under that nick (a user is followed forward through his nick changes, never back).
 
 #include "commands/rollhistory.h"
 #include "commands/services.h"

@@ -37,23 +37,31 @@ RollRecord ReadRoll(const QSqlQuery& query)
         query.value(6).toString(), query.value(7).toString(), ParseFaces(query.value(8).toString()) };
 }
 
-// Whether the roll is the roller's as Recent and the public counts select them: by account when he has
-// one, else by nick.
+// Whether the roll is the roller's as Recent and the counts select them: by account when he has one, else
+// by his nick or the nick the connection first saw him under.
 bool RolledBy(const RollRecord& record, const Roller& roller)
 {
-    return roller.Account.isEmpty() ? record.Nick.compare(roller.Nick, Qt::CaseInsensitive) == 0
-                                    : record.Account == roller.Account;
+    if (!roller.Account.isEmpty())
+        return record.Account == roller.Account;
+    return record.Nick.compare(roller.Nick, Qt::CaseInsensitive) == 0
+        || record.Nick.compare(roller.FirstNick, Qt::CaseInsensitive) == 0;
 }
 
-// The same selection in SQL, with the roller's key bound to the one placeholder.
+// The same selection in SQL, its keys bound by BindRoller.
 QString RolledByClause(const Roller& roller)
 {
-    return roller.Account.isEmpty() ? QStringLiteral("nick_key = ?") : QStringLiteral("account_key = ?");
+    return roller.Account.isEmpty() ? QStringLiteral("nick_key IN (?, ?)")
+                                    : QStringLiteral("account_key = ?");
 }
 
-QString RollerKey(const Roller& roller)
+void BindRoller(QSqlQuery& query, const Roller& roller)
 {
-    return roller.Account.isEmpty() ? roller.Nick.toLower() : roller.Account;
+    if (!roller.Account.isEmpty()) {
+        query.addBindValue(roller.Account);
+        return;
+    }
+    query.addBindValue(roller.Nick.toLower());
+    query.addBindValue((roller.FirstNick.isEmpty() ? roller.Nick : roller.FirstNick).toLower());
 }
 
 // A face count's row: whose faces and which kind of roll they came from.
@@ -167,7 +175,7 @@ QList<RollRecord> RollHistory::Recent(const QString& place, const Roller& roller
     while (found.size() < count && scanned < MaxRollsScanned) {
         if (!inPrivate)
             query.addBindValue(place.toLower());
-        query.addBindValue(RollerKey(roller));
+        BindRoller(query, roller);
         query.addBindValue(below);
         query.addBindValue(Page);
         if (!query.exec())
@@ -213,8 +221,8 @@ FaceCounts RollHistory::Counts(const Roller& roller, CountScope scope) const
     };
     QString where;
     if (own)
-        where = roller.Account.isEmpty() ? QStringLiteral(" WHERE nick_key = ? AND account_key = ''")
-                                         : QStringLiteral(" WHERE account_key = ?");
+        where = QStringLiteral(" WHERE ") + RolledByClause(roller)
+            + (roller.Account.isEmpty() ? QStringLiteral(" AND account_key = ''") : QString());
     else
         where = everybody ? QStringLiteral(" WHERE kind = 0")
                           : QStringLiteral(" WHERE kind = 0 AND ") + RolledByClause(roller);
@@ -223,7 +231,7 @@ FaceCounts RollHistory::Counts(const Roller& roller, CountScope scope) const
     query.prepare(QStringLiteral("SELECT sides, face, SUM(count) FROM roller_face_counts") + where
         + QStringLiteral(" GROUP BY sides, face"));
     if (!everybody)
-        query.addBindValue(RollerKey(roller));
+        BindRoller(query, roller);
     if (query.exec()) {
         while (query.next())
             counts[query.value(0).toInt()][query.value(1).toInt()] += query.value(2).toLongLong();

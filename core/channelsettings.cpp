@@ -42,7 +42,7 @@ CheckedValue Nick(const QString& typed)
 {
     if (typed.isEmpty() || typed.contains(u' ') || typed.contains(u',') || typed.startsWith(u'#')
         || typed.startsWith(u'&'))
-        return { {}, QStringLiteral("must be a nick") };
+        return { {}, QStringLiteral("must be a nick, $a:account or nick!user@host mask") };
     return { typed, {} };
 }
 

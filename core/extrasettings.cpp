@@ -295,7 +295,9 @@ const std::vector<SettingKey>& SettingKeys()
             [](auto& s) -> auto& { return s.Dice.InlineRolls; }),
         Text(
             QStringLiteral("dice/game_master"),
-            QStringLiteral("the nick that sees the secret rolls of \",gmroll\" (empty: the owner)"),
+            QStringLiteral(
+                "who sees the secret rolls of \",gmroll\": a nick, $a:account or nick!user@host mask "
+                "(empty: the owner)"),
             [](auto& s) -> auto& { return s.Dice.GameMaster; }, true),
         Choice(
             QStringLiteral("dice/system"),

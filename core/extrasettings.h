@@ -42,9 +42,9 @@ struct StoreSettings {
     int SeenDays = 0;
 };
 
-// [dice]: rolls typed inline in channel lines ("[[2d6+3]]"), the nick that sees secret rolls (empty: the
-// owner) and the game system ",r" rolls for. A channel may choose its own (core/channelsettings.h): read
-// them through core/placesettings.h, which knows where each applies.
+// [dice]: rolls typed inline in channel lines ("[[2d6+3]]"), who sees secret rolls (an entry as the access
+// lists take; empty: the owner) and the game system ",r" rolls for. A channel may choose its own
+// (core/channelsettings.h): read them through core/placesettings.h, which knows where each applies.
 struct DiceSettings {
     bool InlineRolls = false;
     QString GameMaster;
