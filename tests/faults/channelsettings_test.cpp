@@ -106,18 +106,19 @@ TEST(Faults, EachChannelKeepsItsOwnSettingsAcrossARestart)
             "PRIVMSG Pete :#dh: char . (own), dicebot no (own), silent yes (own), inline yes (own), system "
             "dh "
             "(own), gm Vera (own)." },
-        // #sr: "!" commands, answers in the channel, bare dice rolled, ",r 9" is a Shadowrun test.
+        // #sr: "!" commands, answers in the channel, bare dice rolled, ",r 9" and ",gr 2" are Shadowrun
+        // tests.
         { pete, "PRIVMSG #sr :,who", vera, "PRIVMSG #sr :,who" },
         { pete, "PRIVMSG #sr :!r 9", pete, "PRIVMSG #sr :Pete, hits: " },
         { pete, "PRIVMSG #sr :2d1", pete, "PRIVMSG #sr :Pete: 2" },
         { oscar, "PRIVMSG #sr :[[1+1]] said in #sr", pete, "[[1+1]] said in #sr" },
-        { pete, "PRIVMSG #sr :!gr 1", pete, "PRIVMSG Pete :Pete: 1" },
-        { pete, "", oscar, "PRIVMSG Oscar :Pete in #sr: 1" },
+        { pete, "PRIVMSG #sr :!gr 2", pete, "PRIVMSG Pete :Pete, hits: " },
+        { pete, "", oscar, "PRIVMSG Oscar :Pete in #sr, hits: " },
         // #dh: "." commands, answers in private, inline rolls, ".r 45" a Dark Heresy test.
         { pete, "PRIVMSG #dh :.r 45", pete, "PRIVMSG Pete :Pete: " },
         { pete, "PRIVMSG #dh :I fire [[1+1]]", pete, "PRIVMSG Pete :Pete: [[1+1]] = " },
-        { pete, "PRIVMSG #dh :.gr 1", pete, "PRIVMSG Pete :Pete: 1" },
-        { pete, "", vera, "PRIVMSG Vera :Pete: 1" },
+        { pete, "PRIVMSG #dh :.gr 1d1", pete, "PRIVMSG Pete :Pete: 1d1 [1] = " },
+        { pete, "", vera, "PRIVMSG Vera :Pete: 1d1 [1] = " },
         { oscar, "PRIVMSG #sr :!channel unset gm", oscar,
             "PRIVMSG Oscar :#sr: gm follows the global setting again" },
         { oscar, "PRIVMSG #dh :.channel set silent no", oscar, "PRIVMSG Oscar :Oscar, only the owner" },
