@@ -6,6 +6,7 @@
 #include "irc/textcodec.h"
 
 #include <QCoreApplication>
+#include <QTimerEvent>
 #include <cerrno>
 #include <cstdio>
 #include <sys/socket.h>
@@ -61,7 +62,8 @@ SessionRig::~SessionRig()
 
 void SessionRig::Run(const std::vector<ScriptStep>& steps)
 {
-    Connect();
+    const auto connect = [this] { m_connection.Connect(); };
+    Connect(connect);
     for (const ScriptStep& step : steps) {
         switch (step.What) {
         case ScriptStep::Kind::Write:
@@ -73,8 +75,11 @@ void SessionRig::Run(const std::vector<ScriptStep>& steps)
         case ScriptStep::Kind::HangUp:
             HangUp();
             break;
+        case ScriptStep::Kind::Tick:
+            Tick();
+            break;
         case ScriptStep::Kind::Connect:
-            Connect();
+            Connect(connect);
             break;
         }
     }
@@ -82,19 +87,23 @@ void SessionRig::Run(const std::vector<ScriptStep>& steps)
     Finish();
 }
 
-// As the operator's Connect does, on a new socketpair; a connection still up is closed by the client first.
-void SessionRig::Connect()
+void SessionRig::Connect(const std::function<void()>& start)
 {
     Drain();
     int pair[2];
     Require(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) == 0, "no socketpair");
     ::setsockopt(pair[1], SOL_SOCKET, SO_SNDBUF, &ClientSendBuffer, sizeof ClientSendBuffer);
+    m_client.OpenDescriptor = pair[1];
+    start();
+    if (m_client.OpenDescriptor >= 0) {
+        ::close(std::exchange(m_client.OpenDescriptor, -1));
+        ::close(pair[0]);
+        return;
+    }
     const int previous = std::exchange(m_server, pair[0]);
     std::optional<OutgoingCheck> previousCheck = std::exchange(m_check, OutgoingCheck());
     m_lines.clear();
     m_partLine.clear();
-    m_client.OpenDescriptor = pair[1];
-    m_connection.Connect();
     if (previous >= 0) {
         // The client has closed its end of the old connection: what it wrote there is all there is.
         char buffer[4096];
@@ -143,6 +152,27 @@ void SessionRig::Turn()
         QCoreApplication::processEvents();
         Drain();
     }
+}
+
+// The timers fire as their own timeouts would (a single-shot one stops); the bot's clock moves on, while no
+// real time needs to pass.
+void SessionRig::Tick()
+{
+    static constexpr int Minute = 60;
+    m_clock.Moment = m_clock.Moment.addSecs(Minute);
+    const auto fire = [](QTimer& timer) {
+        if (!timer.isActive())
+            return;
+        QTimerEvent timeout(timer.timerId());
+        QCoreApplication::sendEvent(&timer, &timeout);
+    };
+    for (QTimer* timer : { &m_connection.ChannelConenctTimer, &m_connection.RedrawTimer,
+             &m_bot.Count().CountTimer, &m_bot.Replay().ReplayTimer, &m_bot.Locks().Timer1,
+             &m_bot.Locks().SayTimer, &m_bot.Locks().LastTimer })
+        fire(*timer);
+    if (m_connection.ReconnectTimer.isActive())
+        Connect([&] { fire(m_connection.ReconnectTimer); });
+    Turn();
 }
 
 void SessionRig::HangUp()

@@ -13,7 +13,9 @@
 #include "sessionscript.h"
 #include "support/fixedclock.h"
 
+#include <QTimer>
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace fuzzing {
@@ -30,9 +32,12 @@ public:
     void Run(const std::vector<ScriptStep>& steps);
 
 private:
-    void Connect();
+    // A new connection for the client, made by start (the operator's connect, or a reconnect); the old one,
+    // if any, is read to its end. When start does not connect, the old connection stays.
+    void Connect(const std::function<void()>& start);
     void Write(const QByteArray& bytes);
     void Turn();
+    void Tick();
     void HangUp();
     void Finish();
     // Reads what the bot wrote; returns how many bytes. The end of the connection closes the rig's end.

@@ -56,6 +56,8 @@ private:
             m_place = argument;
         else if (word == "pad")
             m_padding = std::clamp<qsizetype>(argument.toLongLong(), 0, MaxPaddingBytes - m_padded);
+        else if (word == "tick")
+            Step(ScriptStep::Kind::Tick);
         else if (word == "hangup")
             Step(ScriptStep::Kind::HangUp);
         else if (word == "connect")

@@ -11,6 +11,9 @@
 //   ~as Bree  /  ~as Bree!b@host         who says the following player's lines
 //   ~in Tessarin  /  ~in #table          where they are said (the bot's nick: privately)
 //   ~pad 20000                           the next line gets this many more bytes before its line end
+//   ~tick                                a minute passes: the clock moves on, and every timer of the bot
+//                                        and its connection that is waiting fires once (a reconnect on a
+//                                        new connection)
 //   ~hangup                              the server closes the connection
 //   ~connect                             the operator connects again, on a new connection
 //   ~set dice/inline_rolls=yes           a tessarin.ini setting for this input (from the start, wherever
@@ -28,7 +31,7 @@
 namespace fuzzing {
 
 struct ScriptStep {
-    enum class Kind { Write, Turn, HangUp, Connect };
+    enum class Kind { Write, Turn, Tick, HangUp, Connect };
     Kind What = Kind::Turn;
     // The bytes the server writes (Write only).
     QByteArray Bytes;
