@@ -19,7 +19,7 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     , m_channelSettingsStore(m_state)
     , m_rolls(m_store, clock)
     , m_countdown(m_state, out)
-    , m_replay(m_state, m_logs, out, m_locks)
+    , m_replay(m_state, m_logs, roster, out, m_locks)
     , m_drawer(m_state, out)
     , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, m_replay,
           m_drawer, roster, filesDir, m_rolls, m_deck, m_seen })

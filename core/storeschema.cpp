@@ -2,6 +2,20 @@
 
 namespace core {
 
+namespace {
+
+// What the bot keeps about a place is shown only to those it belongs to. A private conversation's log
+// belongs to the services account of its user where the network tells one (lower-cased); the logs kept
+// before have no account and stay those of their channel or nick.
+QStringList PrivatePlacesStep()
+{
+    return {
+        QStringLiteral("ALTER TABLE channel_logs ADD COLUMN account TEXT"),
+    };
+}
+
+} // namespace
+
 const QList<QStringList>& SchemaSteps()
 {
     static const QList<QStringList> steps {
@@ -35,6 +49,8 @@ const QList<QStringList>& SchemaSteps()
             QStringLiteral("CREATE TABLE channel_settings (channel TEXT NOT NULL, key TEXT NOT NULL, "
                            "value TEXT NOT NULL, PRIMARY KEY (channel, key)) WITHOUT ROWID"),
         },
+        // Version 3.
+        PrivatePlacesStep(),
     };
     return steps;
 }

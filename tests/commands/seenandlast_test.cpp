@@ -234,4 +234,25 @@ TEST_F(LastCommand, PrivateAndSilentRequestsUseTheSendersOwnLog)
     EXPECT_FALSE(bot->State().LastLocked);
 }
 
+// Where the network tells accounts, a private log is the account's: its user keeps it through a nick
+// change, and whoever takes his nick without logged in to it replays only his own lines.
+TEST_F(LastCommand, APrivateLogFollowsItsOwnersAccountAndNeverANickAlone)
+{
+    roster.Accounts = true;
+    const irc::UserPtr kell = roster.Users.Add("Kell");
+    kell->Account = "Kell";
+    Say("Kell", QString(), ",gr d20 open the vault quietly");
+    kell->Nick = "Kell_away";
+    const irc::UserPtr mallory = roster.Users.Add("Kell");
+    mallory->Account = "";
+    EXPECT_EQ(Replay("Kell", QString(), ",last"),
+        QStringList({ "PRIVMSG Kell :Logging channel Kell since 07.12.26 10:15:02(local)",
+            "PRIVMSG Kell :<Kell> ,last" }));
+    mallory->Account = "Mallory";
+    EXPECT_EQ(Replay("Kell", QString(), ",last").mid(1), QStringList({ "PRIVMSG Kell :<Kell> ,last" }));
+    EXPECT_EQ(Replay("Kell_away", QString(), ",last").mid(1),
+        QStringList({ "PRIVMSG Kell_away :<Kell> ,gr d20 open the vault quietly",
+            "PRIVMSG Kell_away :<Kell_away> ,last" }));
+}
+
 } // namespace
