@@ -6,11 +6,13 @@ namespace {
 
 // What the bot keeps about a place is shown only to those it belongs to. A private conversation's log
 // belongs to the services account of its user where the network tells one (lower-cased); the logs kept
-// before have no account and stay those of their channel or nick.
+// before have no account and stay those of their channel or nick. The channels the bot knew as secret or
+// private (lower-cased) are remembered beyond its stay on them.
 QStringList PrivatePlacesStep()
 {
     return {
         QStringLiteral("ALTER TABLE channel_logs ADD COLUMN account TEXT"),
+        QStringLiteral("CREATE TABLE secret_channels (channel TEXT PRIMARY KEY) WITHOUT ROWID"),
     };
 }
 

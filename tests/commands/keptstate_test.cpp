@@ -94,8 +94,8 @@ TEST_F(KeptState, ARestartCarriesOnWhereTheLastFlushLeftOff)
 }
 
 // A private log kept before logs had owners stays its nick's; one kept since belongs to an account and
-// comes back as such.
-TEST_F(KeptState, PrivateLogsKeepTheirOwnersAcrossAnUpgradeAndARestart)
+// comes back as such, and so does a channel the bot knew as secret, though it is not on it yet.
+TEST_F(KeptState, PrivateLogsAndSecretChannelsKeepTheirOwnersAcrossAnUpgradeAndARestart)
 {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("version2"));
@@ -129,12 +129,19 @@ TEST_F(KeptState, PrivateLogsKeepTheirOwnersAcrossAnUpgradeAndARestart)
     const irc::UserPtr kell = roster.Users.Add("Kell");
     kell->Account = "Kell";
     Say("Kell", QString(), "open the vault quietly");
+    roster.Nicks["#hidden"] = { "Tessarin", "Kell" };
+    roster.Secret = { "#hidden" };
+    bot->OnChannelUpdate("#hidden", core::ChannelEvent::Other, QString());
     Kill();
+    roster.Nicks.clear();
+    roster.Secret.clear();
     kell->Nick = "Kell_away";
     Start();
     EXPECT_EQ(replay("Kell_away").mid(1),
         QStringList(
             { "PRIVMSG Kell_away :<Kell> open the vault quietly", "PRIVMSG Kell_away :<Kell_away> ,last" }));
+    EXPECT_EQ(Say("Zed", QString(), ",seen Kell #hidden"),
+        QStringList({ "PRIVMSG Zed :I've heard the name, but I haven't seen this user around there." }));
 }
 
 TEST_F(KeptState, WithKeepingOffARestartStartsAfreshAndNoFileIsWritten)
