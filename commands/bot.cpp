@@ -19,10 +19,10 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     , m_channelSettingsStore(m_state)
     , m_rolls(m_store, clock)
     , m_countdown(m_state, out)
-    , m_replay(m_state, m_logs, out, m_locks)
+    , m_replay(m_state, m_logs, roster, out, m_locks)
     , m_drawer(m_state, out)
     , m_dispatcher({ m_state, out, m_log, clock, m_locks, m_custom, m_aliases, m_countdown, m_replay,
-          m_drawer, roster, filesDir, m_rolls, m_deck, m_seen })
+          m_drawer, roster, filesDir, m_rolls, m_deck, m_seen, m_secretChannels })
     , m_pipeline({ m_state, out, m_log, clock, m_locks, m_dispatcher, roster, m_logs, m_seen })
 {
     const auto announceIfDone = [this] {
@@ -35,6 +35,7 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
     connect(&m_store, &core::Store::Failed, this, [this](const QString& why) {
         m_seen.StopKeeping();
         m_logs.SetKept(false);
+        m_secretChannels.SetKept(false);
         m_log.Append(QStringLiteral("Could not write ") + core::StoreFile + QStringLiteral(" (") + why
             + QStringLiteral("); from now on the bot keeps everything in memory only."));
     });
@@ -76,6 +77,7 @@ void Bot::OnMessage(const QString& sender, const QString& channel, const QString
 void Bot::OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick)
 {
     m_seen.OnChannelUpdate(channel, m_roster.NicksOn(channel), event, nick, m_clock.StampNow());
+    m_secretChannels.Note(channel, m_roster.MayBeSecret(channel));
 }
 
 void Bot::OnNickChange(const QString& oldNick, const QString& newNick)
@@ -99,6 +101,7 @@ void Bot::OpenStore()
         m_seen.Keep(settings.SeenDays);
         m_store.AddPart(m_seen);
         m_store.AddPart(m_logs);
+        m_store.AddPart(m_secretChannels);
         m_store.AddPart(m_deck);
         m_store.AddPart(m_channelSettingsStore);
     }
@@ -111,6 +114,7 @@ void Bot::OpenStore()
     if (!m_store.OnDisk())
         m_seen.StopKeeping();
     m_logs.SetKept(m_store.OnDisk());
+    m_secretChannels.SetKept(m_store.OnDisk());
     if (!problem.isEmpty())
         m_log.Append(QStringLiteral("Could not use ") + path + QStringLiteral(" (") + problem
             + QStringLiteral("); the bot keeps everything in memory only."));
@@ -120,6 +124,7 @@ void Bot::ForgetKeptData()
 {
     m_seen.Clear();
     m_logs.Clear();
+    m_secretChannels.Clear();
     m_deck.Clear();
     m_state.PerChannel = {};
     QSqlDatabase memory = m_store.Database();

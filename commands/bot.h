@@ -19,6 +19,7 @@
 #include "core/commandlog.h"
 #include "core/lockouts.h"
 #include "core/pipeline.h"
+#include "core/secretchannels.h"
 #include "core/seentracker.h"
 #include "core/store.h"
 
@@ -43,7 +44,7 @@ public:
     void OnMessage(const QString& sender, const QString& channel, const QString& line);
 
     // Somebody else joined, left, was kicked from or quit a channel the bot is on (or anything else
-    // changed there); the channel's user list is read from the roster.
+    // changed there); the channel's user list and whether it is secret are read from the roster.
     void OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick);
     void OnNickChange(const QString& oldNick, const QString& newNick);
     void OnKickedOut(const QString& channel, const QStringList& nicks);
@@ -96,6 +97,7 @@ private:
     core::Store m_store;
     core::SeenTracker m_seen;
     core::ChannelLogs m_logs;
+    core::SecretChannels m_secretChannels;
     CardDeck m_deck;
     core::ChannelSettingsStore m_channelSettingsStore;
     RollHistory m_rolls;

@@ -72,20 +72,30 @@ void Relay(const CommandCall& call, Services& services, const QString& channel, 
     services.Locks.StartSay();
 }
 
-// The bot speaks to one place at a time, and for a sender who passes only because "say" is open to all,
-// only to a channel it is on: nobody may make it message a private user or a list of targets.
-bool IsRelayTarget(const CommandCall& call, Services& services, const QString& channel)
+const QString AskForChannel
+    = QStringLiteral("Where should I say that? Name the channel. Channel names start with \"#\".");
+// The same whether the bot is on the channel or not: a secret channel's presence stays hidden.
+const QString NotWhereYouAre = QStringLiteral("I only relay to a channel where I can see you too.");
+
+// Why a relay may not go to channel, or nothing when it may. The bot speaks to one place at a time, and
+// for a sender who passes only because "say" is open to all, only into a channel where it sees him too:
+// nobody may make it message a private user or a list of targets, nor speak where he could not himself.
+std::optional<QString> RelayRefusal(const CommandCall& call, Services& services, const QString& channel)
 {
     const core::BotState& state = services.State;
     if (channel.contains(u','))
-        return false;
+        return AskForChannel;
     if (state.PrivilegedSay)
-        return true;
+        return std::nullopt;
     if (!call.Parameter.startsWith(u'#'))
-        return false;
+        return AskForChannel;
     if (core::IsPrivileged(state, services.Roster, call.Nick))
-        return true;
-    return IsChannelName(channel) && !services.Roster.NicksOn(channel).isEmpty();
+        return std::nullopt;
+    if (!IsChannelName(channel))
+        return AskForChannel;
+    if (!services.Roster.Sees(channel, call.Nick))
+        return NotWhereYouAre;
+    return std::nullopt;
 }
 
 } // namespace
@@ -98,9 +108,8 @@ void SayCommand(const CommandCall& call, Services& services)
     const QString message
         = space < 0 ? QString() : core::CapChars(call.Parameter.mid(space + 1), MaxRelayChars);
 
-    if (!IsRelayTarget(call, services, channel)) {
-        services.Out.Say(call.Target,
-            QStringLiteral("Where should I say that? Name the channel. Channel names start with \"#\"."));
+    if (const std::optional<QString> refusal = RelayRefusal(call, services, channel)) {
+        services.Out.Say(call.Target, *refusal);
         return;
     }
     // A relay with nobody to receive it, or nothing to say, would only be refused by the server.

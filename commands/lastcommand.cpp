@@ -15,11 +15,12 @@ QStringList LinesToReplay(const QStringList& log, const QString& parameter)
     return QStringList { log.value(1) } + log.mid(count - n, n);
 }
 
-LogReplay::LogReplay(core::BotState& state, const core::ChannelLogs& logs, irc::Sender& out,
-    core::Lockouts& locks, QObject* parent)
+LogReplay::LogReplay(core::BotState& state, const core::ChannelLogs& logs, const irc::ChannelRoster& roster,
+    irc::Sender& out, core::Lockouts& locks, QObject* parent)
     : QObject(parent)
     , m_state(state)
     , m_logs(logs)
+    , m_roster(roster)
     , m_out(out)
     , m_locks(locks)
 {
@@ -34,7 +35,7 @@ void LogReplay::Last(const CommandCall& call)
         m_out.Say(call.Nick, m_state.Phrase(core::LastTimeoutReply));
         return;
     }
-    const QStringList* log = m_logs.Find(call.Target);
+    const QStringList* log = m_logs.Find(core::LogOwnerOf(m_roster, call.Target));
     if (!log) {
         m_out.Say(call.Nick, QStringLiteral("Sorry, I don't store PM logs."));
         return;

@@ -1,7 +1,9 @@
 #pragma once
 
 // The last command (also "lastlines"): replays the recent lines of the channel it was asked in, privately,
-// a tenth of a second apart, then keeps the command locked for a while. One replay runs at a time.
+// a tenth of a second apart, then keeps the command locked for a while. One replay runs at a time. Asked
+// privately (or where replies go privately), it replays the asker's own private conversation: the one of
+// his services account where the network tells accounts, of his nick elsewhere.
 
 #include "core/botstate.h"
 #include "core/channellog.h"
@@ -25,8 +27,8 @@ class LogReplay : public QObject {
 public:
     static constexpr int LinePauseMs = 100;
 
-    LogReplay(core::BotState& state, const core::ChannelLogs& logs, irc::Sender& out, core::Lockouts& locks,
-        QObject* parent = nullptr);
+    LogReplay(core::BotState& state, const core::ChannelLogs& logs, const irc::ChannelRoster& roster,
+        irc::Sender& out, core::Lockouts& locks, QObject* parent = nullptr);
 
     void Last(const CommandCall& call);
     bool Running() const { return !m_pending.isEmpty(); }
@@ -42,6 +44,7 @@ private:
 
     core::BotState& m_state;
     const core::ChannelLogs& m_logs;
+    const irc::ChannelRoster& m_roster;
     irc::Sender& m_out;
     core::Lockouts& m_locks;
     QString m_recipient;

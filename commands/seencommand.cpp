@@ -23,8 +23,8 @@ QString EveryoneSeen(const core::SeenTracker& seen)
 
 } // namespace
 
-QStringList SeenReplies(
-    const core::SeenTracker& seen, const QString& parameter, const QString& target, const QDateTime& now)
+QStringList SeenReplies(const core::SeenTracker& seen, const QString& parameter, const QString& target,
+    const QDateTime& now, const MayHearOf& mayHearOf)
 {
     const QString asked = parameter.trimmed();
     const qsizetype blank = asked.indexOf(u' ');
@@ -45,11 +45,13 @@ QStringList SeenReplies(
         return { text + u'.' };
     }
     if (common::AsciiLower(where) == QLatin1String("around")) {
+        QStringList channels = user.Channels;
+        channels.removeIf([&mayHearOf](const QString& channel) { return !mayHearOf(channel); });
         return { QStringLiteral("Here are the channels I've seen user ") + who + QStringLiteral(" on: ")
-            + user.Channels.join(QStringLiteral(", ")) + u'.' };
+            + channels.join(QStringLiteral(", ")) + u'.' };
     }
     const std::optional<qsizetype> entry = core::FindUserChannel(user, where);
-    if (!entry)
+    if (!entry || !mayHearOf(where))
         return { QStringLiteral("I've heard the name, but I haven't seen this user around there.") };
 
     const qsizetype c = *entry;
@@ -68,7 +70,11 @@ QStringList SeenReplies(
 
 void SeenCommand(const CommandCall& call, Services& services)
 {
-    for (const QString& reply : SeenReplies(services.Seen, call.Parameter, call.Target, services.Time.Now()))
+    const MayHearOf mayHearOf = [&call, &services](const QString& channel) {
+        return !services.SecretPlaces.IsSecret(channel) || services.Roster.Sees(channel, call.Nick);
+    };
+    for (const QString& reply :
+        SeenReplies(services.Seen, call.Parameter, call.Target, services.Time.Now(), mayHearOf))
         services.Out.Say(call.Nick, reply);
 }
 

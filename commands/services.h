@@ -14,6 +14,7 @@
 #include "core/clock.h"
 #include "core/commandlog.h"
 #include "core/lockouts.h"
+#include "core/secretchannels.h"
 #include "core/seentracker.h"
 #include "irc/channelroster.h"
 #include "irc/sender.h"
@@ -57,6 +58,7 @@ struct Services {
     RollHistory& Rolls;
     CardDeck& Deck;
     core::SeenTracker& Seen;
+    const core::SecretChannels& SecretPlaces;
 };
 
 // The same services with another output, for a command whose answer the caller passes on itself.

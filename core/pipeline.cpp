@@ -44,8 +44,8 @@ bool IsDiceExpression(const QString& line)
 
 void Pipeline::LogLine(const Message& message)
 {
-    m_services.Logs.Append(
-        message.Target, message.Sender, message.Line, m_services.Time, m_services.State.LogLimit);
+    m_services.Logs.Append(LogOwnerOf(m_services.Roster, message.Target), message.Target, message.Sender,
+        message.Line, m_services.Time, m_services.State.LogLimit);
 }
 
 void Pipeline::NoteSighting(const Message& message)

@@ -1,5 +1,6 @@
 #include "core/store.h"
 
+#include "core/ownerfile.h"
 #include "core/storeschema.h"
 
 #include <QSqlError>
@@ -96,9 +97,15 @@ QString Store::Open(const QString& path)
 }
 
 // The file is locked for this process alone (exclusive locking mode, taken by the first write), so that
-// a second bot on the same data folder is told so instead of interleaving its writes.
+// a second bot on the same data folder is told so instead of interleaving its writes. It holds private
+// conversations and secret rolls: only its owner may read it. SQLite gives the write-ahead log it makes
+// the file's mode (in exclusive locking mode it keeps its index in memory, without a -shm file); the files
+// an older run left are tightened as they are.
 QString Store::OpenAt(const QString& path)
 {
+    CreateOwnerOnly(path);
+    for (const QString& suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
+        KeepToOwner(path + suffix);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     if (!db.isValid())
         return QStringLiteral("Qt's SQLite driver is not installed");

@@ -2,6 +2,22 @@
 
 namespace core {
 
+namespace {
+
+// What the bot keeps about a place is shown only to those it belongs to. A private conversation's log
+// belongs to the services account of its user where the network tells one (lower-cased); the logs kept
+// before have no account and stay those of their channel or nick. The channels the bot knew as secret or
+// private (lower-cased) are remembered beyond its stay on them.
+QStringList PrivatePlacesStep()
+{
+    return {
+        QStringLiteral("ALTER TABLE channel_logs ADD COLUMN account TEXT"),
+        QStringLiteral("CREATE TABLE secret_channels (channel TEXT PRIMARY KEY) WITHOUT ROWID"),
+    };
+}
+
+} // namespace
+
 const QList<QStringList>& SchemaSteps()
 {
     static const QList<QStringList> steps {
@@ -56,6 +72,8 @@ const QList<QStringList>& SchemaSteps()
                            "FROM face_counts"),
             QStringLiteral("DROP TABLE face_counts"),
         },
+        // Version 4.
+        PrivatePlacesStep(),
     };
     return steps;
 }

@@ -6,6 +6,7 @@
 #include "irc/ircusers.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace irc {
 
@@ -35,6 +36,22 @@ public:
     // Whether the network tells which services account each user is logged in to; where it does, a
     // user's Account is the evidence of who he is.
     virtual bool TellsAccounts() const { return false; }
+
+    // Whether channel is secret (+s) or private (+p) as the connection knows its modes, or may be so
+    // because the server has not told them yet; false for a channel the bot is not on.
+    virtual bool MayBeSecret(const QString& channel) const
+    {
+        Q_UNUSED(channel);
+        return false;
+    }
+
+    // Whether nick is on channel as the connection sees it.
+    bool Sees(const QString& channel, const QString& nick) const
+    {
+        const QStringList nicks = NicksOn(channel);
+        return std::any_of(
+            nicks.cbegin(), nicks.cend(), [&nick](const QString& on) { return SameName(on, nick); });
+    }
 };
 
 } // namespace irc

@@ -1,6 +1,7 @@
 #include "irc/ircchannels.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace irc {
 
@@ -117,6 +118,35 @@ void TIrcChannel::ApplyModes(const QString& modes, const QStringList& arguments)
     const QString before = Modes;
     const int limitBefore = Limit;
     const QString keyBefore = Key;
+    ApplyModeLetters(modes, arguments);
+    if (Modes != before || Limit != limitBefore || Key != keyBefore)
+        Raise(cuMode, nullptr, 0);
+}
+
+void TIrcChannel::ReplaceModes(const QString& modes, const QStringList& arguments)
+{
+    const QString before = Modes;
+    const int limitBefore = Limit;
+    const QString keyBefore = Key;
+    const bool knownBefore = std::exchange(m_modesKnown, true);
+    Modes.clear();
+    Limit = 0;
+    Key.clear();
+    ApplyModeLetters(modes, arguments);
+    if (!knownBefore || Modes != before || Limit != limitBefore || Key != keyBefore)
+        Raise(cuMode, nullptr, 0);
+}
+
+void TIrcChannel::NoteNamesType(const QString& symbol)
+{
+    if (symbol == QLatin1String("@"))
+        ApplyModes(QStringLiteral("+s"), {});
+    else if (symbol == QLatin1String("*"))
+        ApplyModes(QStringLiteral("+p"), {});
+}
+
+void TIrcChannel::ApplyModeLetters(const QString& modes, const QStringList& arguments)
+{
     qsizetype next = 0;
     const auto takeArgument = [&] { return next < arguments.size() ? arguments.at(next++) : QString(); };
     bool adding = true;
@@ -154,8 +184,6 @@ void TIrcChannel::ApplyModes(const QString& modes, const QStringList& arguments)
             Modes.remove(letter);
         }
     }
-    if (Modes != before || Limit != limitBefore || Key != keyBefore)
-        Raise(cuMode, nullptr, 0);
 }
 
 ChannelPtr TIrcChannels::Add(const QString& name, TIrcUsers& users, TIrcChannel::UpdateHandler handler)

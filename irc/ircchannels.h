@@ -61,13 +61,26 @@ public:
     void SetTopic(const QString& topic);
     // A MODE line's mode text and its arguments, applied in order.
     void ApplyModes(const QString& modes, const QStringList& arguments);
+    // The channel's whole mode set, as RPL_CHANNELMODEIS (324) tells it: simple modes, limit and key that it
+    // leaves out are not set.
+    void ReplaceModes(const QString& modes, const QStringList& arguments);
+    // The channel type a names reply gives: "@" marks a secret channel, "*" a private one. Some servers
+    // (ngircd) give "=" (public) for every channel, so it changes nothing.
+    void NoteNamesType(const QString& symbol);
+    // Secret (+s) or private (+p), so that the server hides the channel and who is on it from outsiders; or
+    // perhaps so, while the server has not told the whole mode set yet.
+    bool MayBeSecret() const { return !m_modesKnown || Modes.contains(u's') || Modes.contains(u'p'); }
 
 private:
     void Raise(TIrcChannelUpdateType type, TIrcUser* user, int info);
+    // Applies modes without raising cuMode for what they change.
+    void ApplyModeLetters(const QString& modes, const QStringList& arguments);
 
     TIrcUsers& m_users;
     UpdateHandler m_handler;
     std::vector<TIrcName> m_names;
+    // The server has told the whole mode set.
+    bool m_modesKnown = false;
 };
 
 using ChannelPtr = std::shared_ptr<TIrcChannel>;

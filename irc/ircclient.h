@@ -90,6 +90,11 @@ public:
     QStringList NicksOn(const QString& channel) const override;
     bool IsOperatorOn(const QString& channel, const QString& nick) const override;
     const TIrcUser* FindUser(const QString& nick) const override { return m_users.Find(nick).get(); }
+    bool MayBeSecret(const QString& channel) const override
+    {
+        const ChannelPtr found = m_channels.Find(channel);
+        return found && found->MayBeSecret();
+    }
     bool TellsAccounts() const override;
     // Lines in the send queue that have not been written yet.
     qsizetype WaitingLines() const { return m_queue.Waiting(); }
@@ -222,6 +227,7 @@ private:
     void HandlePart(const Message& message, const UserPtr& sender);
     void HandleKick(const Message& message, const UserPtr& sender);
     void HandleMode(const Message& message, const UserPtr& sender);
+    void HandleChannelModes(const Message& message);
     void HandleNick(const Message& message, const UserPtr& sender);
     void HandleQuit(const Message& message, const UserPtr& sender);
     void HandlePing(const Message& message, const UserPtr& sender);

@@ -153,8 +153,11 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
         m_selfAddress.clear();
         Q_EMIT OnUnknownCommand(sender.get(), code, Text(message.Content));
     } else if (numeric == 353) {
-        if (const ChannelPtr channel = m_channels.Find(Text(message.Param(2))))
+        // 353 <me> <type> <channel> :<names>
+        if (const ChannelPtr channel = m_channels.Find(Text(message.Param(2)))) {
+            channel->NoteNamesType(Text(message.Param(1)));
             channel->AddNames(Text(message.Param(3)));
+        }
     } else if (numeric == 366) {
         const ChannelPtr channel = m_channels.Find(Text(message.Param(1)));
         Q_EMIT OnNames(&m_users, channel.get());
@@ -173,6 +176,8 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
     } else if (HandleWhoxReply(numeric, message)) {
         return;
     } else if (IsInformational(numeric)) {
+        if (numeric == 324)
+            HandleChannelModes(message);
         if (numeric == 5) {
             NoteWhox(message);
             HandleIsupport(message);
@@ -362,6 +367,18 @@ void TIrcClient::HandleMode(const Message& message, const UserPtr& sender)
     }
     if (UserMode != before)
         Q_EMIT OnUserModeChanged();
+}
+
+// 324 <me> <channel> <modes> [<arguments>...], the answer to the MODE the bot asks on joining.
+void TIrcClient::HandleChannelModes(const Message& message)
+{
+    const ChannelPtr channel = m_channels.Find(Text(message.Param(1)));
+    if (!channel)
+        return;
+    QStringList arguments;
+    for (qsizetype i = 3; i < message.Params.size(); ++i)
+        arguments.append(Text(message.Params.at(i)));
+    channel->ReplaceModes(Text(message.Param(2)), arguments);
 }
 
 void TIrcClient::HandleNick(const Message& message, const UserPtr& sender)

@@ -75,7 +75,7 @@ TEST_F(ControlCommands, DoActsInTheTarget)
 
 TEST_F(ControlCommands, SayRelaysOnceAMinuteForPlainUsers)
 {
-    roster.Nicks["#rpg"] = { "Tessarin" };
+    roster.Nicks["#rpg"] = { "Tessarin", "Bob" };
     EXPECT_EQ(
         Say("Bob", "#dice", ",say #rpg hello there"), QStringList({ "PRIVMSG #rpg :Bob says: hello there" }));
     EXPECT_EQ(bot->State().SayRequester, "#dice");
@@ -105,37 +105,47 @@ TEST_F(ControlCommands, APrivilegedRelayIgnoresTheLockAndTheChannelRuleButStillL
     EXPECT_EQ(Say("Bob", "#dice", ",say #rpg hi"), QStringList({ "PRIVMSG #dice :" + Denied }));
 }
 
-// Where a relay may go: for a plain user passing the open gate, one channel the bot is on; for a
-// privileged user, one target, a nick included. A refused relay sends nothing and starts no lock-out.
-TEST_F(ControlCommands, ARelayGoesToOneTargetAndFromPlainUsersOnlyToTheBotsChannels)
+// Where a relay may go: for a plain user passing the open gate, one channel where the bot sees him too;
+// for a privileged user, one target, a nick included. A refused relay sends nothing and starts no
+// lock-out, and a channel the plain user is not on is refused alike whether the bot is there or not.
+TEST_F(ControlCommands, ARelayGoesToOneTargetAndFromPlainUsersOnlyWhereTheBotSeesThem)
 {
     const QString AskChannel
         = QStringLiteral("Where should I say that? Name the channel. Channel names start with \"#\".");
+    const QString NotThere = QStringLiteral("I only relay to a channel where I can see you too.");
     roster.Nicks["#rpg"] = { "Tessarin", "Bob" };
+    roster.Nicks["#secret"] = { "Tessarin", "Vera" };
     struct Case {
         bool privilegedSay;
         const char* nick;
         const char* line;
-        const char* relayed; // empty: refused with the question for a channel name
+        const char* relayed; // empty: refused with the refusal below
+        QString refusal = QString();
     };
     const Case cases[] = {
         { false, "Bob", ",say #rpg hi", "PRIVMSG #rpg :Bob says: hi" },
-        { false, "Bob", ",say #dice,Victim hello victim", "" },
-        { false, "Bob", ",say #rpg,#dice hi", "" },
-        { false, "Bob", ",say #nowhere hi", "" },
-        { false, "Bob", ",say Victim hi", "" },
-        { false, "Vaddox", ",say #nowhere hi", "" },
+        { false, "bob", ",say #rpg hi", "PRIVMSG #rpg :bob says: hi" },
+        { false, "Bob", ",say #dice,Victim hello victim", "", AskChannel },
+        { false, "Bob", ",say #rpg,#dice hi", "", AskChannel },
+        { false, "Bob", ",say #nowhere hi", "", NotThere },
+        { false, "Bob", ",say #secret hi", "", NotThere },
+        { false, "Vera", ",say #rpg hi", "", NotThere },
+        { false, "Vera", ",say #secret hi", "PRIVMSG #secret :Vera says: hi" },
+        { false, "Bob", ",say Victim hi", "", AskChannel },
+        { false, "Bob", ",say #\x01 hi", "", AskChannel },
+        { false, "Vaddox", ",say #nowhere hi", "", NotThere },
         { false, "Kell", ",say #nowhere hi", "PRIVMSG #nowhere :Kell says: hi" },
-        { false, "Kell", ",say #rpg,Victim hi", "" },
+        { false, "Mira", ",say #secret hi", "PRIVMSG #secret :Mira says: hi" },
+        { false, "Kell", ",say #rpg,Victim hi", "", AskChannel },
         { true, "Kell", ",say Victim psst", "PRIVMSG Victim :Kell says: psst" },
-        { true, "Mira", ",say Bob,Carol psst", "" },
-        { true, "Kell", ",say #rpg,Victim psst", "" },
+        { true, "Mira", ",say Bob,Carol psst", "", AskChannel },
+        { true, "Kell", ",say #rpg,Victim psst", "", AskChannel },
     };
     for (const Case& c : cases) {
         bot->State().PrivilegedSay = c.privilegedSay;
         bot->State().SayLocked = false;
         const QStringList expected
-            = *c.relayed ? QStringList({ c.relayed }) : QStringList({ "PRIVMSG #dice :" + AskChannel });
+            = *c.relayed ? QStringList({ c.relayed }) : QStringList({ "PRIVMSG #dice :" + c.refusal });
         EXPECT_EQ(Say(c.nick, "#dice", c.line), expected) << c.nick << " " << c.line;
         EXPECT_EQ(bot->State().SayLocked, *c.relayed != 0) << c.line;
     }

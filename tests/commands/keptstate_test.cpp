@@ -1,11 +1,15 @@
 #include "core/seentracker.h"
+#include "core/storeschema.h"
 #include "support/botfixture.h"
 #include "support/qtprint.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace {
+
+using testing_support::WaitUntil;
 
 QByteArray Deck()
 {
@@ -88,6 +92,57 @@ TEST_F(KeptState, ARestartCarriesOnWhereTheLastFlushLeftOff)
     Say("Kell", "#rpg", ",roll 1d4");
     EXPECT_EQ(
         bot->Rolls().Recent("#rpg", { "Kell", {} }, 1, [](const auto&) { return true; }).value(0).Number, 4);
+}
+
+// A private log kept before logs had owners stays its nick's; one kept since belongs to an account and
+// comes back as such, and so does a channel the bot knew as secret, though it is not on it yet.
+TEST_F(KeptState, PrivateLogsAndSecretChannelsKeepTheirOwnersAcrossAnUpgradeAndARestart)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("version2"));
+        db.setDatabaseName(files.PathOf("tessarin.db"));
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        for (const QStringList& step : core::SchemaSteps().mid(0, 2)) {
+            for (const QString& statement : step)
+                ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        }
+        ASSERT_TRUE(query.exec("CREATE TABLE schema_version (version INTEGER)"));
+        ASSERT_TRUE(query.exec("INSERT INTO schema_version VALUES (2)"));
+        ASSERT_TRUE(query.exec("INSERT INTO channel_logs VALUES (0, 'Kell', 'Kell\nLogging channel Kell "
+                               "since 06.12.26 09:00:00(local)\n<Kell> kept before')"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("version2"));
+    const auto replay = [this](const QString& nick) {
+        bot->OnMessage(nick, QString(), ",last");
+        bot->Replay().ReplayTimer.setInterval(1);
+        EXPECT_TRUE(WaitUntil([this] { return !bot->Replay().Running(); }));
+        bot->State().LastLocked = false;
+        return out.Take();
+    };
+    Start();
+    EXPECT_EQ(replay("Kell"),
+        QStringList({ "PRIVMSG Kell :Logging channel Kell since 06.12.26 09:00:00(local)",
+            "PRIVMSG Kell :<Kell> kept before", "PRIVMSG Kell :<Kell> ,last" }));
+
+    roster.Accounts = true;
+    const irc::UserPtr kell = roster.Users.Add("Kell");
+    kell->Account = "Kell";
+    Say("Kell", QString(), "open the vault quietly");
+    roster.Nicks["#hidden"] = { "Tessarin", "Kell" };
+    roster.Secret = { "#hidden" };
+    bot->OnChannelUpdate("#hidden", core::ChannelEvent::Other, QString());
+    Kill();
+    roster.Nicks.clear();
+    roster.Secret.clear();
+    kell->Nick = "Kell_away";
+    Start();
+    EXPECT_EQ(replay("Kell_away").mid(1),
+        QStringList(
+            { "PRIVMSG Kell_away :<Kell> open the vault quietly", "PRIVMSG Kell_away :<Kell_away> ,last" }));
+    EXPECT_EQ(Say("Zed", QString(), ",seen Kell #hidden"),
+        QStringList({ "PRIVMSG Zed :I've heard the name, but I haven't seen this user around there." }));
 }
 
 TEST_F(KeptState, WithKeepingOffARestartStartsAfreshAndNoFileIsWritten)

@@ -118,6 +118,61 @@ TEST_F(SeenCommand, APartCommandMarksEveryoneStillThereOnlyWhenTheBotLeaves)
     }
 }
 
+// Of a secret or private channel only those the bot sees there hear anything; anyone else gets the
+// answer for a channel the bot knows nothing of. The bot remembers the channel's secrecy after leaving it.
+TEST_F(SeenCommand, TellsOfASecretChannelOnlyThoseTheBotSeesThere)
+{
+    const QString Unheard = "I've heard the name, but I haven't seen this user around there.";
+    const QString KellOnHidden = "User Kell last connected to the channel #hidden at 10:15:02 07.12.26, and "
+                                 "was already online when I indexed the channel.";
+    roster.Nicks["#hidden"] = { "Tessarin", "Kell", "Vera" };
+    roster.Secret = { "#hidden" };
+    bot->OnChannelUpdate("#hidden", ChannelEvent::Other, QString());
+    Join("#rpg", "Kell");
+    struct Case {
+        const char* Asker;
+        const char* Line;
+        QString Answer;
+    };
+    const auto check = [this](const char* phase, std::initializer_list<Case> cases) {
+        for (const Case& c : cases)
+            EXPECT_EQ(
+                Say(c.Asker, QString(), c.Line).value(0), "PRIVMSG " + QString(c.Asker) + " :" + c.Answer)
+                << phase << ": " << c.Asker << " " << c.Line;
+    };
+    check("on the channel",
+        {
+            { "Vera", ",seen Kell #hidden", KellOnHidden },
+            { "vera", ",seen Kell #hidden", KellOnHidden },
+            { "Vera", ",seen Kell around", "Here are the channels I've seen user Kell on: #hidden, #rpg." },
+            { "Mallory", ",seen Kell #hidden", Unheard },
+            { "Mallory", ",seen Kell around", "Here are the channels I've seen user Kell on: #rpg." },
+            { "Mallory", ",seen Kell #rpg",
+                "User Kell last connected to the channel #rpg at 10:15:02 "
+                "07.12.26, and connected when I was on the channel." },
+        });
+    EXPECT_EQ(Say("Mallory", "#hidden", ",seen Kell"), QStringList({ "PRIVMSG Mallory :" + Unheard }))
+        << "asked as if in the channel";
+
+    // The bot leaves both channels: the connection knows neither any more.
+    roster.Nicks.remove("#hidden");
+    roster.Nicks.remove("#rpg");
+    roster.Secret.clear();
+    check("after the bot left",
+        {
+            { "Vera", ",seen Kell #hidden", Unheard },
+            { "Vera", ",seen Kell around", "Here are the channels I've seen user Kell on: #rpg." },
+            { "Mallory", ",seen Kell #rpg",
+                "User Kell last connected to the channel #rpg at 10:15:02 "
+                "07.12.26, and connected when I was on the channel." },
+        });
+
+    // Back on the channel, which is public now.
+    roster.Nicks["#hidden"] = { "Tessarin", "Kell" };
+    bot->OnChannelUpdate("#hidden", ChannelEvent::Other, QString());
+    check("made public", { { "Mallory", ",seen Kell #hidden", KellOnHidden } });
+}
+
 TEST_F(SeenCommand, PrivilegesFollowAWatchedNickChange)
 {
     bot->State().PrivilegedUsers = { "Mira" };
@@ -232,6 +287,27 @@ TEST_F(LastCommand, PrivateAndSilentRequestsUseTheSendersOwnLog)
     bot->State().Silent = true;
     EXPECT_EQ(Replay("Bob", "#rpg", ",last"), QStringList({ "PRIVMSG Bob :Sorry, I don't store PM logs." }));
     EXPECT_FALSE(bot->State().LastLocked);
+}
+
+// Where the network tells accounts, a private log is the account's: its user keeps it through a nick
+// change, and whoever takes his nick without logged in to it replays only his own lines.
+TEST_F(LastCommand, APrivateLogFollowsItsOwnersAccountAndNeverANickAlone)
+{
+    roster.Accounts = true;
+    const irc::UserPtr kell = roster.Users.Add("Kell");
+    kell->Account = "Kell";
+    Say("Kell", QString(), ",gr d20 open the vault quietly");
+    kell->Nick = "Kell_away";
+    const irc::UserPtr mallory = roster.Users.Add("Kell");
+    mallory->Account = "";
+    EXPECT_EQ(Replay("Kell", QString(), ",last"),
+        QStringList({ "PRIVMSG Kell :Logging channel Kell since 07.12.26 10:15:02(local)",
+            "PRIVMSG Kell :<Kell> ,last" }));
+    mallory->Account = "Mallory";
+    EXPECT_EQ(Replay("Kell", QString(), ",last").mid(1), QStringList({ "PRIVMSG Kell :<Kell> ,last" }));
+    EXPECT_EQ(Replay("Kell_away", QString(), ",last").mid(1),
+        QStringList({ "PRIVMSG Kell_away :<Kell> ,gr d20 open the vault quietly",
+            "PRIVMSG Kell_away :<Kell_away> ,last" }));
 }
 
 } // namespace

@@ -45,7 +45,7 @@ protected:
 
     QStringList LogOf(const QString& key) const
     {
-        const QStringList* found = logs.Find(key);
+        const QStringList* found = logs.Find(core::LogOwner { key });
         return found ? *found : QStringList();
     }
 };
@@ -70,6 +70,37 @@ TEST_F(PipelineTest, APrivateMessageIsAnsweredAndLoggedUnderTheSender)
     pipeline.OnMessage("Bob", QString(), ",help");
     EXPECT_EQ(commands.Dispatched, QStringList({ "Bob|Bob|,help" }));
     EXPECT_EQ(LogOf("Bob").mid(2), QStringList({ "<Bob> ,help" }));
+}
+
+// A private conversation's log belongs to the services account of its user where the network tells it,
+// so that a stranger who takes the nick without the account never writes into it nor reads it.
+TEST_F(PipelineTest, APrivateLogBelongsToTheSendersAccountWhereTheNetworkTellsOne)
+{
+    struct Case {
+        const char* What;
+        bool NetworkTellsAccounts;
+        std::optional<QString> Account;
+        const char* Channel;
+        core::LogOwner Owner;
+    };
+    const Case cases[] = {
+        { "logged in", true, "Kell_Acct", "", { "kell_acct", true } },
+        { "logged out", true, "", "", { "Kell" } },
+        { "not told yet", true, std::nullopt, "", { "Kell" } },
+        { "a network without accounts", false, "Kell_Acct", "", { "Kell" } },
+        { "a channel line", true, "Kell_Acct", "#dice", { "#dice" } },
+    };
+    for (const Case& c : cases) {
+        logs.Clear();
+        roster.Accounts = c.NetworkTellsAccounts;
+        const irc::UserPtr kell = roster.Users.Add("Kell");
+        kell->Account = c.Account;
+        pipeline.OnMessage("Kell", c.Channel, "open the vault quietly");
+        roster.Users.Release(kell);
+        ASSERT_EQ(logs.All().size(), 1) << c.What;
+        EXPECT_EQ(logs.Find(c.Owner), &logs.All().first()) << c.What;
+        EXPECT_EQ(logs.All().first().last(), "<Kell> open the vault quietly") << c.What;
+    }
 }
 
 TEST_F(PipelineTest, AliasesAreExpandedOnlyForTheCommandCharacter)

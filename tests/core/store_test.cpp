@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -93,6 +94,50 @@ INSTANTIATE_TEST_SUITE_P(Store, UnusableFile,
                 return files.PathOf(core::StoreFile);
             } }),
     [](const auto& info) { return std::string(info.param.Name); });
+
+int ModeOf(const QString& path)
+{
+    struct stat status { };
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777) : -1;
+}
+
+// The file holds private conversations and secret rolls: under the usual umask it is made readable by its
+// owner alone, a file an older version left readable by others is tightened at open, and so are the
+// write-ahead log and its index beside it, where they are.
+TEST(Store, TheFileAndItsLogAreReadableByTheirOwnerAlone)
+{
+    const struct {
+        const char* What;
+        int LeftMode; // of the files there before the store opens them; 0: none
+    } table[] = {
+        { "a new file", 0 },
+        { "files readable by everybody", 0644 },
+        { "files writable by the group", 0660 },
+    };
+    struct UsualUmask {
+        mode_t Before = ::umask(022);
+        ~UsualUmask() { ::umask(Before); }
+    } usual;
+    for (const auto& row : table) {
+        TempFiles files;
+        const QString path = files.PathOf(core::StoreFile);
+        if (row.LeftMode != 0) {
+            core::Store().Open(path);
+            files.Write(core::StoreFile + QStringLiteral("-wal"), {});
+            files.Write(core::StoreFile + QStringLiteral("-shm"), {});
+            for (const char* suffix : { "", "-wal", "-shm" })
+                ASSERT_EQ(::chmod(QFile::encodeName(path + suffix).constData(), mode_t(row.LeftMode)), 0);
+        }
+        core::Store store;
+        ASSERT_EQ(store.Open(path), QString()) << row.What;
+        ASSERT_TRUE(
+            QSqlQuery(store.Database()).exec(QStringLiteral("INSERT INTO deck (drawn) VALUES ('x')")));
+        EXPECT_EQ(ModeOf(path), 0600) << row.What;
+        EXPECT_EQ(ModeOf(path + "-wal"), 0600) << row.What;
+        const int index = ModeOf(path + "-shm");
+        EXPECT_TRUE(index == -1 || index == 0600) << row.What << ": " << index;
+    }
+}
 
 // A part that counts what the store asks of it, and notes each write in a shared sequence.
 struct CountingPart final : core::StorePart {

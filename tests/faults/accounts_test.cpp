@@ -1,7 +1,7 @@
 // The headless bot on a network with services (InspIRCd linked to Anope): who is the owner is decided by
-// the services account, whatever the nick; the creator's pass needs his account; the bot logs in itself
-// with SASL PLAIN or with its client certificate (EXTERNAL), and with sasl_required it will not stay on
-// the network without its login.
+// the services account, whatever the nick; the creator's pass needs his account; a private log is its
+// account's; the bot logs in itself with SASL PLAIN or with its client certificate (EXTERNAL), and with
+// sasl_required it will not stay on the network without its login.
 
 #include "core/settingsfiles.h"
 #include "irc/ircclient.h"
@@ -15,10 +15,12 @@
 namespace {
 
 using testing_support::HeadlessBot;
+using testing_support::RunEventsFor;
 using testing_support::SelfSignedCertificate;
 using testing_support::ServicesNetwork;
 using testing_support::TempFiles;
 using testing_support::TestIrcClient;
+using testing_support::WaitFor;
 
 const QByteArray Denied = "You're not my daddy and I won't listen to you.";
 const QByteArray Obeyed = "Yes, chief, I'll be your dicebot.";
@@ -38,13 +40,14 @@ protected:
     }
 
     // Boss owns the bot; join is reserved to the privileged; a failed connection is retried after a
-    // second, three times.
-    void WriteSettings(const QByteArray& ini = {})
+    // second, three times; log replays lock the command for lastTimeout ms.
+    void WriteSettings(const QByteArray& ini = {}, int lastTimeout = core::BotState().LastTimeout)
     {
         core::BotState state;
         state.PrivilegedJoin = true;
         state.ReconnectInterval = 1000;
         state.ReconnectAttempts = 3;
+        state.LastTimeout = lastTimeout;
         files.Write("settings.conf",
             (core::SettingsFileLines(state).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
         files.Write("tessarin.ini", ini);
@@ -73,6 +76,43 @@ protected:
     {
         user.Send("PRIVMSG NickServ :IDENTIFY " + account + " " + password);
         return user.WaitForLine(" 900 ").has_value();
+    }
+
+    // Asks the bot privately for the asker's own private log, again while the lock-out of the replay
+    // before lasts, and returns the lines of the replay: from its header to the request itself, which the
+    // log holds too. Each request is told apart by a word the replay ignores. Empty when none came.
+    static QList<QByteArray> ReplayOwnLog(TestIrcClient& user, const QByteArray& nick)
+    {
+        static int requests = 0;
+        const QByteArray to = " PRIVMSG " + nick + " :";
+        QList<QByteArray> replay;
+        const QDeadlineTimer deadline(20000);
+        for (int attempt = 0; attempt < 50 && replay.isEmpty() && !deadline.hasExpired(); ++attempt) {
+            const QByteArray request = ",last request" + QByteArray::number(++requests);
+            const qsizetype from = user.Lines.size();
+            user.Send("PRIVMSG Tessarin :" + request);
+            bool locked = false;
+            WaitFor([&] {
+                for (qsizetype i = from; i < user.Lines.size(); ++i) {
+                    locked = user.Lines.at(i).endsWith(to + "Not so fast, Speedy Gonsalez!");
+                    if (locked)
+                        return true;
+                    if (!user.Lines.at(i).endsWith(to + "<" + nick + "> " + request))
+                        continue;
+                    for (qsizetype j = from; j <= i; ++j) {
+                        const qsizetype text = user.Lines.at(j).indexOf(to);
+                        if (text >= 0)
+                            replay.append(user.Lines.at(j).mid(text + to.size()));
+                    }
+                    return true;
+                }
+                return false;
+            });
+            // The lock-out is a millisecond long.
+            if (locked)
+                RunEventsFor(10);
+        }
+        return replay;
     }
 
     // Sends a command to #dice and waits for the bot's answer there.
@@ -152,6 +192,54 @@ TEST_F(AccountsOnServices, WithoutAccountTagsEachWayOfTellingAccountsIsFollowed)
     third->Send("PRIVMSG NickServ :LOGOUT");
     ASSERT_TRUE(third->WaitForLine(" 901 "));
     EXPECT_TRUE(Answers(*third, ",join #fourth", Denied));
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+// A private conversation's log belongs to the account its user is logged in to: he replays it under
+// another nick and after a restart, and whoever takes his nick without the account replays only what he
+// said himself, never the comment of the secret roll.
+TEST_F(AccountsOnServices, APrivateLogIsReplayedToItsAccountAndNeverToItsNickAlone)
+{
+    const QByteArray secret = "<Kell> ,gr d20 open the vault quietly";
+    ASSERT_NO_FATAL_FAILURE(StartNetwork());
+    ASSERT_TRUE(network->RegisterAccount("Kell", "kell-secret"));
+    WriteSettings({}, 1);
+    TestIrcClient watcher;
+    ASSERT_TRUE(watcher.Register(network->Port(), "Watcher"));
+    watcher.Send("JOIN #dice");
+    ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+    ASSERT_TRUE(StartBot(network->Port()));
+    ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
+
+    const auto kell = Arrive("Kell");
+    ASSERT_TRUE(kell);
+    ASSERT_TRUE(LogIn(*kell, "Kell", "kell-secret"));
+    kell->Send("PRIVMSG Tessarin :,gr d20 open the vault quietly");
+    ASSERT_TRUE(kell->WaitForLine("PRIVMSG Kell :Kell, open the vault quietly: ").has_value());
+    kell->Send("NICK Kell_away");
+    ASSERT_TRUE(kell->WaitForLine(" NICK :Kell_away"));
+    TestIrcClient mallory;
+    ASSERT_TRUE(mallory.Register(network->Port(), "Kell"));
+
+    for (int run = 1; run <= 2; ++run) {
+        const QList<QByteArray> stolen = ReplayOwnLog(mallory, "Kell");
+        ASSERT_FALSE(stolen.isEmpty()) << "run " << run;
+        EXPECT_TRUE(stolen.first().startsWith("Logging channel Kell since ")) << stolen.first().data();
+        // Her own requests only: no line of Kell's, the secret roll's comment least of all.
+        for (const QByteArray& line : stolen.mid(1))
+            EXPECT_TRUE(line.startsWith("<Kell> ,last request")) << "run " << run << ": " << line.data();
+        const QList<QByteArray> own = ReplayOwnLog(*kell, "Kell_away");
+        EXPECT_TRUE(own.contains(secret)) << "run " << run;
+
+        if (run == 1) {
+            // The store keeps the logs with their owners.
+            EXPECT_EQ(bot.Finish(), 0);
+            ASSERT_TRUE(watcher.WaitForLine(" QUIT "));
+            ASSERT_TRUE(StartBot(network->Port()));
+            ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value())
+                << bot.Lines().join('\n').toStdString();
+        }
+    }
     EXPECT_EQ(bot.Finish(), 0);
 }
 

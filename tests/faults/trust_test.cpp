@@ -1,7 +1,7 @@
 // Strangers against the headless bot on a real ngircd, a network without services accounts: a user who
 // takes the owner's nick and gives it back, a user called by the creator's nick, relays aimed at private
-// users and lists of targets. The owner keeps his rights through his own nick changes, and a banned user
-// stays banned through hers.
+// users and lists of targets, questions about a secret channel. The owner keeps his rights through his own
+// nick changes, and a banned user stays banned through hers.
 
 #include "core/settingsfiles.h"
 #include "support/headlessbot.h"
@@ -28,11 +28,12 @@ protected:
     TempFiles files;
     HeadlessBot bot;
 
+    void SetUp() override { ASSERT_TRUE(server->Start()) << server->Output().toStdString(); }
+
     // Starts the bot with Boss as its owner, join reserved to the privileged, and the given ban list, and
-    // waits until it is on #dice, where the watcher sees what it says.
-    void StartBot(TestIrcClient& watcher, const QByteArray& banned = {})
+    // waits until it is on #dice (and the other channels given), where the watcher sees what it says.
+    void StartBot(TestIrcClient& watcher, const QByteArray& banned = {}, const QString& channels = "#dice")
     {
-        ASSERT_TRUE(server->Start()) << server->Output().toStdString();
         core::BotState state;
         state.PrivilegedJoin = true;
         files.Write("settings.conf",
@@ -41,10 +42,16 @@ protected:
         ASSERT_TRUE(watcher.Register(server->Port(), "Watcher"));
         watcher.Send("JOIN #dice");
         ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
-        ASSERT_TRUE(bot.Start({ "--files", files.Path(), "--server",
-            "127.0.0.1:" + QString::number(server->Port()), "--owner", "Boss", "--join", "#dice", "--set",
-            "flood/line_interval=0", "--set", "flood/burst_lines=100" }));
+        ASSERT_NO_FATAL_FAILURE(RestartBot(channels));
         ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
+    }
+
+    // Starts the bot (again, on the files it left) and lets it join channels.
+    void RestartBot(const QString& channels)
+    {
+        ASSERT_TRUE(bot.Start({ "--files", files.Path(), "--server",
+            "127.0.0.1:" + QString::number(server->Port()), "--owner", "Boss", "--join", channels, "--set",
+            "flood/line_interval=0", "--set", "flood/burst_lines=100" }));
     }
 
     // A user who registers and joins #dice.
@@ -146,6 +153,80 @@ TEST_F(TrustOnNgircd, RelaysToPrivateUsersAndListsAreRefusedAndBansFollowNickCha
     ASSERT_TRUE(ChangeNick(*troll, "Gnome"));
     troll->Send("PRIVMSG #dice :,roll 1d6");
     EXPECT_TRUE(troll->WaitForLine("PRIVMSG Gnome :Silence, you funny fool! Lol banned.").has_value());
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+// A secret channel: those the bot sees on it hear what the bot saw there, through a nick change and a
+// restart; a stranger hears what he would of a channel the bot knows nothing of, and cannot relay into
+// it, with the same refusal as for a channel the bot is not on.
+TEST_F(TrustOnNgircd, ASecretChannelIsToldOnlyToThoseOnIt)
+{
+    const QByteArray Unheard = "I've heard the name, but I haven't seen this user around there.";
+    const QByteArray NotThere = "I only relay to a channel where I can see you too.";
+    const auto kell = Arrive("Kell");
+    ASSERT_TRUE(kell);
+    kell->Send("JOIN #hidden");
+    ASSERT_TRUE(kell->WaitForLine(" 366 Kell #hidden "));
+    kell->Send("MODE #hidden +s");
+    ASSERT_TRUE(kell->WaitForLine(" MODE #hidden +s"));
+    TestIrcClient vera;
+    ASSERT_TRUE(vera.Register(server->Port(), "Vera"));
+    vera.Send("JOIN #hidden");
+    ASSERT_TRUE(vera.WaitForLine(" 366 Vera #hidden "));
+    TestIrcClient watcher;
+    ASSERT_NO_FATAL_FAILURE(StartBot(watcher, {}, "#dice,#hidden"));
+    ASSERT_TRUE(vera.WaitForLine(":Tessarin!").has_value()) << "the bot is on #hidden";
+    kell->Send("PRIVMSG #hidden :meet me at the docks");
+    const auto mallory = Arrive("Mallory");
+    ASSERT_TRUE(mallory);
+
+    for (int run = 1; run <= 2; ++run) {
+        // The stranger, on #dice only.
+        mallory->Send("PRIVMSG #dice :,seen Kell #hidden");
+        EXPECT_TRUE(mallory->WaitForLine("PRIVMSG Mallory :" + Unheard).has_value()) << "run " << run;
+        mallory->Send("PRIVMSG #dice :,seen Kell around");
+        EXPECT_TRUE(
+            mallory->WaitForLine("PRIVMSG Mallory :Here are the channels I've seen user Kell on: #dice.")
+                .has_value())
+            << "run " << run;
+        for (const QByteArray channel : { "#hidden", "#nowhere" }) {
+            mallory->Send("PRIVMSG #dice :,say " + channel + " psst");
+            EXPECT_TRUE(mallory->WaitForLine("PRIVMSG #dice :" + NotThere).has_value()) << channel.data();
+        }
+
+        // Vera, on #hidden only, asks privately under a new nick each run.
+        const QByteArray asker = "Vera_" + QByteArray::number(run);
+        ASSERT_TRUE(ChangeNick(vera, asker));
+        vera.Send("PRIVMSG Tessarin :,seen Kell #hidden");
+        EXPECT_TRUE(
+            vera.WaitForLine("PRIVMSG " + asker + " :User Kell last connected to the channel #hidden at ")
+                .has_value())
+            << "run " << run;
+        EXPECT_TRUE(
+            vera.WaitForLine("PRIVMSG " + asker + " :User Kell last sent a message on channel #hidden at ")
+                .has_value())
+            << "run " << run;
+        vera.Send("PRIVMSG Tessarin :,seen Kell around");
+        const std::optional<QByteArray> around
+            = vera.WaitForLine("PRIVMSG " + asker + " :Here are the channels I've seen user Kell on: ");
+        ASSERT_TRUE(around.has_value());
+        EXPECT_TRUE(around->contains("#hidden")) << around->data();
+
+        if (run == 1) {
+            vera.Send("PRIVMSG Tessarin :,say #hidden the coast is clear");
+            EXPECT_TRUE(
+                kell->WaitForLine("PRIVMSG #hidden :" + asker + " says: the coast is clear").has_value());
+            // The store keeps what the bot saw, and that the channel is secret.
+            EXPECT_EQ(bot.Finish(), 0);
+            ASSERT_TRUE(vera.WaitForLine(" QUIT ").has_value());
+            ASSERT_NO_FATAL_FAILURE(RestartBot("#dice,#hidden"));
+            ASSERT_TRUE(vera.WaitForLine(":Tessarin!").has_value()) << "the bot is back on #hidden";
+            ASSERT_TRUE(mallory->WaitForLine(" QUIT ").has_value());
+            ASSERT_TRUE(mallory->WaitForLine(":Tessarin!").has_value()) << "and on #dice";
+        }
+    }
+    for (const QByteArray& received : kell->Lines)
+        EXPECT_FALSE(received.contains("Mallory says")) << received.data();
     EXPECT_EQ(bot.Finish(), 0);
 }
 

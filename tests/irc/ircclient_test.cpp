@@ -179,6 +179,38 @@ TEST_F(ClientTest, TracksItsChannelsAndTellsChannelFromPrivateMessages)
     EXPECT_EQ(client.Users().Find("Bob"), nullptr) << "nobody holds Bob any more";
 }
 
+// Whether a channel is secret or private: perhaps, until the answer to the MODE the bot asks on joining
+// tells the whole mode set; then from later mode changes, and from a names reply that marks the channel.
+TEST_F(ClientTest, LearnsWhetherAChannelIsSecretFromModeRepliesModeChangesAndNames)
+{
+    Register();
+    const struct {
+        QByteArray Line;
+        bool Secret;
+        QString Modes;
+    } table[] = {
+        { ":Tessarin!t@h JOIN :#dice", true, "" },
+        { ":irc.test 353 Tessarin = #dice :Tessarin @Bob", true, "" },
+        { ":irc.test 324 Tessarin #dice +ntl 12", false, "nt" },
+        { ":Bob!b@h MODE #dice +p", true, "ntp" },
+        { ":irc.test 353 Tessarin = #dice :Tessarin @Bob", true, "ntp" },
+        { ":Bob!b@h MODE #dice -p", false, "nt" },
+        { ":irc.test 353 Tessarin @ #dice :Tessarin @Bob", true, "nts" },
+        { ":Bob!b@h MODE #dice -s+k key", false, "nt" },
+        { ":irc.test 353 Tessarin * #dice :Tessarin @Bob", true, "ntp" },
+        { ":irc.test 324 Tessarin #dice +kn key", false, "n" },
+        { ":irc.test 324 Tessarin #elsewhere +s", false, "n" },
+    };
+    for (const auto& row : table) {
+        Feed(row.Line + "\r\n");
+        EXPECT_EQ(client.MayBeSecret("#DICE"), row.Secret) << row.Line.data();
+        EXPECT_EQ(client.Channels().Find("#dice")->Modes, row.Modes) << row.Line.data();
+    }
+    EXPECT_EQ(client.Channels().Find("#dice")->Limit, 0) << "the last mode reply set no limit";
+    EXPECT_EQ(client.Channels().Find("#dice")->Key, "key");
+    EXPECT_FALSE(client.MayBeSecret("#elsewhere")) << "a channel the bot is not on";
+}
+
 TEST_F(ClientTest, FollowsNickChangesOnlyWhenTheServerConfirmsThem)
 {
     Register();

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QSet>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -20,6 +21,8 @@ class FixedRoster final : public irc::ChannelRoster {
 public:
     QHash<QString, QStringList> Nicks;
     QHash<QString, QStringList> Operators;
+    // The channels that are secret or private.
+    QSet<QString> Secret;
     irc::TIrcUsers Users;
     bool Accounts = false;
     QStringList NicksOn(const QString& channel) const override { return Nicks.value(channel); }
@@ -29,6 +32,7 @@ public:
     }
     const irc::TIrcUser* FindUser(const QString& nick) const override { return Users.Find(nick).get(); }
     bool TellsAccounts() const override { return Accounts; }
+    bool MayBeSecret(const QString& channel) const override { return Secret.contains(channel); }
 };
 
 class BotFixture : public ::testing::Test {
