@@ -66,7 +66,7 @@ inline Services WithOutput(const Services& services, irc::Sender& out)
 {
     return { services.State, out, services.Log, services.Time, services.Locks, services.Custom,
         services.Aliases, services.Count, services.Replay, services.Drawer, services.Roster,
-        services.FilesDir, services.Rolls, services.Deck, services.Seen };
+        services.FilesDir, services.Rolls, services.Deck, services.Seen, services.SecretPlaces };
 }
 
 // Says text privately to nick, addressed to him: "Kell, text".
