@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Tessarin and runs every test: the normal build, then the same tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the program without windows made into a Debian package (installed and run as
-# its service would be in CI, or with TESSARIN_PACKAGE_TEST=1), bounded fuzzing runs of both rollers and the
-# server-line parser, and a check that the sources are formatted.
+# its service would be in CI, or with TESSARIN_PACKAGE_TEST=1), bounded fuzzing runs of both rollers, the
+# server-line parser and a whole scripted session, and a check that the sources are formatted.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
