@@ -129,12 +129,10 @@ TEST_F(AccountsOnServices, TheOwnersAccountCountsUnderAnyNickAndHisNickAloneDoes
     ASSERT_TRUE(network->RegisterAccount("Boss", "boss-secret"));
     ASSERT_TRUE(network->RegisterAccount("Vaddox", "maker-secret"));
     WriteSettings();
-    TestIrcClient watcher;
-    ASSERT_TRUE(watcher.Register(network->Port(), "Watcher"));
-    watcher.Send("JOIN #dice");
-    ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+    const auto watcher = Arrive("Watcher");
+    ASSERT_TRUE(watcher);
     ASSERT_TRUE(StartBot(network->Port()));
-    ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
+    ASSERT_TRUE(watcher->WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
 
     // The owner's nick, and the creator's, without their accounts.
     const auto mallory = Arrive("Boss");
@@ -204,12 +202,10 @@ TEST_F(AccountsOnServices, APrivateLogIsReplayedToItsAccountAndNeverToItsNickAlo
     ASSERT_NO_FATAL_FAILURE(StartNetwork());
     ASSERT_TRUE(network->RegisterAccount("Kell", "kell-secret"));
     WriteSettings({}, 1);
-    TestIrcClient watcher;
-    ASSERT_TRUE(watcher.Register(network->Port(), "Watcher"));
-    watcher.Send("JOIN #dice");
-    ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+    const auto watcher = Arrive("Watcher");
+    ASSERT_TRUE(watcher);
     ASSERT_TRUE(StartBot(network->Port()));
-    ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
+    ASSERT_TRUE(watcher->WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
 
     const auto kell = Arrive("Kell");
     ASSERT_TRUE(kell);
@@ -234,9 +230,9 @@ TEST_F(AccountsOnServices, APrivateLogIsReplayedToItsAccountAndNeverToItsNickAlo
         if (run == 1) {
             // The store keeps the logs with their owners.
             EXPECT_EQ(bot.Finish(), 0);
-            ASSERT_TRUE(watcher.WaitForLine(" QUIT "));
+            ASSERT_TRUE(watcher->WaitForLine(" QUIT "));
             ASSERT_TRUE(StartBot(network->Port()));
-            ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value())
+            ASSERT_TRUE(watcher->WaitForLine(":Tessarin!").has_value())
                 << bot.Lines().join('\n').toStdString();
         }
     }
@@ -249,15 +245,13 @@ TEST_F(AccountsOnServices, TheBotLogsInWithItsPasswordOrItsCertificate)
     SelfSignedCertificate botCertificate;
     ASSERT_TRUE(botCertificate.Made());
     ASSERT_TRUE(network->RegisterAccount("dicebot", "dice-secret", &botCertificate));
-    TestIrcClient watcher;
-    ASSERT_TRUE(watcher.Register(network->Port(), "Watcher"));
-    watcher.Send("JOIN #dice");
-    ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+    const auto watcher = Arrive("Watcher");
+    ASSERT_TRUE(watcher);
 
     WriteSettings("[connection]\nsasl_account = dicebot\nsasl_password = dice-secret\n");
     ASSERT_TRUE(StartBot(network->Port()));
     EXPECT_TRUE(bot.WaitForLine("SASL: logged in as dicebot.")) << bot.Lines().join('\n').toStdString();
-    ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value());
+    ASSERT_TRUE(watcher->WaitForLine(":Tessarin!").has_value());
     EXPECT_EQ(bot.Finish(), 0);
 
     const QString fingerprint = irc::FingerprintText(certificate.Digest());
@@ -268,7 +262,7 @@ TEST_F(AccountsOnServices, TheBotLogsInWithItsPasswordOrItsCertificate)
     ASSERT_TRUE(secure.Start({ "--files", files.Path(), "--server",
         "127.0.0.1:" + QString::number(network->TlsPort()), "--owner", "Boss", "--join", "#dice" }));
     EXPECT_TRUE(secure.WaitForLine("SASL: logged in as dicebot.")) << secure.Lines().join('\n').toStdString();
-    ASSERT_TRUE(watcher.WaitForLine(":Tessarin!").has_value());
+    ASSERT_TRUE(watcher->WaitForLine(":Tessarin!").has_value());
     EXPECT_EQ(secure.Finish(), 0);
 }
 
@@ -276,10 +270,8 @@ TEST_F(AccountsOnServices, ARequiredLoginThatFailsKeepsTheBotOffTheNetworkAndRet
 {
     ASSERT_NO_FATAL_FAILURE(StartNetwork());
     ASSERT_TRUE(network->RegisterAccount("dicebot", "dice-secret"));
-    TestIrcClient watcher;
-    ASSERT_TRUE(watcher.Register(network->Port(), "Watcher"));
-    watcher.Send("JOIN #dice");
-    ASSERT_TRUE(watcher.WaitForLine(" 366 Watcher #dice "));
+    const auto watcher = Arrive("Watcher");
+    ASSERT_TRUE(watcher);
     WriteSettings("[connection]\nsasl_account = dicebot\nsasl_password = wrong\nsasl_required = yes\n");
     ASSERT_TRUE(StartBot(network->Port()));
 
@@ -289,7 +281,7 @@ TEST_F(AccountsOnServices, ARequiredLoginThatFailsKeepsTheBotOffTheNetworkAndRet
     // The first attempt and a reconnect a second later both end the same way.
     EXPECT_TRUE(bot.WaitForLine(why, 2, 20000)) << bot.Lines().join('\n').toStdString();
     EXPECT_TRUE(bot.Lines().contains("Disconnected: not logged in, and sasl_required is set."));
-    for (const QByteArray& line : watcher.Lines)
+    for (const QByteArray& line : watcher->Lines)
         EXPECT_FALSE(line.contains(":Tessarin!")) << "the bot never joined: " << line.data();
     EXPECT_EQ(bot.Finish(), 0);
 }

@@ -123,18 +123,16 @@ protected:
 TEST_F(SecretRollsOnServices, NeitherANickNorThePlaceholderOpensASecret)
 {
     ASSERT_NO_FATAL_FAILURE(StartNetwork());
-    TestIrcClient carol;
-    ASSERT_TRUE(carol.Register(port, "Carol"));
-    carol.Send("JOIN #dice");
-    ASSERT_TRUE(carol.WaitForLine(" 366 Carol #dice "));
-    ASSERT_NO_FATAL_FAILURE(StartBot(carol, "[access]\nowner_account = Boss\n"));
+    const auto carol = Arrive("Carol");
+    ASSERT_TRUE(carol);
+    ASSERT_NO_FATAL_FAILURE(StartBot(*carol, "[access]\nowner_account = Boss\n"));
     const auto kell = ArriveLoggedIn("Kell", "Kell");
     const auto gm = ArriveLoggedIn("Gm", "Boss");
     const auto placeholder = Arrive("Nick");
     ASSERT_TRUE(kell && gm && placeholder);
 
     // #1 public, #2 secret, #3 private.
-    ASSERT_TRUE(Ask(carol, "#dice", "#dice", ",r 1d1", "Carol: 1d1 [1] = "));
+    ASSERT_TRUE(Ask(*carol, "#dice", "#dice", ",r 1d1", "Carol: 1d1 [1] = "));
     const auto secret = Ask(*kell, "Kell", "#dice", ",gr d1000 sneak", "Kell, sneak: d1000 [");
     ASSERT_TRUE(secret);
     const QByteArray secretText = secret->mid(secret->indexOf(" :") + 2);
@@ -143,8 +141,8 @@ TEST_F(SecretRollsOnServices, NeitherANickNorThePlaceholderOpensASecret)
     ASSERT_TRUE(Ask(*kell, "Kell", "Tessarin", ",r d20 alone", "Kell, alone: d20 ["));
 
     // Someone else's luck counts his public rolls, and so does the line for all dice.
-    ASSERT_TRUE(Ask(carol, "Carol", "#dice", ",luck Kell", "Carol, Kell has rolled no dice yet."));
-    const auto all = carol.WaitForLine("PRIVMSG Carol :All dice: ");
+    ASSERT_TRUE(Ask(*carol, "Carol", "#dice", ",luck Kell", "Carol, Kell has rolled no dice yet."));
+    const auto all = carol->WaitForLine("PRIVMSG Carol :All dice: ");
     ASSERT_TRUE(all);
     EXPECT_TRUE(all->endsWith(":All dice: d1: 1 die, mean 1.00 (fair 1.00), too few to tell."))
         << all->toStdString();
@@ -163,12 +161,12 @@ TEST_F(SecretRollsOnServices, NeitherANickNorThePlaceholderOpensASecret)
     // The roller under his new nick and the game master still see it all, also after a restart.
     EXPECT_TRUE(Ask(*kell, "Kell_away", "Tessarin", ",recall 2", "#2 by Kell at "));
     EXPECT_TRUE(Ask(*gm, "Gm", "Tessarin", ",recall 2", "#2 by Kell at "));
-    ASSERT_NO_FATAL_FAILURE(Restart(carol));
+    ASSERT_NO_FATAL_FAILURE(Restart(*carol));
     EXPECT_TRUE(Ask(*kell, "Kell_away", "Tessarin", ",rolls", "#3 "));
     EXPECT_TRUE(Ask(*kell, "Kell_away", "#dice", ",rolls", "#2 "));
     EXPECT_TRUE(Ask(*mallory, "Kell", "Tessarin", ",reveal 2", "Kell, only its roller and the game master"));
     gm->Send("PRIVMSG #dice :,reveal 2");
-    EXPECT_TRUE(carol.WaitForLine("PRIVMSG #dice :Kell's secret roll #2: " + secretText));
+    EXPECT_TRUE(carol->WaitForLine("PRIVMSG #dice :Kell's secret roll #2: " + secretText));
 
     // The channel's game master named by nick is that nick's account: a stranger under the nick gets
     // nothing, and the roller is told that nobody else saw the roll.
@@ -193,11 +191,9 @@ TEST_F(SecretRollsOnNgircd, TheRollerAndTheGameMasterKeepTheirRollsThroughNickCh
 {
     ASSERT_TRUE(server->Start()) << server->Output().toStdString();
     port = server->Port();
-    TestIrcClient carol;
-    ASSERT_TRUE(carol.Register(port, "Carol"));
-    carol.Send("JOIN #dice");
-    ASSERT_TRUE(carol.WaitForLine(" 366 Carol #dice "));
-    ASSERT_NO_FATAL_FAILURE(StartBot(carol, "[dice]\ngame_master = Vera\n", "Boss"));
+    const auto carol = Arrive("Carol");
+    ASSERT_TRUE(carol);
+    ASSERT_NO_FATAL_FAILURE(StartBot(*carol, "[dice]\ngame_master = Vera\n", "Boss"));
     const auto kell = Arrive("Kell");
     const auto vera = Arrive("Vera");
     const auto boss = Arrive("Boss");
@@ -208,25 +204,25 @@ TEST_F(SecretRollsOnNgircd, TheRollerAndTheGameMasterKeepTheirRollsThroughNickCh
     EXPECT_TRUE(vera->WaitForLine("PRIVMSG Vera :Kell in #dice, sneak: d1000 ["));
     EXPECT_FALSE(HeardSecret(*boss, "Kell", "sneak")) << "a game master is set: the owner is not one";
     ASSERT_TRUE(Ask(*kell, "Kell", "Tessarin", ",r d20 alone", "Kell, alone: d20 ["));
-    ASSERT_TRUE(Ask(carol, "Carol", "#dice", ",luck Kell", "Carol, Kell has rolled no dice yet."));
+    ASSERT_TRUE(Ask(*carol, "Carol", "#dice", ",luck Kell", "Carol, Kell has rolled no dice yet."));
 
     ASSERT_TRUE(ChangeNick(*kell, "Kell_away"));
     ASSERT_TRUE(ChangeNick(*vera, "Vera_away"));
     EXPECT_TRUE(Ask(*kell, "Kell_away", "Tessarin", ",recall 1", "#1 by Kell at "));
     EXPECT_TRUE(Ask(*kell, "Kell_away", "Tessarin", ",rolls", "#2 "));
     EXPECT_TRUE(Ask(*vera, "Vera_away", "Tessarin", ",recall 1", "#1 by Kell at "));
-    EXPECT_TRUE(Ask(carol, "Carol", "Tessarin", ",recall 1",
+    EXPECT_TRUE(Ask(*carol, "Carol", "Tessarin", ",recall 1",
         "Carol, roll #1 was rolled in secret; only its roller and the game master can recall it."));
 
     // A nick is followed forward only: they come back to their nicks before the bot starts anew.
     ASSERT_TRUE(ChangeNick(*kell, "Kell"));
     ASSERT_TRUE(ChangeNick(*vera, "Vera"));
-    ASSERT_NO_FATAL_FAILURE(Restart(carol, "Boss"));
+    ASSERT_NO_FATAL_FAILURE(Restart(*carol, "Boss"));
     EXPECT_TRUE(Ask(*kell, "Kell", "Tessarin", ",rolls", "#2 "));
     EXPECT_TRUE(Ask(*kell, "Kell", "#dice", ",rolls", "#1 "));
     vera->Send("PRIVMSG #dice :,reveal 1");
-    EXPECT_TRUE(
-        carol.WaitForLine("PRIVMSG #dice :Kell's secret roll #1: " + secret->mid(secret->indexOf(" :") + 2)));
+    EXPECT_TRUE(carol->WaitForLine(
+        "PRIVMSG #dice :Kell's secret roll #1: " + secret->mid(secret->indexOf(" :") + 2)));
     EXPECT_EQ(bot->Finish(), 0);
 }
 
