@@ -392,7 +392,7 @@ void TIrcClient::HandleNick(const Message& message, const UserPtr& sender)
     } else {
         Q_EMIT OnNickChange(sender.get(), newNick);
     }
-    sender->Nick = newNick;
+    m_users.Rename(*sender, newNick);
     const std::vector<ChannelPtr> channels = m_channels.Items();
     for (const ChannelPtr& channel : channels)
         channel->UserRenamed(sender.get());
@@ -402,6 +402,7 @@ void TIrcClient::HandleQuit(const Message& message, const UserPtr& sender)
 {
     sender->Reason = Text(message.Param(0));
     Q_EMIT OnQuit(sender.get(), sender->Reason);
+    m_users.Quit(*sender);
     const std::vector<ChannelPtr> channels = m_channels.Items();
     for (const ChannelPtr& channel : channels)
         channel->RemoveUser(sender->Nick, cuQuit);
