@@ -1,5 +1,6 @@
 #include "app/consolesession.h"
 
+#include "core/identity.h"
 #include "irc/textcodec.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,7 @@ bool ConsoleRoster::Arrive(const QString& channel, const QString& nick)
 void ConsoleRoster::Rename(const QString& oldNick, const QString& newNick)
 {
     if (const irc::UserPtr user = m_users.Find(oldNick))
-        user->Nick = newNick;
+        m_users.Rename(*user, newNick);
     for (QStringList& nicks : m_nicks) {
         for (QString& nick : nicks) {
             if (nick.compare(oldNick, Qt::CaseInsensitive) == 0)
@@ -48,10 +49,14 @@ ConsoleSession::ConsoleSession(const QString& filesDir, QObject* parent)
 
 void ConsoleSession::Start()
 {
-    m_bot.Start();
+    // Lines typed here come from the operator: while the settings name no owner, the console's user is.
+    m_bot.Start([](core::BotState& state) {
+        if (!core::OwnerIsSet(state))
+            state.Extra.Access.LocalOwnerNick = core::DefaultOwnerNick;
+    });
     m_errors.Configure(m_bot.State().Extra.Log);
     m_sender.SetCurrentNick(m_bot.State().BotNick);
-    m_user = m_bot.State().OwnerNick;
+    m_user = core::OwnerNickIsSet(m_bot.State()) ? m_bot.State().OwnerNick : core::DefaultOwnerNick;
     // Without the handlers the signals end the program as they always did, unsaved.
     m_stopSignals.Catch({ SIGINT, SIGTERM, SIGHUP });
     m_input.setEnabled(true);

@@ -66,7 +66,9 @@ QString InitDataFolder(const QString& dir, const QString& samples)
         if (!problem.isEmpty())
             return problem;
     }
-    const core::BotState defaults;
+    // The owner is left for the operator to name: a placeholder nick would be anybody's who takes it.
+    core::BotState defaults;
+    defaults.OwnerNick.clear();
     QString problem = core::SaveAtClose(defaults, dir);
     if (problem.isEmpty())
         problem = core::SaveFavoriteChannels(defaults, dir);

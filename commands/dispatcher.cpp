@@ -40,7 +40,7 @@ void Dispatcher::DispatchAt(
         + QStringLiteral(" on channel ") + target + QStringLiteral(". Commandword=") + split.Word
         + QStringLiteral(". Parameter=") + split.Parameter);
 
-    if (core::IsBanned(state, m_services.Seen, m_services.Roster, nick)) {
+    if (core::IsBanned(state, m_services.Roster, nick)) {
         m_services.Out.Say(nick, state.Phrase(core::BannedReply));
         m_services.Log.Append(nick + QStringLiteral(" is banned. Command rejected."));
         return;

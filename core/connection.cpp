@@ -1,5 +1,6 @@
 #include "core/connection.h"
 
+#include "core/identity.h"
 #include "core/settingsfiles.h"
 
 namespace core {
@@ -95,6 +96,11 @@ void Connection::HandleConnected()
 void Connection::HandleRegistered()
 {
     m_attemptsLeft = m_state.ReconnectAttempts;
+    if (!m_ownerWarned) {
+        m_ownerWarned = true;
+        if (const QString warning = OwnerWarning(m_state, m_client.TellsAccounts()); !warning.isEmpty())
+            m_log.Append(warning, LogLevel::Warning);
+    }
     // Back on the server, the bot is on none of its channels until the rejoin: what is said for them
     // meanwhile (a countdown going on, say) waits for it.
     for (const QString& channel : std::as_const(m_state.CurrentChannels))

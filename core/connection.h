@@ -90,6 +90,8 @@ private:
     bool m_inSocketError = false;
     // The rejoin timer has run once and now waits its second interval.
     bool m_rejoinWaited = false;
+    // The owner's settings are judged once a run, on the first network the bot reaches.
+    bool m_ownerWarned = false;
 };
 
 } // namespace core

@@ -284,6 +284,11 @@ const std::vector<SettingKey>& SettingKeys()
             QStringLiteral("a nick!user@host mask (* and ?) that also makes a user the owner"),
             [](auto& s) -> auto& { return s.Access.OwnerHostmask; }, true),
         Flag(
+            QStringLiteral("access/creator"),
+            QStringLiteral("whoever is logged in to the services account Vaddox passes every gate, as the "
+                           "bot's creator"),
+            [](auto& s) -> auto& { return s.Access.CreatorPasses; }),
+        Flag(
             QStringLiteral("commands/address_with_colon"),
             QStringLiteral(
                 "\"Tessarin: roll 2d6\", as clients complete a nick, is a command like \"Tessarin, "

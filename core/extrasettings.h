@@ -30,6 +30,12 @@ struct AccessSettings {
     // also make a user the owner.
     QString OwnerAccount;
     QString OwnerHostmask;
+    // Whoever is logged in to the creator's services account passes every gate. Off, because on a network
+    // where nobody has registered that account the first to register it would.
+    bool CreatorPasses = false;
+    // The console's user, where nobody but the operator types: the owner for the session while the
+    // settings name none. Never read from a file.
+    QString LocalOwnerNick;
 };
 
 // What the bot keeps across restarts, the [store] group.

@@ -12,6 +12,7 @@ namespace {
 struct Shown {
     QString Nick;
     QString FirstNick;
+    QStringList LaterNicks;
     QString Address;
     std::optional<QString> Account;
 
@@ -21,6 +22,7 @@ struct Shown {
     {
         if (const irc::TIrcUser* user = roster.FindUser(nick)) {
             FirstNick = user->FirstNick;
+            LaterNicks = user->LaterNicks;
             Address = user->Address;
             Account = user->Account;
         }
@@ -30,12 +32,29 @@ struct Shown {
     {
         return Account && !Account->isEmpty() && irc::SameName(*Account, account);
     }
+
+    bool HeldNick(const QString& nick) const
+    {
+        return irc::SameName(Nick, nick) || irc::SameName(FirstNick, nick)
+            || std::any_of(LaterNicks.cbegin(), LaterNicks.cend(),
+                [&nick](const QString& later) { return irc::SameName(later, nick); });
+    }
 };
 
-bool AccountsAreEvidence(const BotState& state, const irc::ChannelRoster& roster)
+// How plain nick entries are judged.
+enum class PlainEntries { NameAccounts, NameFirstNicks, OpenNothing };
+
+bool OwnerHasMarks(const AccessSettings& access)
+{
+    return !access.OwnerAccount.isEmpty() || !access.OwnerHostmask.isEmpty();
+}
+
+PlainEntries PlainEntriesFor(const BotState& state, const irc::ChannelRoster& roster)
 {
     const Evidence proof = state.Extra.Access.Proof;
-    return proof == Evidence::Account || (proof == Evidence::Automatic && roster.TellsAccounts());
+    if (proof == Evidence::Account || (proof == Evidence::Automatic && roster.TellsAccounts()))
+        return PlainEntries::NameAccounts;
+    return OwnerHasMarks(state.Extra.Access) ? PlainEntries::OpenNothing : PlainEntries::NameFirstNicks;
 }
 
 // An account or mask entry, whatever the evidence setting.
@@ -48,24 +67,31 @@ std::optional<bool> FitsMarkedEntry(const QString& entry, const Shown& user)
     return std::nullopt;
 }
 
-bool FitsPrivilegeEntry(const QString& entry, const Shown& user, bool byAccount)
+bool FitsPrivilegeEntry(const QString& entry, const Shown& user, PlainEntries plain)
 {
     if (const std::optional<bool> fits = FitsMarkedEntry(entry, user))
         return *fits;
-    return byAccount ? user.LoggedInTo(entry) : irc::SameName(user.FirstNick, entry);
+    switch (plain) {
+    case PlainEntries::NameAccounts:
+        return user.LoggedInTo(entry);
+    case PlainEntries::NameFirstNicks:
+        return irc::SameName(user.FirstNick, entry);
+    case PlainEntries::OpenNothing:
+        return false;
+    }
+    return false;
 }
 
-bool IsOwner(const BotState& state, const Shown& user, bool byAccount)
+bool IsOwner(const BotState& state, const Shown& user, PlainEntries plain)
 {
     const AccessSettings& access = state.Extra.Access;
-    if (!access.OwnerHostmask.isEmpty() && MatchesHostmask(access.OwnerHostmask, user.Nick, user.Address))
-        return true;
-    if (!access.OwnerAccount.isEmpty() && user.LoggedInTo(access.OwnerAccount))
-        return true;
-    // With an account of his own set, the owner's nick names no account.
-    if (byAccount && !access.OwnerAccount.isEmpty())
-        return false;
-    return FitsPrivilegeEntry(state.OwnerNick, user, byAccount);
+    if (OwnerHasMarks(access)) {
+        return (!access.OwnerHostmask.isEmpty()
+                   && MatchesHostmask(access.OwnerHostmask, user.Nick, user.Address))
+            || (!access.OwnerAccount.isEmpty() && user.LoggedInTo(access.OwnerAccount));
+    }
+    const QString nick = OwnerNickInForce(state);
+    return !nick.isEmpty() && FitsPrivilegeEntry(nick, user, plain);
 }
 
 } // namespace
@@ -79,14 +105,43 @@ bool SameUser(const SeenTracker& seen, const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+bool OwnerNickIsSet(const BotState& state)
+{
+    const QString nick = state.OwnerNick.trimmed();
+    return !nick.isEmpty() && nick != DefaultOwnerNick;
+}
+
+QString OwnerNickInForce(const BotState& state)
+{
+    return OwnerNickIsSet(state) ? state.OwnerNick : state.Extra.Access.LocalOwnerNick;
+}
+
+bool OwnerIsSet(const BotState& state)
+{
+    return OwnerNickIsSet(state) || OwnerHasMarks(state.Extra.Access);
+}
+
+QString OwnerWarning(const BotState& state, bool networkTellsAccounts)
+{
+    if (!OwnerIsSet(state))
+        return QStringLiteral("No owner is set (line 5 of settings.conf, or owner_account or owner_hostmask "
+                              "in tessarin.ini): only the privileged list passes the gates.");
+    const AccessSettings& access = state.Extra.Access;
+    if (networkTellsAccounts && access.Proof != Evidence::Nick && !OwnerHasMarks(access))
+        return QStringLiteral("The owner %1 is a bare nick on a network with services accounts: whoever is "
+                              "logged in to the account %1 is the owner. Set owner_account in tessarin.ini.")
+            .arg(state.OwnerNick);
+    return QString();
+}
+
 bool IsPrivileged(const BotState& state, const irc::ChannelRoster& roster, const QString& nick)
 {
     const Shown user(roster, nick);
-    const bool byAccount = AccountsAreEvidence(state, roster);
-    if (IsOwner(state, user, byAccount) || user.LoggedInTo(CreatorName))
+    const PlainEntries plain = PlainEntriesFor(state, roster);
+    if (IsOwner(state, user, plain) || (state.Extra.Access.CreatorPasses && user.LoggedInTo(CreatorName)))
         return true;
     for (const QString& entry : state.PrivilegedUsers) {
-        if (FitsPrivilegeEntry(entry, user, byAccount))
+        if (FitsPrivilegeEntry(entry, user, plain))
             return true;
     }
     return false;
@@ -96,28 +151,22 @@ bool IsGameMaster(
     const BotState& state, const irc::ChannelRoster& roster, const QString& place, const QString& nick)
 {
     const Shown user(roster, nick);
-    const bool byAccount = AccountsAreEvidence(state, roster);
+    const PlainEntries plain = PlainEntriesFor(state, roster);
     if (const QString entry = GameMasterEntryAt(state, place); !entry.isEmpty())
-        return FitsPrivilegeEntry(entry, user, byAccount);
-    const AccessSettings& access = state.Extra.Access;
-    if (!access.OwnerAccount.isEmpty() || !access.OwnerHostmask.isEmpty())
-        return (!access.OwnerAccount.isEmpty() && user.LoggedInTo(access.OwnerAccount))
-            || (!access.OwnerHostmask.isEmpty()
-                && MatchesHostmask(access.OwnerHostmask, user.Nick, user.Address));
-    return state.OwnerNick != DefaultOwnerNick && FitsPrivilegeEntry(state.OwnerNick, user, byAccount);
+        return FitsPrivilegeEntry(entry, user, plain);
+    return IsOwner(state, user, plain);
 }
 
-bool IsBanned(
-    const BotState& state, const SeenTracker& seen, const irc::ChannelRoster& roster, const QString& nick)
+bool IsBanned(const BotState& state, const irc::ChannelRoster& roster, const QString& nick)
 {
-    std::optional<Shown> user;
+    if (state.BannedUsers.isEmpty())
+        return false;
+    const Shown user(roster, nick);
     for (const QString& entry : state.BannedUsers) {
-        if (IsAccountEntry(entry) || IsHostmaskEntry(entry)) {
-            if (!user)
-                user.emplace(roster, nick);
-            if (*FitsMarkedEntry(entry, *user))
+        if (const std::optional<bool> fits = FitsMarkedEntry(entry, user)) {
+            if (*fits)
                 return true;
-        } else if (SameUser(seen, entry, nick)) {
+        } else if (user.HeldNick(entry)) {
             return true;
         }
     }

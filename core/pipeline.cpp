@@ -127,8 +127,7 @@ void Pipeline::RollBareDice(const Message& message)
 {
     const BotState& state = m_services.State;
     if (!DicebotAt(state, message.Channel) || message.Handled
-        || IsBanned(state, m_services.Seen, m_services.Roster, message.Sender)
-        || !IsDiceExpression(message.Line))
+        || IsBanned(state, m_services.Roster, message.Sender) || !IsDiceExpression(message.Line))
         return;
     m_services.Commands.RollDice(message.Sender, message.Target, message.Line);
     m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + message.Sender
@@ -140,8 +139,7 @@ void Pipeline::RollInlineDice(const Message& message)
 {
     const BotState& state = m_services.State;
     if (message.Handled || message.Channel.isEmpty() || !message.Line.contains(QLatin1String("[["))
-        || !InlineRollsOn(state, message.Channel)
-        || IsBanned(state, m_services.Seen, m_services.Roster, message.Sender))
+        || !InlineRollsOn(state, message.Channel) || IsBanned(state, m_services.Roster, message.Sender))
         return;
     m_services.Commands.RollInline(message.Sender, message.Target, message.Line);
     m_services.Log.Append(m_services.Time.LogStampNow() + QStringLiteral(". User ") + message.Sender

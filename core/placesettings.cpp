@@ -1,5 +1,8 @@
 #include "core/placesettings.h"
 
+#include "core/hostmask.h"
+#include "core/identity.h"
+
 namespace core {
 
 namespace {
@@ -55,8 +58,15 @@ GameSystem GameSystemAt(const BotState& state, const QString& place)
 
 QString GameMasterOf(const BotState& state, const QString& place)
 {
-    const QString entry = GameMasterEntryAt(state, place);
-    return entry.isEmpty() ? state.OwnerNick : entry;
+    if (const QString entry = GameMasterEntryAt(state, place); !entry.isEmpty())
+        return entry;
+    const AccessSettings& access = state.Extra.Access;
+    if (!access.OwnerAccount.isEmpty())
+        return AccountEntryPrefix + access.OwnerAccount;
+    if (!access.OwnerHostmask.isEmpty())
+        return access.OwnerHostmask;
+    const QString nick = OwnerNickInForce(state);
+    return nick.isEmpty() ? QStringLiteral("nobody") : nick;
 }
 
 QString GameMasterEntryAt(const BotState& state, const QString& place)

@@ -28,7 +28,7 @@ bool InlineRollsOn(const BotState& state, const QString& channel);
 GameSystem GameSystemAt(const BotState& state, const QString& place);
 
 // The game master at the place as ,channel shows it: the channel's or the configured one (a nick, an
-// account entry or a mask), else the owner's nick.
+// account entry or a mask), else the owner as his settings name him; "nobody" when nothing does.
 QString GameMasterOf(const BotState& state, const QString& place);
 // The channel's or the configured game master; empty when neither is set (the owner is then the game
 // master, see core::IsGameMaster).

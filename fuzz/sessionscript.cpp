@@ -110,8 +110,8 @@ bool SettableInFuzzing(const QString& key)
     static const QStringList keys { "help/request_address", "help/home_page", "connection/sasl_account",
         "connection/sasl_password", "connection/sasl_required", "connection/nickserv_password",
         "flood/queue_per_user", "flood/lines_per_message", "flood/ctcp_per_minute", "access/evidence",
-        "access/owner_account", "access/owner_hostmask", "commands/address_with_colon", "dice/inline_rolls",
-        "dice/game_master", "dice/system" };
+        "access/owner_account", "access/owner_hostmask", "access/creator", "commands/address_with_colon",
+        "dice/inline_rolls", "dice/game_master", "dice/system" };
     return keys.contains(key);
 }
 

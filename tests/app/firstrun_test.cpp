@@ -48,7 +48,7 @@ QString Reported(const QStringList& report, const QString& name)
     return lines.size() == 1 ? lines.first().mid(name.size()).simplified() : QStringLiteral("not once");
 }
 
-TEST(FirstRun, InitMakesAFolderWhoseSettingsAreEveryDefault)
+TEST(FirstRun, InitMakesAFolderWhoseSettingsAreEveryDefaultButTheOwner)
 {
     TempFiles parent;
     const QString folder = parent.PathOf("new/data");
@@ -63,7 +63,9 @@ TEST(FirstRun, InitMakesAFolderWhoseSettingsAreEveryDefault)
 
     const ProgramRun settings = RunProgram({ "--settings", "--files", folder });
     ASSERT_EQ(settings.ExitCode, 0) << settings.Err.toStdString();
-    const core::BotState defaults;
+    // Every default but the owner, whom the operator is left to name.
+    core::BotState defaults;
+    defaults.OwnerNick.clear();
     const QStringList values = core::SettingsFileLines(defaults);
     for (std::size_t i = 0; i < core::SettingsLineCount; ++i) {
         const QString name = core::SettingsLineNames()[i];

@@ -35,6 +35,7 @@ protected:
     {
         state.ServerAddress = QStringLiteral("127.0.0.1");
         state.ServerPort = port;
+        state.OwnerNick = QStringLiteral("Boss");
         state.ReconnectInterval = 30;
         state.ReconnectAttempts = 2;
         // Lines go out as they are sent; the pace has tests of its own.

@@ -49,7 +49,8 @@ const Case Cases[] = {
     { "mask entry", Evidence::Automatic, true, { "Gm", "Gm", "gm@table.example", "" }, true },
     { "mask entry, other host", Evidence::Automatic, true, { "Gm", "Gm", "gm@table.example.net", "" },
         false },
-    { "the creator's account", Evidence::Nick, true, { "Someone", "Someone", "s@h", "Vaddox" }, true },
+    { "the creator's account, his pass off", Evidence::Nick, true, { "Someone", "Someone", "s@h", "Vaddox" },
+        false },
     { "the creator's nick", Evidence::Automatic, false, { "Vaddox", "Vaddox", "v@h", nullptr }, false },
     { "the creator's nick, other account", Evidence::Automatic, true, { "Vaddox", "Vaddox", "v@h", "v" },
         false },
@@ -95,6 +96,86 @@ TEST(Identity, TheOwnersOwnAccountAndMaskReplaceHisNickAsAccount)
         user->Address = c.address;
         user->Account = QString::fromUtf8(c.account);
         EXPECT_EQ(core::IsPrivileged(state, roster, "Stranger"), c.owner) << c.address << " " << c.account;
+    }
+}
+
+// Once the owner has an account or a mask, nicks alone open nothing where nicks are the evidence; an
+// unset or placeholder owner is nobody; the creator passes only when the operator allows it.
+TEST(Identity, NicksAloneOpenNothingBesideStrongerEvidence)
+{
+    const struct {
+        const char* what;
+        const char* ownerNick;
+        const char* ownerHostmask;
+        bool creatorPasses;
+        bool networkTellsAccounts;
+        Seen user;
+        bool privileged;
+    } cases[] = {
+        { "the owner's nick beside his mask", "Boss", "*!boss@home.example", false, false,
+            { "Boss", "Boss", "x@elsewhere", nullptr }, false },
+        { "his mask", "Boss", "*!boss@home.example", false, false,
+            { "Anyone", "Anyone", "boss@home.example", nullptr }, true },
+        { "a plain entry beside the owner's mask", "Boss", "*!boss@home.example", false, false,
+            { "Ann", "Ann", "a@h", nullptr }, false },
+        { "a mask entry beside the owner's mask", "Boss", "*!boss@home.example", false, false,
+            { "Gm", "Gm", "gm@table.example", nullptr }, true },
+        { "a plain entry names an account still", "Boss", "*!boss@home.example", false, true,
+            { "Ann_", "Ann_", "a@h", "ann" }, true },
+        { "no owner", "", "", false, false, { "Nick", "Nick", "n@h", nullptr }, false },
+        { "no owner, blanks", "  ", "", false, false, { "Nick", "Nick", "n@h", nullptr }, false },
+        { "the placeholder", "Nick", "", false, false, { "Nick", "Nick", "n@h", nullptr }, false },
+        { "the placeholder as an account", "Nick", "", false, true, { "Nick", "Nick", "n@h", "Nick" },
+            false },
+        { "the list without an owner", "", "", false, false, { "Ann", "Ann", "a@h", nullptr }, true },
+        { "the creator's pass on", "Boss", "", true, true, { "Someone", "Someone", "s@h", "Vaddox" }, true },
+        { "the creator's nick, pass on", "Boss", "", true, false, { "Vaddox", "Vaddox", "v@h", nullptr },
+            false },
+    };
+    for (const auto& c : cases) {
+        core::BotState state;
+        state.OwnerNick = c.ownerNick;
+        state.Extra.Access.OwnerHostmask = c.ownerHostmask;
+        state.Extra.Access.CreatorPasses = c.creatorPasses;
+        state.PrivilegedUsers = { "Ann", "gm!*@*.example" };
+        testing_support::FixedRoster roster;
+        roster.Accounts = c.networkTellsAccounts;
+        const irc::UserPtr user = roster.Users.Add(c.user.firstNick, c.user.address);
+        user->Nick = c.user.nick;
+        if (c.user.account)
+            user->Account = QString::fromUtf8(c.user.account);
+        EXPECT_EQ(core::IsPrivileged(state, roster, c.user.nick), c.privileged) << c.what;
+    }
+}
+
+TEST(Identity, TheOperatorHearsOfAnOwnerNobodyOrAnybodyCouldBe)
+{
+    const struct {
+        const char* ownerNick;
+        const char* ownerAccount;
+        Evidence proof;
+        bool networkTellsAccounts;
+        const char* warningStart; // nullptr: none
+    } cases[] = {
+        { "", "", Evidence::Automatic, false, "No owner is set" },
+        { "Nick", "", Evidence::Automatic, true, "No owner is set" },
+        { "", "boss", Evidence::Automatic, true, nullptr },
+        { "Boss", "", Evidence::Automatic, false, nullptr },
+        { "Boss", "", Evidence::Automatic, true, "The owner Boss is a bare nick" },
+        { "Boss", "", Evidence::Account, true, "The owner Boss is a bare nick" },
+        { "Boss", "", Evidence::Nick, true, nullptr },
+        { "Boss", "boss", Evidence::Automatic, true, nullptr },
+    };
+    for (const auto& c : cases) {
+        core::BotState state;
+        state.OwnerNick = c.ownerNick;
+        state.Extra.Access.OwnerAccount = c.ownerAccount;
+        state.Extra.Access.Proof = c.proof;
+        const QString warning = core::OwnerWarning(state, c.networkTellsAccounts);
+        if (c.warningStart)
+            EXPECT_TRUE(warning.startsWith(c.warningStart)) << c.ownerNick << " " << warning.toStdString();
+        else
+            EXPECT_TRUE(warning.isEmpty()) << c.ownerNick << " " << warning.toStdString();
     }
 }
 
@@ -144,17 +225,48 @@ TEST(Identity, BansTakeAccountsAndMasksBesideNicks)
 {
     core::BotState state;
     state.BannedUsers = { "Troll", "$a:troll-acct", "*!*@spam.example" };
-    testing_support::FixedClock clock;
-    const core::SeenTracker seen(clock);
     testing_support::FixedRoster roster;
     roster.Users.Add("Nice", "n@spam.example");
     roster.Users.Add("Polite", "p@ok.example")->Account = "Troll-Acct";
     roster.Users.Add("Fine", "f@ok.example")->Account = "";
-    EXPECT_TRUE(core::IsBanned(state, seen, roster, "Nice"));
-    EXPECT_TRUE(core::IsBanned(state, seen, roster, "Polite"));
-    EXPECT_FALSE(core::IsBanned(state, seen, roster, "Fine"));
-    EXPECT_TRUE(core::IsBanned(state, seen, roster, "troll")) << "a nick entry as before";
-    EXPECT_FALSE(core::IsBanned(state, seen, roster, "Unseen")) << "no address known, no mask fits";
+    EXPECT_TRUE(core::IsBanned(state, roster, "Nice"));
+    EXPECT_TRUE(core::IsBanned(state, roster, "Polite"));
+    EXPECT_FALSE(core::IsBanned(state, roster, "Fine"));
+    EXPECT_TRUE(core::IsBanned(state, roster, "troll")) << "a nick entry as before";
+    EXPECT_FALSE(core::IsBanned(state, roster, "Unseen")) << "no address known, no mask fits";
+}
+
+// A nick ban holds on whoever the connection sees holding, or having held in its sight, a banned nick,
+// and on nobody else.
+TEST(Identity, NickBansStayWithTheBannedUser)
+{
+    const struct {
+        const char* what;
+        const char* firstNick; // empty: the connection does not see the sender
+        const char* laterNicks;
+        const char* nickNow;
+        bool banned;
+    } cases[] = {
+        { "under the banned nick", "Troll", "", "Troll", true },
+        { "changed to another's nick", "Troll", "Kell", "Kell", true },
+        { "the real Kell", "Kell", "", "Kell", false },
+        { "took the banned nick, then another", "Mallory", "Troll,Kell", "Kell", true },
+        { "took and gave back another nick", "Kell", "Kell_", "Kell", false },
+        { "unseen, the banned nick", "", "", "TROLL", true },
+        { "unseen, another nick", "", "", "Kell", false },
+    };
+    for (const auto& c : cases) {
+        core::BotState state;
+        state.BannedUsers = { "Troll" };
+        testing_support::FixedRoster roster;
+        if (*c.firstNick) {
+            const irc::UserPtr user = roster.Users.Add(c.firstNick, "u@h");
+            user->Nick = c.nickNow;
+            if (*c.laterNicks)
+                user->LaterNicks = QString::fromUtf8(c.laterNicks).split(u',');
+        }
+        EXPECT_EQ(core::IsBanned(state, roster, c.nickNow), c.banned) << c.what;
+    }
 }
 
 TEST(Hostmask, MatchesStarsAndQuestionMarksIgnoringCase)

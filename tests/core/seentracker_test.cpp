@@ -76,7 +76,7 @@ TEST_F(SeenTrackerTest, FollowsJoinsPartsKicksQuitsAndMessages)
     EXPECT_EQ(seen.Users().size(), before);
 }
 
-TEST_F(SeenTrackerTest, NickChangesAreFollowedAndBansGoWithThem)
+TEST_F(SeenTrackerTest, NickChangesAreFollowed)
 {
     Join("#rpg", "Bob");
     seen.OnNickChange("Bob", "Robert");
@@ -84,18 +84,11 @@ TEST_F(SeenTrackerTest, NickChangesAreFollowedAndBansGoWithThem)
     seen.OnNickChange("Bobby", "BOB"); // back to a nick the user already has: nothing new
     EXPECT_EQ(User("ROBERT").Nick, "Bob");
     EXPECT_EQ(User("bobby").LaterNicks, QStringList({ "Robert", "Bobby" }));
-
-    state.BannedUsers = { "robert" };
-    EXPECT_TRUE(core::IsBanned(state, seen, testing_support::FixedRoster(), "Bobby"));
     EXPECT_TRUE(core::SameUser(seen, "bob", "BOBBY"));
 }
 
 TEST_F(SeenTrackerTest, UnknownNicksAreNobodyElse)
 {
-    state.BannedUsers = { "Troll" };
-    EXPECT_FALSE(core::IsBanned(state, seen, testing_support::FixedRoster(), "Mallory"));
-    EXPECT_TRUE(core::IsBanned(state, seen, testing_support::FixedRoster(), "TROLL"));
-
     Join("#rpg", "Mallory");
     seen.OnNickChange("Mallory", "Kel1");
     EXPECT_FALSE(core::SameUser(seen, "Mallory", "Kell"));

@@ -1,7 +1,7 @@
 // The headless bot on a network with services (InspIRCd linked to Anope): who is the owner is decided by
-// the services account, whatever the nick; the creator's pass needs his account; a private log is its
-// account's; the bot logs in itself with SASL PLAIN or with its client certificate (EXTERNAL), and with
-// sasl_required it will not stay on the network without its login.
+// the services account, whatever the nick; the creator's account opens nothing unless the operator allows it;
+// a private log is its account's; the bot logs in itself with SASL PLAIN or with its client certificate
+// (EXTERNAL), and with sasl_required it will not stay on the network without its login.
 
 #include "core/settingsfiles.h"
 #include "irc/ircclient.h"
@@ -141,8 +141,7 @@ TEST_F(AccountsOnServices, TheOwnersAccountCountsUnderAnyNickAndHisNickAloneDoes
     EXPECT_TRUE(Answers(*mallory, ",be dicerollan", Denied));
     EXPECT_TRUE(Answers(*stranger, ",join #mine", Denied));
 
-    // Logged in to the owner's account under another nick, through a nick change; logged in as the
-    // creator.
+    // Logged in to the owner's account under another nick, through a nick change.
     const auto kell = Arrive("Kell");
     const auto maker = Arrive("Maker");
     ASSERT_TRUE(kell && maker);
@@ -151,18 +150,25 @@ TEST_F(AccountsOnServices, TheOwnersAccountCountsUnderAnyNickAndHisNickAloneDoes
     kell->Send("NICK Kell_afk");
     ASSERT_TRUE(kell->WaitForLine(" NICK :Kell_afk"));
     EXPECT_TRUE(Answers(*kell, ",join #mine", "Joining channel #mine, chief."));
+    // Anybody may register the creator's account where nobody has: his pass is off unless the operator
+    // turns it on.
     ASSERT_TRUE(LogIn(*maker, "Vaddox", "maker-secret"));
-    EXPECT_TRUE(Answers(*maker, ",join #made", "Joining channel #made, chief."));
+    EXPECT_TRUE(Answers(*maker, ",join #made", Denied));
     EXPECT_EQ(bot.Finish(), 0);
+    EXPECT_TRUE(
+        bot.Lines().filter("The owner Boss is a bare nick on a network with services accounts").size() == 1)
+        << bot.Lines().join('\n').toStdString();
 }
 
-// Without account tags the bot learns accounts from WHOX when it joins, from extended JOINs, and from
-// account-notify when somebody logs in later.
+// Without account tags the bot learns accounts from WHOX when it joins, from extended JOINs, from
+// account-notify when somebody logs in later, and from WHOIS for who speaks to it from outside.
 TEST_F(AccountsOnServices, WithoutAccountTagsEachWayOfTellingAccountsIsFollowed)
 {
     ASSERT_NO_FATAL_FAILURE(StartNetwork(false));
     ASSERT_TRUE(network->RegisterAccount("Boss", "boss-secret"));
+    ASSERT_TRUE(network->RegisterAccount("troll-acct", "troll-secret"));
     WriteSettings();
+    files.Write("banned.conf", "$a:troll-acct\r\n");
     const auto early = Arrive("Early");
     ASSERT_TRUE(early);
     ASSERT_TRUE(LogIn(*early, "Boss", "boss-secret"));
@@ -190,6 +196,21 @@ TEST_F(AccountsOnServices, WithoutAccountTagsEachWayOfTellingAccountsIsFollowed)
     third->Send("PRIVMSG NickServ :LOGOUT");
     ASSERT_TRUE(third->WaitForLine(" 901 "));
     EXPECT_TRUE(Answers(*third, ",join #fourth", Denied));
+
+    // From outside the bot's channels the account comes with nothing: the bot asks the server before it
+    // answers. An account ban holds in private, and the owner's account opens the gates there too.
+    TestIrcClient troll;
+    ASSERT_TRUE(troll.Register(network->Port(), "Troll"));
+    ASSERT_TRUE(LogIn(troll, "troll-acct", "troll-secret"));
+    TestIrcClient outsider;
+    ASSERT_TRUE(outsider.Register(network->Port(), "Outsider"));
+    ASSERT_TRUE(LogIn(outsider, "Boss", "boss-secret"));
+    for (int line = 0; line < 2; ++line) {
+        troll.Send("PRIVMSG Tessarin :,hello");
+        EXPECT_TRUE(troll.WaitForLine("PRIVMSG Troll :Silence, you funny fool! Lol banned.").has_value());
+    }
+    outsider.Send("PRIVMSG Tessarin :,be dicerollan");
+    EXPECT_TRUE(outsider.WaitForLine("PRIVMSG Outsider :Yes, chief, I'll be your dicebot.").has_value());
     EXPECT_EQ(bot.Finish(), 0);
 }
 

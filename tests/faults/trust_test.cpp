@@ -10,6 +10,7 @@
 #include "support/tempfiles.h"
 #include "support/testircclient.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,6 +96,17 @@ TEST_F(TrustOnNgircd, TakingTheOwnersNickGainsNothingAndTheOwnerKeepsHisRightsTh
             mallory->WaitForLine("PRIVMSG " + nick + " :No. And I'm logging this, you know.").has_value())
             << nick.data();
     }
+    // Out of the bot's sight under the taken nick: in private after a part, and back on the channel.
+    ASSERT_TRUE(ChangeNick(*mallory, "Boss"));
+    mallory->Send("PART #dice");
+    ASSERT_TRUE(mallory->WaitForLine(" PART #dice"));
+    mallory->Send("PRIVMSG Tessarin :,be dicerollan");
+    EXPECT_TRUE(mallory->WaitForLine("PRIVMSG Boss :" + Denied).has_value());
+    mallory->Send("JOIN #dice");
+    ASSERT_TRUE(mallory->WaitForLine(" 366 Boss #dice "));
+    mallory->Send("PRIVMSG #dice :,be dicerollan");
+    EXPECT_TRUE(mallory->WaitForLine("PRIVMSG #dice :" + Denied).has_value());
+    ASSERT_TRUE(ChangeNick(*mallory, "Mallory"));
     EXPECT_FALSE(bot.Lines().contains("Joining channel #mine, chief."));
 
     // The real owner connects later, and goes away under another nick.
@@ -154,6 +166,66 @@ TEST_F(TrustOnNgircd, RelaysToPrivateUsersAndListsAreRefusedAndBansFollowNickCha
     troll->Send("PRIVMSG #dice :,roll 1d6");
     EXPECT_TRUE(troll->WaitForLine("PRIVMSG Gnome :Silence, you funny fool! Lol banned.").has_value());
     EXPECT_EQ(bot.Finish(), 0);
+}
+
+// A ban stays with the banned user through his nick changes, and never lands on the user whose nick he
+// took, nor on the real owner of a nick that somebody else carried through the banned one.
+TEST_F(TrustOnNgircd, ABanStaysWithTheBannedUserAndNeverMovesToAnother)
+{
+    const QByteArray Silenced = "Silence, you funny fool! Lol banned.";
+    TestIrcClient watcher;
+    ASSERT_NO_FATAL_FAILURE(StartBot(watcher, "Troll\r\n"));
+    const auto troll = Arrive("Troll");
+    const auto kell = Arrive("Kell");
+    ASSERT_TRUE(troll && kell);
+    ASSERT_TRUE(ChangeNick(*kell, "Kell_away"));
+    ASSERT_TRUE(ChangeNick(*troll, "Kell"));
+    troll->Send("PRIVMSG #dice :,roll 1d6");
+    EXPECT_TRUE(troll->WaitForLine("PRIVMSG Kell :" + Silenced).has_value());
+    troll->Send("QUIT");
+    ASSERT_TRUE(watcher.WaitForLine(" QUIT "));
+
+    // Somebody takes the free banned nick, carries it on to Kell and quits.
+    const auto mallory = Arrive("Mallory");
+    ASSERT_TRUE(mallory);
+    ASSERT_TRUE(ChangeNick(*mallory, "Troll"));
+    ASSERT_TRUE(ChangeNick(*mallory, "Kell"));
+    mallory->Send("QUIT");
+    ASSERT_TRUE(watcher.WaitForLine(" QUIT ").has_value()) << "the watcher sees the second Kell quit";
+
+    ASSERT_TRUE(ChangeNick(*kell, "Kell"));
+    for (int run = 1; run <= 2; ++run) {
+        kell->Send("PRIVMSG #dice :,roll 1d1");
+        EXPECT_TRUE(kell->WaitForLine("PRIVMSG #dice :Kell: 1").has_value()) << "run " << run;
+        if (run == 1) {
+            EXPECT_EQ(bot.Finish(), 0);
+            ASSERT_TRUE(kell->WaitForLine(" QUIT ").has_value());
+            ASSERT_NO_FATAL_FAILURE(RestartBot("#dice"));
+            ASSERT_TRUE(kell->WaitForLine(":Tessarin!").has_value());
+        }
+    }
+    for (const QByteArray& received : kell->Lines)
+        EXPECT_FALSE(received.contains(Silenced)) << received.data();
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+// A data folder fresh from --init names no owner: a user called by the placeholder nick is nobody, and
+// the log says so.
+TEST_F(TrustOnNgircd, AFreshDataFolderHasNoOwnerUntilTheOperatorNamesOne)
+{
+    ASSERT_EQ(QProcess::execute(QStringLiteral(TESSARIN_BINARY), { "--init", files.Path() }), 0);
+    const auto nick = Arrive("Nick");
+    ASSERT_TRUE(nick);
+    ASSERT_TRUE(
+        bot.Start({ "--files", files.Path(), "--server", "127.0.0.1:" + QString::number(server->Port()),
+            "--join", "#dice", "--set", "flood/line_interval=0" }));
+    ASSERT_TRUE(nick->WaitForLine(":Tessarin!").has_value()) << bot.Lines().join('\n').toStdString();
+    nick->Send("PRIVMSG #dice :,be dicerollan");
+    EXPECT_TRUE(nick->WaitForLine("PRIVMSG #dice :" + Denied).has_value());
+    nick->Send("PRIVMSG Tessarin :,quit");
+    EXPECT_TRUE(nick->WaitForLine("PRIVMSG Nick :No. And I'm logging this, you know.").has_value());
+    EXPECT_EQ(bot.Finish(), 0);
+    EXPECT_EQ(bot.Lines().filter("No owner is set").size(), 1) << bot.Lines().join('\n').toStdString();
 }
 
 // A secret channel: those the bot sees on it hear what the bot saw there, through a nick change and a

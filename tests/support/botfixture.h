@@ -46,7 +46,8 @@ protected:
     void Start()
     {
         bot = std::make_unique<commands::Bot>(files.Path(), out, roster, clock);
-        bot->Start();
+        // As in the console, the one who types is the owner while the files name none.
+        bot->Start([](core::BotState& state) { state.Extra.Access.LocalOwnerNick = core::DefaultOwnerNick; });
     }
 
     // Hands one message to the bot and returns what it sent in answer.
