@@ -78,6 +78,8 @@ TIrcClient::TIrcClient(QObject* parent)
     m_sendTimer.setSingleShot(true);
     connect(&m_sendTimer, &QTimer::timeout, this, &TIrcClient::Pump);
     connect(&m_nickTimer, &QTimer::timeout, this, &TIrcClient::TryWantedNick);
+    m_accountTimer.setSingleShot(true);
+    connect(&m_accountTimer, &QTimer::timeout, this, &TIrcClient::ExpireAccountLookups);
     connect(&m_socket, &QSslSocket::connected, this, [this] {
         if (!m_usingTls)
             HandleConnected();
@@ -432,6 +434,9 @@ void TIrcClient::EndConnection()
     m_idleTimer.stop();
     m_sendTimer.stop();
     ForgetNickRecovery();
+    m_accountTimer.stop();
+    for (const HeldLine& line : m_accountLookups.TakeAll())
+        m_users.Release(line.User);
     m_queue.Clear();
     m_drops.clear();
     m_lineOwner.clear();

@@ -8,6 +8,7 @@
 // silent is found and closed. The bot's owner (the headless runner, later the main window) owns one.
 
 #include "common/version.h"
+#include "irc/accountlookups.h"
 #include "irc/capnegotiation.h"
 #include "irc/channelroster.h"
 #include "irc/clientsettings.h"
@@ -55,6 +56,8 @@ public:
 
     // A server line longer than this (without its line end) ends the connection as an error.
     static constexpr qsizetype MaxLineChars = 16384;
+    // How long private lines wait for the server to tell their sender's account before they are dropped.
+    static constexpr int AccountAnswerMs = 10000;
 
     explicit TIrcClient(QObject* parent = nullptr);
     ~TIrcClient() override;
@@ -246,6 +249,14 @@ private:
     void AskAccounts(const QString& channel);
     // A WHOX reply to AskAccounts: true when it was one (and is not to be reported).
     bool HandleWhoxReply(int numeric, const Message& message);
+    // Holds a private line while the server is asked for its sender's account; false when the account
+    // is known or the network tells none.
+    bool HoldForAccount(const UserPtr& sender, const QString& text);
+    // A WHOIS reply about a sender whose private lines wait: true when it was one.
+    bool HandleWhoisReply(int numeric, const Message& message);
+    // Hands the lines on as messages (answered) or drops them, and lets go of their users.
+    void ReleaseHeldLines(std::vector<HeldLine> lines, bool answered);
+    void ExpireAccountLookups();
 
     // Taking the configured nick back (ircclientnick.cpp).
     void StartNickRecovery();
@@ -291,6 +302,8 @@ private:
     // and whose list has not ended.
     bool m_whox = false;
     QStringList m_askedAccounts;
+    AccountLookups m_accountLookups;
+    QTimer m_accountTimer;
     // The bot's own "user@host" as the server shows it to others, once seen; empty until then.
     QString m_selfAddress;
     // When automatic CTCP answers went out, per lower-cased nick and all together.

@@ -129,6 +129,8 @@ void TIrcClient::Dispatch(const Message& message, const UserPtr& sender)
 
 void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPtr& sender)
 {
+    if (HandleWhoisReply(numeric, message))
+        return;
     const QString code = Text(message.Command);
     if (numeric >= 1 && numeric <= 4) {
         m_serverHost = Text(message.Prefix);
@@ -219,7 +221,7 @@ void TIrcClient::HandlePrivmsg(const Message& message, const UserPtr& sender)
     const QString text = Text(message.Param(1));
     if (text.startsWith(QChar(1)))
         HandleCtcpQuery(sender, channel.get(), text);
-    else
+    else if (channel || !HoldForAccount(sender, text))
         Q_EMIT OnMessage(sender.get(), channel.get(), text);
 }
 
