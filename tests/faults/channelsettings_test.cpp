@@ -1,6 +1,7 @@
-// Two tables on a real ngircd, #sr and #dh, whose settings differ in every key: a channel operator, a
-// privileged user and a plain user try to change them; after a restart the new bot answers each channel
-// by its own settings.
+// Channels' own settings on real servers. Two tables on ngircd, #sr and #dh, whose settings differ in every
+// key: a channel operator, a privileged user and a plain user try to change them; after a restart the new
+// bot answers each channel by its own settings. And an operator deopped among InspIRCd's own modes, who
+// loses her say over them.
 
 #include "support/headlessbot.h"
 #include "support/ircdaemon.h"
@@ -128,6 +129,43 @@ TEST(Faults, EachChannelKeepsItsOwnSettingsAcrossARestart)
     EXPECT_EQ(CountContaining(pete.Lines, "I am a mere DH IRC bot"), 0);
     EXPECT_EQ(CountContaining(pete.Lines, "[[1+1]] ="), 1);
     EXPECT_EQ(second.Finish(), 0);
+}
+
+// InspIRCd's "d" takes a parameter when set: Bob's "+d-o 5 Mallory" takes Mallory's operator status, and
+// with it her say over the channel's settings.
+TEST(Faults, AnOperatorTakenDownAmongOtherModesLosesHerSayOverTheChannel)
+{
+    const auto server = IrcDaemon::InspircdWithDelayMode();
+    ASSERT_TRUE(server->Start()) << server->Output().toStdString();
+    TempFiles files;
+    files.Write("settings.conf", testing_support::SettingsFile(200, 100));
+
+    TestIrcClient mallory, bob;
+    ASSERT_TRUE(mallory.Register(server->Port(), "Mallory"));
+    mallory.Send("JOIN #t");
+    ASSERT_TRUE(mallory.WaitForLine(" 366 Mallory #t "));
+    ASSERT_TRUE(bob.Register(server->Port(), "Bob"));
+    bob.Send("JOIN #t");
+    ASSERT_TRUE(bob.WaitForLine(" 366 Bob #t "));
+    mallory.Send("MODE #t +o Bob");
+    ASSERT_TRUE(bob.WaitForLine(" MODE #t +o :Bob"));
+    HeadlessBot bot;
+    ASSERT_TRUE(
+        bot.Start({ "--files", files.Path(), "--server", "127.0.0.1:" + QString::number(server->Port()),
+            "--join", "#t", "--set", "flood/line_interval=0", "--set", "flood/burst_lines=100" }));
+    ASSERT_TRUE(bot.WaitForLine("Joined #t"));
+
+    Exchange({
+        { mallory, "PRIVMSG Tessarin :,channel #t set dicebot yes", mallory,
+            "PRIVMSG Mallory :#t: dicebot is yes now." },
+        { bob, "MODE #t +d-o 5 Mallory", mallory, " MODE #t +d-o 5 :Mallory" },
+        { mallory, "PRIVMSG Tessarin :,channel #t set dicebot no", mallory,
+            "PRIVMSG Mallory :Mallory, only the owner, the privileged users and the operators of #t may "
+            "change "
+            "its settings." },
+        { bob, "PRIVMSG Tessarin :,channel #t set silent yes", bob, "PRIVMSG Bob :#t: silent is yes now." },
+    });
+    EXPECT_EQ(bot.Finish(), 0);
 }
 
 } // namespace
