@@ -1,6 +1,7 @@
 #include "core/channelsettings.h"
 
 #include "common/asciicase.h"
+#include "core/botstate.h"
 #include "core/gamesystem.h"
 
 #include <QSet>
@@ -22,12 +23,14 @@ CheckedValue YesOrNo(const QString& typed)
     return { {}, QStringLiteral("must be yes or no") };
 }
 
-// One character that can start a line: not a blank, and a character outside the basic plane kept whole.
+// One character that can start a line, a character outside the basic plane kept whole.
 CheckedValue CommandCharacter(const QString& typed)
 {
     const bool pair = typed.size() == 2 && typed.at(0).isHighSurrogate() && typed.at(1).isLowSurrogate();
-    if ((typed.size() != 1 && !pair) || typed.at(0).isSpace())
+    if (typed.size() != 1 && !pair)
         return { {}, QStringLiteral("must be one character, such as !") };
+    if (!CanBeCommandChar(typed))
+        return { {}, QStringLiteral("must be a visible character, not a blank or a control character") };
     return { typed, {} };
 }
 

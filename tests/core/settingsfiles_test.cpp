@@ -238,6 +238,32 @@ TEST(SettingsFiles, EachUserListLoadsOnItsOwn)
     EXPECT_TRUE(Loaded(files).BannedUsers.isEmpty());
 }
 
+// A command character nobody could type or see keeps the default; the lines after it are read all the same.
+TEST(SettingsFiles, ACommandCharacterThatCannotBeTypedKeepsTheDefault)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "!", "!" },
+        { "?x", "?x" },
+        { "\xf0\x9f\x8e\xb2", "\xf0\x9f\x8e\xb2" },
+        { "", "" },
+        { "\x01", "," },
+        { " ", "," },
+        { "\t!", "," },
+        { "!\x7f", "," },
+    };
+    for (const auto& [line, expected] : cases) {
+        TempFiles files;
+        QStringList lines = NonDefaultSettings();
+        lines[19] = QString::fromUtf8(line);
+        files.Write("settings.conf", Crlf(lines));
+        core::BotState s;
+        const core::SettingsLinesTaken taken = core::LoadAtStart(s, files.Path());
+        EXPECT_EQ(s.CommandChar, QString::fromUtf8(expected)) << line;
+        EXPECT_EQ(taken[19], s.CommandChar != ",") << line;
+        EXPECT_EQ(s.ReconnectAttempts, 3) << line;
+    }
+}
+
 TEST(SettingsFiles, GarbageAndHugeFilesNeverCrashAndKeepDefaultsWhereTheyMust)
 {
     TempFiles files;
