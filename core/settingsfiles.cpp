@@ -132,10 +132,21 @@ int ReadReplyPhrases(BotState& state, const QString& filesDir)
     return read;
 }
 
+// A blank around an entry would make it match nobody, unseen; an entry that is blank names nobody.
+QStringList ReadUserList(const QString& path)
+{
+    QStringList entries;
+    for (const QString& line : ReadConfigList(path).value_or(QStringList())) {
+        if (const QString entry = line.trimmed(); !entry.isEmpty())
+            entries.append(entry);
+    }
+    return entries;
+}
+
 void ReadUsers(BotState& state, const QString& filesDir)
 {
-    state.PrivilegedUsers = ReadConfigList(PathOf(filesDir, files::Privileged)).value_or(QStringList());
-    state.BannedUsers = ReadConfigList(PathOf(filesDir, files::Banned)).value_or(QStringList());
+    state.PrivilegedUsers = ReadUserList(PathOf(filesDir, files::Privileged));
+    state.BannedUsers = ReadUserList(PathOf(filesDir, files::Banned));
 }
 
 void ReadPrivilegesAndLimits(
