@@ -7,10 +7,23 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace app {
 
 namespace {
+
+// Keeps out of the command character box what nobody could type or see at the start of a line; an empty
+// box reads as the default character.
+class CommandCharValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& /*position*/) const override
+    {
+        return input.isEmpty() || core::CanBeCommandChar(input) ? Acceptable : Invalid;
+    }
+};
 
 QCheckBox* BoundCheckBox(const QString& caption, bool& field, const QString& toolTip, QWidget* parent)
 {
@@ -131,6 +144,7 @@ TForm4::TForm4(commands::Bot& bot, core::Connection& connection, QWidget* parent
     BannedUsers->NickEdit->setToolTip(QStringLiteral("The nick of the user to be banned from using the bot"));
 
     CommandCharEdit = new QLineEdit(m_state.CommandChar, this);
+    CommandCharEdit->setValidator(new CommandCharValidator(CommandCharEdit));
     CommandCharEdit->setToolTip(QStringLiteral(
         "The bot analyzes any line starting with this symbol as a command. Changing it may be a "
         "good idea if several similar bots are on the same channel"));

@@ -64,6 +64,12 @@ void BeCommand(const CommandCall& call, Services& services)
         if (rest.isEmpty())
             return;
         const QString character = rest.left(rest.size() - WithoutFirstChar(rest).size());
+        if (!core::CanBeCommandChar(character)) {
+            out.Say(call.Target,
+                QStringLiteral("No, chief, the command character must be a visible character, not a blank or "
+                               "a control character."));
+            return;
+        }
         out.Say(call.Target,
             QStringLiteral(
                 "Yes, chief, I will only get commands if the first character of the command line is \"")

@@ -68,11 +68,17 @@ void ChannelSettingsCommand(const CommandCall& call, Services& services)
     const core::CheckedValue value = core::CheckChannelValue(key, words.at(2));
     if (!value.Refusal.isEmpty())
         return TellPrivately(services, call.Nick, key + u' ' + value.Refusal + u'.');
-    if (!settings.CanSet(channel))
+    const int bound = services.State.Extra.Store.SettingsChannels;
+    const std::optional<QStringList> gone = settings.MakeRoomFor(
+        channel, bound, services.State.CurrentChannels + services.State.FavoriteChannels);
+    if (!gone)
         return TellPrivately(services, call.Nick,
             QStringLiteral("%1 channels have their own settings already, the most the bot keeps; unset some "
                            "first.")
-                .arg(core::ChannelSettings::MaxChannels));
+                .arg(bound));
+    for (const QString& forgotten : *gone)
+        services.Log.Append(
+            QStringLiteral("Forgot the settings of %1 to make room for %2.").arg(forgotten, channel));
     settings.Set(channel, key, value.Text);
     services.Out.Say(call.Nick,
         channel + QStringLiteral(": ") + key + QStringLiteral(" is ") + value.Text + QStringLiteral(" now."));

@@ -33,4 +33,21 @@ QString CommandPrefix(const BotState& state)
     return text.left(length);
 }
 
+bool CanBeCommandChar(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t code = text.at(i).unicode();
+        // A pair of surrogates is one character; a lone surrogate is no printable one.
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        if (!QChar::isPrint(code) || QChar::isSpace(code))
+            return false;
+    }
+    return true;
+}
+
 } // namespace core

@@ -112,4 +112,8 @@ QString CommandPrefix(const BotState& state);
 // CommandChar as users are told it; an empty setting reads as the default.
 QString EffectiveCommandChar(const BotState& state);
 
+// Whether text can be a command character setting: visible characters only, no control character and no
+// blank, so that users can type it at the start of a line and see it when told. Empty text cannot.
+bool CanBeCommandChar(const QString& text);
+
 } // namespace core

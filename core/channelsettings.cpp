@@ -1,7 +1,11 @@
 #include "core/channelsettings.h"
 
 #include "common/asciicase.h"
+#include "core/botstate.h"
 #include "core/gamesystem.h"
+
+#include <QSet>
+#include <algorithm>
 
 namespace core {
 
@@ -19,12 +23,14 @@ CheckedValue YesOrNo(const QString& typed)
     return { {}, QStringLiteral("must be yes or no") };
 }
 
-// One character that can start a line: not a blank, and a character outside the basic plane kept whole.
+// One character that can start a line, a character outside the basic plane kept whole.
 CheckedValue CommandCharacter(const QString& typed)
 {
     const bool pair = typed.size() == 2 && typed.at(0).isHighSurrogate() && typed.at(1).isLowSurrogate();
-    if ((typed.size() != 1 && !pair) || typed.at(0).isSpace())
+    if (typed.size() != 1 && !pair)
         return { {}, QStringLiteral("must be one character, such as !") };
+    if (!CanBeCommandChar(typed))
+        return { {}, QStringLiteral("must be a visible character, not a blank or a control character") };
     return { typed, {} };
 }
 
@@ -74,31 +80,53 @@ QString ChannelKeyOf(const QString& channel)
 
 std::optional<QString> ChannelSettings::Value(const QString& channel, const QString& key) const
 {
-    const auto values = m_values.constFind(ChannelKeyOf(channel));
-    if (values == m_values.cend())
+    const auto own = m_channels.constFind(ChannelKeyOf(channel));
+    if (own == m_channels.cend())
         return std::nullopt;
-    const auto value = values->constFind(key);
-    return value == values->cend() ? std::nullopt : std::optional<QString>(*value);
+    const auto value = own->Values.constFind(key);
+    return value == own->Values.cend() ? std::nullopt : std::optional<QString>(*value);
 }
 
-bool ChannelSettings::CanSet(const QString& channel) const
+std::optional<QStringList> ChannelSettings::MakeRoomFor(
+    const QString& channel, qsizetype bound, const QStringList& staying)
 {
-    return m_values.size() < MaxChannels || m_values.contains(ChannelKeyOf(channel));
+    const qsizetype excess = m_channels.size() - bound + 1;
+    if (excess <= 0 || m_channels.contains(ChannelKeyOf(channel)))
+        return QStringList();
+    QSet<QString> stay;
+    for (const QString& name : staying)
+        stay.insert(ChannelKeyOf(name));
+    QList<std::pair<qint64, QString>> mayGo;
+    for (auto own = m_channels.cbegin(); own != m_channels.cend(); ++own) {
+        if (!stay.contains(own.key()))
+            mayGo.append({ own->SetOrder, own.key() });
+    }
+    if (mayGo.size() < excess)
+        return std::nullopt;
+    std::sort(mayGo.begin(), mayGo.end());
+    QStringList gone;
+    for (qsizetype i = 0; i < excess; ++i) {
+        m_channels.remove(mayGo.at(i).second);
+        gone.append(mayGo.at(i).second);
+    }
+    return gone;
 }
 
 void ChannelSettings::Set(const QString& channel, const QString& key, const QString& value)
 {
-    m_values[ChannelKeyOf(channel)].insert(key, value);
+    OwnSettings& own = m_channels[ChannelKeyOf(channel)];
+    own.Values.insert(key, value);
+    own.SetOrder = ++m_lastOrder;
 }
 
 void ChannelSettings::Unset(const QString& channel, const QString& key)
 {
-    const auto values = m_values.find(ChannelKeyOf(channel));
-    if (values == m_values.end())
+    const auto own = m_channels.find(ChannelKeyOf(channel));
+    if (own == m_channels.end())
         return;
-    values->remove(key);
-    if (values->isEmpty())
-        m_values.erase(values);
+    own->Values.remove(key);
+    if (own->Values.isEmpty())
+        m_channels.erase(own);
 }
 
 } // namespace core

@@ -34,26 +34,35 @@ CheckedValue CheckChannelValue(const QString& key, const QString& typed);
 // Channel names compare ignoring the case of A to Z, as servers do.
 QString ChannelKeyOf(const QString& channel);
 
+// One channel's own values, and when it was last given one: a number that grows with every Set.
+struct OwnSettings {
+    QMap<QString, QString> Values;
+    qint64 SetOrder = 0;
+
+    bool operator==(const OwnSettings&) const = default;
+};
+
 class ChannelSettings {
 public:
-    // A bot serves a handful of tables; the bound keeps a privileged user's typing from growing the table
-    // (and each rewrite of it in the store) without end.
-    static constexpr qsizetype MaxChannels = 256;
-
-    // Lower-cased channel name to its keys and values; channels without a value are not listed.
-    using Table = QMap<QString, QMap<QString, QString>>;
+    // Lower-cased channel name to its own settings; channels without a value are not listed.
+    using Table = QMap<QString, OwnSettings>;
 
     std::optional<QString> Value(const QString& channel, const QString& key) const;
-    // Whether the channel may be given a value: it has some already, or the bound is not reached.
-    bool CanSet(const QString& channel) const;
+    // Makes room for a first value of channel in a table that keeps at most bound channels. Channels that
+    // do not stay (the bot is not on them and they are not among its favourites) give way, least recently
+    // set first, so that no user can fill the table for good with channels he founded. Returns the
+    // channels whose settings went, or nothing, having removed none, when not enough of them may go.
+    std::optional<QStringList> MakeRoomFor(
+        const QString& channel, qsizetype bound, const QStringList& staying);
     // Requires: value is canonical for key (CheckChannelValue).
     void Set(const QString& channel, const QString& key, const QString& value);
     void Unset(const QString& channel, const QString& key);
 
-    const Table& All() const { return m_values; }
+    const Table& All() const { return m_channels; }
 
 private:
-    Table m_values;
+    Table m_channels;
+    qint64 m_lastOrder = 0;
 };
 
 } // namespace core

@@ -13,7 +13,10 @@ ChannelSettingsStore::ChannelSettingsStore(BotState& state)
 bool ChannelSettingsStore::Load(QSqlDatabase& db)
 {
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT channel, key, value FROM channel_settings")))
+    // Set again in the order their channels were last given a setting, each channel's rows together, so
+    // that the order outlives the restart.
+    if (!query.exec(
+            QStringLiteral("SELECT channel, key, value FROM channel_settings ORDER BY set_order, channel")))
         return false;
     ChannelSettings loaded;
     while (query.next()) {
@@ -34,13 +37,15 @@ bool ChannelSettingsStore::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("DELETE FROM channel_settings")))
         return false;
-    query.prepare(QStringLiteral("INSERT INTO channel_settings (channel, key, value) VALUES (?, ?, ?)"));
+    query.prepare(
+        QStringLiteral("INSERT INTO channel_settings (channel, key, value, set_order) VALUES (?, ?, ?, ?)"));
     const ChannelSettings::Table& all = m_state.PerChannel.All();
     for (auto channel = all.cbegin(); channel != all.cend(); ++channel) {
-        for (auto value = channel->cbegin(); value != channel->cend(); ++value) {
+        for (auto value = channel->Values.cbegin(); value != channel->Values.cend(); ++value) {
             query.addBindValue(channel.key());
             query.addBindValue(value.key());
             query.addBindValue(value.value());
+            query.addBindValue(channel->SetOrder);
             if (!query.exec())
                 return false;
         }

@@ -338,6 +338,12 @@ const std::vector<SettingKey>& SettingKeys()
             QStringLiteral("store/seen_days"),
             QStringLiteral("users not seen for this many days are forgotten (0: never)"),
             [](auto& s) -> auto& { return s.Store.SeenDays; }, 0, 100000),
+        Number(
+            QStringLiteral("store/channel_settings"),
+            QStringLiteral(
+                "the most channels with settings of their own; when full, those of a channel the bot "
+                "is not on and that is not a favourite give way, least recently set first"),
+            [](auto& s) -> auto& { return s.Store.SettingsChannels; }, 1, 4096),
     };
     return keys;
 }

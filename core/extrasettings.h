@@ -46,6 +46,10 @@ struct StoreSettings {
     int RollDays = 365;
     // Users not seen for this many days are forgotten at start; 0 keeps them all.
     int SeenDays = 0;
+    // The most channels that have settings of their own (,channel set). A bot serves a handful of tables;
+    // the bound keeps users' typing from growing the table (and each rewrite of it in the store) without
+    // end.
+    int SettingsChannels = 256;
 };
 
 // [dice]: rolls typed inline in channel lines ("[[2d6+3]]"), who sees secret rolls (an entry as the access

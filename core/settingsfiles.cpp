@@ -32,9 +32,10 @@ public:
 
     bool Failed() const { return m_failed; }
 
-    void Text(std::size_t line, QString& field)
+    // With accept, a value it refuses leaves the field as it was, and the lines after it are read on.
+    void Text(std::size_t line, QString& field, bool (*accept)(const QString&) = nullptr)
     {
-        if (const auto value = Take(line)) {
+        if (const auto value = Take(line); value && (!accept || accept(*value))) {
             field = *value;
             Mark(line);
         }
@@ -131,10 +132,21 @@ int ReadReplyPhrases(BotState& state, const QString& filesDir)
     return read;
 }
 
+// A blank around an entry would make it match nobody, unseen; an entry that is blank names nobody.
+QStringList ReadUserList(const QString& path)
+{
+    QStringList entries;
+    for (const QString& line : ReadConfigList(path).value_or(QStringList())) {
+        if (const QString entry = line.trimmed(); !entry.isEmpty())
+            entries.append(entry);
+    }
+    return entries;
+}
+
 void ReadUsers(BotState& state, const QString& filesDir)
 {
-    state.PrivilegedUsers = ReadConfigList(PathOf(filesDir, files::Privileged)).value_or(QStringList());
-    state.BannedUsers = ReadConfigList(PathOf(filesDir, files::Banned)).value_or(QStringList());
+    state.PrivilegedUsers = ReadUserList(PathOf(filesDir, files::Privileged));
+    state.BannedUsers = ReadUserList(PathOf(filesDir, files::Banned));
 }
 
 void ReadPrivilegesAndLimits(
@@ -152,7 +164,9 @@ void ReadPrivilegesAndLimits(
     reader.Int(13, state.LastTimeout, TimeoutRange);
     reader.Int(17, state.LogLines, LogLinesRange);
     reader.Int(18, state.LineWidth, LineWidthRange);
-    reader.Text(19, state.CommandChar);
+    // An empty line reads as the default; a control character or a blank could not be typed or seen.
+    reader.Text(
+        19, state.CommandChar, [](const QString& text) { return text.isEmpty() || CanBeCommandChar(text); });
     reader.Int(20, state.ReconnectInterval, TimeoutRange);
     reader.Int(21, state.ReconnectAttempts, ReconnectAttemptsRange);
 }

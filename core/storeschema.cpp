@@ -16,6 +16,13 @@ QStringList PrivatePlacesStep()
     };
 }
 
+// When each channel was last given a setting, so that the least recently set give way first when the table
+// is full, after a restart too. The rows kept before count as the oldest, all alike.
+QStringList SettingsOrderStep()
+{
+    return { QStringLiteral("ALTER TABLE channel_settings ADD COLUMN set_order INTEGER NOT NULL DEFAULT 0") };
+}
+
 } // namespace
 
 const QList<QStringList>& SchemaSteps()
@@ -74,6 +81,8 @@ const QList<QStringList>& SchemaSteps()
         },
         // Version 4.
         PrivatePlacesStep(),
+        // Version 5.
+        SettingsOrderStep(),
     };
     return steps;
 }

@@ -10,9 +10,11 @@ bool IsChannelName(const QString& target)
     return !target.isEmpty() && QStringLiteral("!#&+").contains(target.at(0));
 }
 
-TIrcChannel::TIrcChannel(const QString& name, TIrcUsers& users, UpdateHandler handler)
+TIrcChannel::TIrcChannel(
+    const QString& name, TIrcUsers& users, const ModeSyntax& syntax, UpdateHandler handler)
     : Name(name)
     , m_users(users)
+    , m_syntax(syntax)
     , m_handler(std::move(handler))
 {
 }
@@ -46,27 +48,33 @@ qsizetype TIrcChannel::IndexOf(const QString& nick) const
     return -1;
 }
 
+bool TIrcChannel::IsOperator(const TIrcName& entry) const
+{
+    return std::any_of(entry.Ranks.cbegin(), entry.Ranks.cend(),
+        [this](QChar rank) { return m_syntax.IsOperatorRank(rank); });
+}
+
+int TIrcChannel::FlagsOf(const TIrcName& entry) const
+{
+    return (IsOperator(entry) ? 1 : 0) | (entry.Ranks.contains(u'v') ? 2 : 0);
+}
+
 void TIrcChannel::AddNames(const QString& names)
 {
     for (QString nick : names.split(u' ', Qt::SkipEmptyParts)) {
-        bool isOperator = false;
-        bool voice = false;
-        // Servers that support more ranks than operator and voice mark them with further prefixes.
-        while (!nick.isEmpty() && QStringLiteral("@+%&~").contains(nick.at(0))) {
-            isOperator = isOperator || nick.at(0) == u'@';
-            voice = voice || nick.at(0) == u'+';
+        QString ranks;
+        while (!nick.isEmpty() && !m_syntax.RankOfSymbol(nick.at(0)).isNull()) {
+            ranks.append(m_syntax.RankOfSymbol(nick.at(0)));
             nick.remove(0, 1);
         }
         if (nick.isEmpty())
             continue;
         // A repeated NAMES reply updates the entries instead of listing a nick twice.
         const qsizetype index = IndexOf(nick);
-        if (index >= 0) {
-            m_names[static_cast<std::size_t>(index)].Operator = isOperator;
-            m_names[static_cast<std::size_t>(index)].Voice = voice;
-        } else {
-            m_names.push_back({ m_users.Add(nick), isOperator, voice });
-        }
+        if (index >= 0)
+            m_names[static_cast<std::size_t>(index)].Ranks = ranks;
+        else
+            m_names.push_back({ m_users.Add(nick), ranks });
     }
     Raise(cuNames, nullptr, 0);
 }
@@ -75,7 +83,7 @@ void TIrcChannel::AddUser(const UserPtr& user)
 {
     qsizetype index = IndexOf(user->Nick);
     if (index < 0) {
-        m_names.push_back({ m_users.Add(user->Nick), false, false });
+        m_names.push_back({ m_users.Add(user->Nick), QString() });
         index = static_cast<qsizetype>(m_names.size()) - 1;
     }
     Raise(cuJoin, user.get(), static_cast<int>(index));
@@ -148,49 +156,68 @@ void TIrcChannel::NoteNamesType(const QString& symbol)
 void TIrcChannel::ApplyModeLetters(const QString& modes, const QStringList& arguments)
 {
     qsizetype next = 0;
-    const auto takeArgument = [&] { return next < arguments.size() ? arguments.at(next++) : QString(); };
     bool adding = true;
 
     for (const QChar letter : modes) {
         if (letter == u'+' || letter == u'-') {
             adding = letter == u'+';
-        } else if (letter == u'o' || letter == u'v') {
-            const qsizetype index = IndexOf(takeArgument());
-            if (index < 0)
-                continue;
-            TIrcName& entry = m_names[static_cast<std::size_t>(index)];
-            bool& flag = letter == u'o' ? entry.Operator : entry.Voice;
-            if (flag == adding)
-                continue;
-            flag = adding;
-            Raise(cuUser, entry.User.get(), entry.Flags());
-        } else if (letter == u'b') {
-            const QString mask = takeArgument();
-            if (adding && !Bans.contains(mask))
-                Bans.append(mask);
+            continue;
+        }
+        // Every letter that takes an argument consumes it, kept or not, so that the next letter gets its own.
+        const QString argument = m_syntax.TakesParameter(letter, adding) && next < arguments.size()
+            ? arguments.at(next++)
+            : QString();
+        switch (m_syntax.KindOf(letter)) {
+        case ModeKind::Rank:
+            ChangeRank(letter, adding, argument);
+            break;
+        case ModeKind::List:
+            if (letter == u'b' && adding && !Bans.contains(argument))
+                Bans.append(argument);
+            else if (letter == u'b' && !adding)
+                Bans.removeAll(argument);
+            break;
+        case ModeKind::Always:
+            if (letter == u'k')
+                Key = adding ? argument : QString();
+            break;
+        case ModeKind::WhenSet:
+            if (letter == u'l')
+                Limit = adding ? argument.toInt() : 0;
+            break;
+        case ModeKind::Never:
+            if (adding && !Modes.contains(letter))
+                Modes.append(letter);
             else if (!adding)
-                Bans.removeAll(mask);
-        } else if (letter == u'k') {
-            const QString key = takeArgument();
-            Key = adding ? key : QString();
-        } else if (letter == u'l') {
-            Limit = adding ? takeArgument().toInt() : 0;
-        } else if (QStringLiteral("eIhaq").contains(letter)) {
-            // List and rank modes this client does not keep; their argument must still be consumed.
-            takeArgument();
-        } else if (adding && !Modes.contains(letter)) {
-            Modes.append(letter);
-        } else if (!adding) {
-            Modes.remove(letter);
+                Modes.remove(letter);
+            break;
         }
     }
 }
 
-ChannelPtr TIrcChannels::Add(const QString& name, TIrcUsers& users, TIrcChannel::UpdateHandler handler)
+void TIrcChannel::ChangeRank(QChar rank, bool adding, const QString& nick)
+{
+    const qsizetype index = IndexOf(nick);
+    if (index < 0)
+        return;
+    TIrcName& entry = m_names[static_cast<std::size_t>(index)];
+    if (entry.Ranks.contains(rank) == adding)
+        return;
+    const int before = FlagsOf(entry);
+    if (adding)
+        entry.Ranks.append(rank);
+    else
+        entry.Ranks.remove(rank);
+    if (FlagsOf(entry) != before)
+        Raise(cuUser, entry.User.get(), FlagsOf(entry));
+}
+
+ChannelPtr TIrcChannels::Add(
+    const QString& name, TIrcUsers& users, const ModeSyntax& syntax, TIrcChannel::UpdateHandler handler)
 {
     if (const ChannelPtr old = Find(name))
         Remove(old);
-    auto channel = std::make_shared<TIrcChannel>(name, users, std::move(handler));
+    auto channel = std::make_shared<TIrcChannel>(name, users, syntax, std::move(handler));
     m_channels.push_back(channel);
     return channel;
 }

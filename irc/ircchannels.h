@@ -4,6 +4,7 @@
 // server's events; each channel reports its changes through the update handler it was created with.
 
 #include "irc/ircusers.h"
+#include "irc/modesyntax.h"
 
 #include <QStringList>
 #include <functional>
@@ -11,17 +12,15 @@
 namespace irc {
 
 // What changed on a channel. For the user kinds, the info is the names-list index of the entry; for cuUser
-// it is the entry's new flags (1 operator, 2 voice).
+// it is the entry's new flags (1 operator, 2 voice; see TIrcChannel::FlagsOf).
 enum TIrcChannelUpdateType { cuMode, cuTopic, cuUser, cuNames, cuNick, cuJoin, cuPart, cuKick, cuQuit };
 
 enum class TIrcCloseReason { None, Parted, Kicked };
 
 struct TIrcName {
     UserPtr User;
-    bool Operator = false;
-    bool Voice = false;
-
-    int Flags() const { return (Operator ? 1 : 0) | (Voice ? 2 : 0); }
+    // The rank letters the user holds on the channel ("ov"), as the server's PREFIX names them.
+    QString Ranks;
 };
 
 class TIrcChannel {
@@ -29,8 +28,8 @@ public:
     using UpdateHandler
         = std::function<void(TIrcChannel& channel, TIrcChannelUpdateType type, TIrcUser* user, int info)>;
 
-    // Requires: users outlives the channel.
-    TIrcChannel(const QString& name, TIrcUsers& users, UpdateHandler handler);
+    // Requires: users and syntax outlive the channel.
+    TIrcChannel(const QString& name, TIrcUsers& users, const ModeSyntax& syntax, UpdateHandler handler);
     ~TIrcChannel();
     TIrcChannel(const TIrcChannel&) = delete;
     TIrcChannel& operator=(const TIrcChannel&) = delete;
@@ -50,8 +49,13 @@ public:
     QStringList Nicks() const;
     // The index of nick in the names list (ignoring case), or -1.
     qsizetype IndexOf(const QString& nick) const;
+    // Whether the entry holds a rank that makes an operator (see modesyntax.h).
+    bool IsOperator(const TIrcName& entry) const;
+    // 1 for an operator, 2 for voice, both added.
+    int FlagsOf(const TIrcName& entry) const;
 
-    // One line of a NAMES reply: nicks separated by spaces, "@" marking operators and "+" voiced users.
+    // One line of a NAMES reply: nicks separated by spaces, each after the symbols of its ranks ("@+Ann"
+    // where the server lists them all, "@Ann" where it gives the highest only).
     void AddNames(const QString& names);
     void AddUser(const UserPtr& user);
     // Raises type (cuPart, cuKick or cuQuit) and then drops the entry; nothing when nick is not listed.
@@ -59,7 +63,8 @@ public:
     // Raises cuNick when the user, already carrying the new nick, is listed.
     void UserRenamed(TIrcUser* user);
     void SetTopic(const QString& topic);
-    // A MODE line's mode text and its arguments, applied in order.
+    // A MODE line's mode text and its arguments, applied in order; which letters take an argument is the
+    // syntax's to say.
     void ApplyModes(const QString& modes, const QStringList& arguments);
     // The channel's whole mode set, as RPL_CHANNELMODEIS (324) tells it: simple modes, limit and key that it
     // leaves out are not set.
@@ -75,8 +80,11 @@ private:
     void Raise(TIrcChannelUpdateType type, TIrcUser* user, int info);
     // Applies modes without raising cuMode for what they change.
     void ApplyModeLetters(const QString& modes, const QStringList& arguments);
+    // Gives or takes a rank; raises cuUser when the user's flags change.
+    void ChangeRank(QChar rank, bool adding, const QString& nick);
 
     TIrcUsers& m_users;
+    const ModeSyntax& m_syntax;
     UpdateHandler m_handler;
     std::vector<TIrcName> m_names;
     // The server has told the whole mode set.
@@ -87,8 +95,10 @@ using ChannelPtr = std::shared_ptr<TIrcChannel>;
 
 class TIrcChannels {
 public:
-    // A fresh record for name; a record of the same name (ignoring case) is dropped first.
-    ChannelPtr Add(const QString& name, TIrcUsers& users, TIrcChannel::UpdateHandler handler);
+    // A fresh record for name; a record of the same name (ignoring case) is dropped first. Requires: users
+    // and syntax outlive the record.
+    ChannelPtr Add(
+        const QString& name, TIrcUsers& users, const ModeSyntax& syntax, TIrcChannel::UpdateHandler handler);
     ChannelPtr Find(const QString& name) const;
     void Remove(const ChannelPtr& channel);
     const std::vector<ChannelPtr>& Items() const { return m_channels; }

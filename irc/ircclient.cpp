@@ -137,6 +137,7 @@ void TIrcClient::Connect()
     m_cap = CapNegotiation();
     m_whox = false;
     m_askedAccounts.clear();
+    m_modeSyntax = ModeSyntax();
     m_state = State::Connecting;
     m_connectTimer.start(Settings.ConnectTimeoutMs);
     if (const qintptr descriptor = std::exchange(OpenDescriptor, -1); descriptor >= 0) {
@@ -551,7 +552,7 @@ bool TIrcClient::IsOperatorOn(const QString& channel, const QString& nick) const
 {
     const auto found = m_channels.Find(channel);
     const qsizetype index = found ? found->IndexOf(nick) : -1;
-    return index >= 0 && found->Names().at(static_cast<std::size_t>(index)).Operator;
+    return index >= 0 && found->IsOperator(found->Names().at(static_cast<std::size_t>(index)));
 }
 
 bool TIrcClient::Say(const QString& target, const QString& text)

@@ -271,6 +271,8 @@ private:
     void NickChangedDuringRecovery(const QString& newNick);
     std::optional<QString> AutomaticCtcpReply(const QString& command, const QString& arguments) const;
 
+    // Which mode letters the server gives parameters and ranks (its 005 lines).
+    void NoteModeSyntax(const Message& message);
     bool IsSelf(const TIrcUser& user) const { return SameName(user.Nick, m_currentNick); }
     ChannelPtr AddChannel(const QString& name);
 
@@ -316,8 +318,9 @@ private:
     QString m_nick = QStringLiteral("Nick");
     QString m_currentNick;
     QString m_serverHost;
-    // Declared before the channels, whose names lists release their users into it.
+    // Declared before the channels, whose names lists release their users into it and read the modes by it.
     TIrcUsers m_users;
+    ModeSyntax m_modeSyntax;
     TIrcChannels m_channels;
     UserPtr m_self;
 };

@@ -182,6 +182,7 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
             HandleChannelModes(message);
         if (numeric == 5) {
             NoteWhox(message);
+            NoteModeSyntax(message);
             HandleIsupport(message);
         }
         Q_EMIT OnSystem(sender.get(), code, Text(message.Content));
@@ -489,10 +490,17 @@ bool TIrcClient::AllowCtcpReply(const QString& nick)
     return true;
 }
 
+// 005 <me> <token>... :are supported by this server
+void TIrcClient::NoteModeSyntax(const Message& message)
+{
+    for (qsizetype i = 1; i + 1 < message.Params.size(); ++i)
+        m_modeSyntax.Take(message.Params.at(i));
+}
+
 ChannelPtr TIrcClient::AddChannel(const QString& name)
 {
-    return m_channels.Add(
-        name, m_users, [this](TIrcChannel& channel, TIrcChannelUpdateType type, TIrcUser* user, int info) {
+    return m_channels.Add(name, m_users, m_modeSyntax,
+        [this](TIrcChannel& channel, TIrcChannelUpdateType type, TIrcUser* user, int info) {
             Q_EMIT OnChannelUpdate(&channel, type, user, info);
         });
 }

@@ -76,6 +76,10 @@ TEST_F(SettingsWindowTest, TimeoutsAndReconnectSettingsTakeEffectAtOnceAndAreSav
     EXPECT_EQ(State().LogLines, 40);
     TypeInto(settings.CommandCharEdit, "!");
     EXPECT_EQ(State().CommandChar, "!");
+    for (const QString& unusable : { QStringLiteral(" "), QStringLiteral("\u00a0") }) {
+        TypeInto(settings.CommandCharEdit, unusable);
+        EXPECT_EQ(State().CommandChar, "!") << "a blank is refused";
+    }
 
     // Number boxes keep within their ranges.
     EnterNumber(settings.AttemptsBox, 5000);

@@ -62,6 +62,10 @@ TEST_F(ChannelSettingsTest, ShowsSetsAndUnsetsForThoseWhoMay)
         { "Nick", "#sr", ",channel set dicebot maybe", { "PRIVMSG Nick :Nick, dicebot must be yes or no." } },
         { "Nick", "#sr", ",channel set char !!",
             { "PRIVMSG Nick :Nick, char must be one character, such as !." } },
+        { "Nick", "#sr", ",channel set char \x01",
+            { "PRIVMSG Nick :Nick, char must be a visible character, not a blank or a control character." } },
+        { "Nick", "#sr", ",channel set char \xc2\xa0",
+            { "PRIVMSG Nick :Nick, char must be a visible character, not a blank or a control character." } },
         { "Nick", "#sr", ",channel set system gurps",
             { "PRIVMSG Nick :Nick, system must be one of none, sr3, sr4, ex, ep, dh, dryh." } },
         { "Nick", "#sr", ",channel set colour red",
@@ -89,10 +93,15 @@ TEST_F(ChannelSettingsTest, ShowsSetsAndUnsetsForThoseWhoMay)
     EXPECT_EQ(bot->State().PerChannel.All().keys(), QStringList { "#dh" });
 }
 
+// The bot is on every channel of the full table or favours it, so none gives way, until it leaves one and
+// stops favouring another; a channel set meanwhile, neither, gives way in its turn.
 TEST_F(ChannelSettingsTest, KeepsOwnSettingsForABoundedNumberOfChannels)
 {
-    for (int i = 0; i < core::ChannelSettings::MaxChannels; ++i)
-        bot->State().PerChannel.Set(QStringLiteral("#t%1").arg(i), "silent", "yes");
+    core::BotState& state = bot->State();
+    for (int i = 0; i < state.Extra.Store.SettingsChannels; ++i) {
+        state.PerChannel.Set(QStringLiteral("#t%1").arg(i), "silent", "yes");
+        (i % 2 ? state.CurrentChannels : state.FavoriteChannels).append(QStringLiteral("#T%1").arg(i));
+    }
     Play({
         { "Vera", "", ",channel #one-more set silent yes",
             { "PRIVMSG Vera :Vera, 256 channels have their own settings already, the most the bot keeps; "
@@ -107,6 +116,19 @@ TEST_F(ChannelSettingsTest, KeepsOwnSettingsForABoundedNumberOfChannels)
         { "Vera", "", ",channel #one-more set silent yes",
             { "PRIVMSG Vera :#one-more: silent is yes now." } },
     });
+    state.CurrentChannels.removeAll("#T9");
+    state.FavoriteChannels.removeAll("#T8");
+    Play({
+        { "Vera", "", ",channel #two-more set silent yes",
+            { "PRIVMSG Vera :#two-more: silent is yes now." } },
+        { "Vera", "", ",channel #three-more set silent yes",
+            { "PRIVMSG Vera :#three-more: silent is yes now." } },
+        { "Vera", "", ",channel #four-more set silent yes",
+            { "PRIVMSG Vera :#four-more: silent is yes now." } },
+    });
+    for (const char* gone : { "#t8", "#t9", "#one-more" })
+        EXPECT_FALSE(state.PerChannel.All().contains(gone)) << gone;
+    EXPECT_EQ(state.PerChannel.All().size(), 256);
 }
 
 TEST_F(ChannelSettingsTest, RecognitionAndModesFollowTheChannel)

@@ -208,6 +208,11 @@ TEST_F(ControlCommands, BeSwitchesModesByWholeKeywords)
     EXPECT_TRUE(Say("Kell", "#dice", ",be silent please").isEmpty());
     EXPECT_TRUE(Say("Kell", "#dice", ",be Commanded on !").isEmpty());
     EXPECT_TRUE(Say("Kell", "#dice", ",be commanded on ").isEmpty());
+    for (const char* unusable : { ",be commanded on \x01", ",be commanded on \t!" })
+        EXPECT_EQ(Say("Kell", "#dice", unusable),
+            QStringList(
+                { "PRIVMSG #dice :No, chief, the command character must be a visible character, not a "
+                  "blank or a control character." }));
     EXPECT_EQ(state.CommandChar, ",");
     EXPECT_FALSE(state.Silent);
 

@@ -196,4 +196,19 @@ TEST_F(KeptState, UsersNotSeenForTheConfiguredDaysAreForgottenAtStart)
     EXPECT_EQ(bot->Seen().Users().at(0).LaterNicks, QStringList { "Back" });
 }
 
+// The order in which channels were given settings outlives a restart: in the full table the least recently
+// set gives way, not the first by name.
+TEST_F(KeptState, AFullChannelSettingsTableGivesWayInTheOrderOfSettingAfterARestart)
+{
+    Settings("[store]\nkeep = yes\nchannel_settings = 3\n");
+    Start();
+    for (const char* channel : { "#a", "#b", "#c", "#a" })
+        Say("Nick", QString(), QStringLiteral(",channel %1 set silent yes").arg(channel));
+    Kill();
+    Start();
+    EXPECT_EQ(Say("Nick", QString(), ",channel #d set silent yes"),
+        QStringList { "PRIVMSG Nick :#d: silent is yes now." });
+    EXPECT_EQ(bot->State().PerChannel.All().keys(), QStringList({ "#a", "#c", "#d" }));
+}
+
 } // namespace

@@ -98,7 +98,7 @@ TEST(SettingsFiles, SaveThenLoadGivesBackEverything)
     const BotState loaded = Loaded(files);
     EXPECT_EQ(core::SettingsFileLines(loaded), values);
     EXPECT_EQ(loaded.PrivilegedUsers, saved.PrivilegedUsers);
-    EXPECT_EQ(loaded.BannedUsers, saved.BannedUsers);
+    EXPECT_EQ(loaded.BannedUsers, QStringList({ "Troll", "Spammer" })) << "an empty entry names nobody";
     EXPECT_EQ(loaded.ReplyPhrases, saved.ReplyPhrases);
     EXPECT_EQ(files.Read("banned.conf"), QByteArray("Troll\r\n\r\nSpammer\r\n"));
 }
@@ -236,6 +236,49 @@ TEST(SettingsFiles, EachUserListLoadsOnItsOwn)
     files.Write("previleged.conf", Crlf({ "Kell", "Mira" }));
     EXPECT_EQ(Loaded(files).PrivilegedUsers, QStringList({ "Kell", "Mira" }));
     EXPECT_TRUE(Loaded(files).BannedUsers.isEmpty());
+}
+
+// An entry with blanks around it means the entry without them; a blank one is no entry.
+TEST(SettingsFiles, UserListEntriesAreTrimmed)
+{
+    const std::pair<QByteArray, QStringList> cases[] = {
+        { " Kell \r\n\t$a:mira\r\n*!*@host.example \r\n", { "Kell", "$a:mira", "*!*@host.example" } },
+        { "Kell\r\n \t\r\n\r\nMira\r\n", { "Kell", "Mira" } },
+    };
+    for (const auto& [file, entries] : cases) {
+        TempFiles files;
+        files.Write("previleged.conf", file);
+        files.Write("banned.conf", file);
+        const BotState s = Loaded(files);
+        EXPECT_EQ(s.PrivilegedUsers, entries);
+        EXPECT_EQ(s.BannedUsers, entries);
+    }
+}
+
+// A command character nobody could type or see keeps the default; the lines after it are read all the same.
+TEST(SettingsFiles, ACommandCharacterThatCannotBeTypedKeepsTheDefault)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "!", "!" },
+        { "?x", "?x" },
+        { "\xf0\x9f\x8e\xb2", "\xf0\x9f\x8e\xb2" },
+        { "", "" },
+        { "\x01", "," },
+        { " ", "," },
+        { "\t!", "," },
+        { "!\x7f", "," },
+    };
+    for (const auto& [line, expected] : cases) {
+        TempFiles files;
+        QStringList lines = NonDefaultSettings();
+        lines[19] = QString::fromUtf8(line);
+        files.Write("settings.conf", Crlf(lines));
+        core::BotState s;
+        const core::SettingsLinesTaken taken = core::LoadAtStart(s, files.Path());
+        EXPECT_EQ(s.CommandChar, QString::fromUtf8(expected)) << line;
+        EXPECT_EQ(taken[19], s.CommandChar != ",") << line;
+        EXPECT_EQ(s.ReconnectAttempts, 3) << line;
+    }
 }
 
 TEST(SettingsFiles, GarbageAndHugeFilesNeverCrashAndKeepDefaultsWhereTheyMust)

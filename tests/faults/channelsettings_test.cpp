@@ -1,6 +1,7 @@
-// Two tables on a real ngircd, #sr and #dh, whose settings differ in every key: a channel operator, a
-// privileged user and a plain user try to change them; after a restart the new bot answers each channel
-// by its own settings.
+// Channels' own settings on real servers. Two tables on ngircd, #sr and #dh, whose settings differ in every
+// key: a channel operator, a privileged user and a plain user try to change them; after a restart the new
+// bot answers each channel by its own settings. And those who would take the settings from others: an
+// operator deopped among InspIRCd's own modes, a user filling the table with channels of her own.
 
 #include "support/headlessbot.h"
 #include "support/ircdaemon.h"
@@ -127,6 +128,98 @@ TEST(Faults, EachChannelKeepsItsOwnSettingsAcrossARestart)
     // said there: it did neither.
     EXPECT_EQ(CountContaining(pete.Lines, "I am a mere DH IRC bot"), 0);
     EXPECT_EQ(CountContaining(pete.Lines, "[[1+1]] ="), 1);
+    EXPECT_EQ(second.Finish(), 0);
+}
+
+// InspIRCd's "d" takes a parameter when set: Bob's "+d-o 5 Mallory" takes Mallory's operator status, and
+// with it her say over the channel's settings.
+TEST(Faults, AnOperatorTakenDownAmongOtherModesLosesHerSayOverTheChannel)
+{
+    const auto server = IrcDaemon::InspircdWithDelayMode();
+    ASSERT_TRUE(server->Start()) << server->Output().toStdString();
+    TempFiles files;
+    files.Write("settings.conf", testing_support::SettingsFile(200, 100));
+
+    TestIrcClient mallory, bob;
+    ASSERT_TRUE(mallory.Register(server->Port(), "Mallory"));
+    mallory.Send("JOIN #t");
+    ASSERT_TRUE(mallory.WaitForLine(" 366 Mallory #t "));
+    ASSERT_TRUE(bob.Register(server->Port(), "Bob"));
+    bob.Send("JOIN #t");
+    ASSERT_TRUE(bob.WaitForLine(" 366 Bob #t "));
+    mallory.Send("MODE #t +o Bob");
+    ASSERT_TRUE(bob.WaitForLine(" MODE #t +o :Bob"));
+    HeadlessBot bot;
+    ASSERT_TRUE(
+        bot.Start({ "--files", files.Path(), "--server", "127.0.0.1:" + QString::number(server->Port()),
+            "--join", "#t", "--set", "flood/line_interval=0", "--set", "flood/burst_lines=100" }));
+    ASSERT_TRUE(bot.WaitForLine("Joined #t"));
+
+    Exchange({
+        { mallory, "PRIVMSG Tessarin :,channel #t set dicebot yes", mallory,
+            "PRIVMSG Mallory :#t: dicebot is yes now." },
+        { bob, "MODE #t +d-o 5 Mallory", mallory, " MODE #t +d-o 5 :Mallory" },
+        { mallory, "PRIVMSG Tessarin :,channel #t set dicebot no", mallory,
+            "PRIVMSG Mallory :Mallory, only the owner, the privileged users and the operators of #t may "
+            "change "
+            "its settings." },
+        { bob, "PRIVMSG Tessarin :,channel #t set silent yes", bob, "PRIVMSG Bob :#t: silent is yes now." },
+    });
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+// Mallory founds channels, brings the bot to each, gives it settings and sends it away again, until the
+// table (three channels here) is full: the tables the bot serves still get their settings, before and
+// after a restart, as her channels give way oldest first.
+TEST(Faults, ChannelsTheBotHasLeftCannotFillTheSettingsTable)
+{
+    const auto server = IrcDaemon::Ngircd();
+    ASSERT_TRUE(server->Start()) << server->Output().toStdString();
+    TempFiles files;
+    files.Write("settings.conf", testing_support::SettingsFile(200, 100));
+    files.Write("tessarin.ini", "[store]\nkeep = yes\nchannel_settings = 3\n");
+
+    TestIrcClient oscar, mallory;
+    ASSERT_TRUE(oscar.Register(server->Port(), "Oscar"));
+    oscar.Send("JOIN #sr,#dh");
+    ASSERT_TRUE(oscar.WaitForLine(" 366 Oscar #dh "));
+    ASSERT_TRUE(mallory.Register(server->Port(), "Mallory"));
+    const QStringList arguments { "--files", files.Path(), "--server",
+        "127.0.0.1:" + QString::number(server->Port()), "--join", "#sr,#dh", "--set", "flood/line_interval=0",
+        "--set", "flood/burst_lines=100" };
+    auto first = std::make_unique<HeadlessBot>();
+    ASSERT_TRUE(first->Start(arguments));
+    ASSERT_TRUE(first->WaitForLine("Joined #dh"));
+
+    for (const QByteArray channel : { "#m1", "#m2", "#m3" }) {
+        mallory.Send("JOIN " + channel);
+        ASSERT_TRUE(mallory.WaitForLine(" 366 Mallory " + channel + ' '));
+        Exchange(
+            { { mallory, "PRIVMSG Tessarin :,join " + channel, mallory, "Joining channel " + channel } });
+        ASSERT_TRUE(first->WaitForLine("Joined " + QString::fromLatin1(channel)));
+        Exchange({
+            { mallory, "PRIVMSG " + channel + " :,channel set dicebot yes", mallory,
+                "PRIVMSG Mallory :" + channel + ": dicebot is yes now." },
+            { mallory, "PRIVMSG " + channel + " :,part", mallory, " PART " + channel },
+        });
+    }
+    Exchange({
+        { oscar, "PRIVMSG #sr :,channel set dicebot yes", oscar, "PRIVMSG Oscar :#sr: dicebot is yes now." },
+    });
+    EXPECT_TRUE(first->WaitForLine("Forgot the settings of #m1 to make room for #sr."));
+    EXPECT_EQ(first->Finish(), 0);
+    first.reset();
+
+    HeadlessBot second;
+    ASSERT_TRUE(second.Start(arguments));
+    ASSERT_TRUE(second.WaitForLine("Joined #dh"));
+    Exchange({
+        { oscar, "PRIVMSG #dh :,channel set silent yes", oscar, "PRIVMSG Oscar :#dh: silent is yes now." },
+        { oscar, "PRIVMSG #dh :,channel #m3", oscar,
+            "PRIVMSG Oscar :#m3: char , (global), dicebot yes (own)" },
+        { oscar, "PRIVMSG #dh :,channel #m2", oscar,
+            "PRIVMSG Oscar :#m2: char , (global), dicebot no (global)" },
+    });
     EXPECT_EQ(second.Finish(), 0);
 }
 

@@ -38,10 +38,11 @@ struct Update {
 class ChannelTest : public ::testing::Test {
 protected:
     TIrcUsers users;
+    ModeSyntax syntax;
     std::vector<Update> updates;
     TIrcChannels channels;
-    ChannelPtr dice = channels.Add(
-        "#dice", users, [this](TIrcChannel& channel, TIrcChannelUpdateType type, TIrcUser* user, int info) {
+    ChannelPtr dice = channels.Add("#dice", users, syntax,
+        [this](TIrcChannel& channel, TIrcChannelUpdateType type, TIrcUser* user, int info) {
             updates.push_back({ type, user ? user->Nick : QString(), info, channel.Nicks() });
         });
 };
@@ -51,9 +52,9 @@ TEST_F(ChannelTest, NamesRepliesFillTheListWithFlagsAndNoDuplicates)
     dice->AddNames("@Bob +Ann Kell");
     dice->AddNames("Bob @+Zed");
     EXPECT_EQ(dice->Nicks(), QStringList({ "Bob", "Ann", "Kell", "Zed" }));
-    EXPECT_EQ(dice->Names()[0].Flags(), 0) << "the later reply holds";
-    EXPECT_EQ(dice->Names()[1].Flags(), 2);
-    EXPECT_EQ(dice->Names()[3].Flags(), 3);
+    EXPECT_EQ(dice->FlagsOf(dice->Names()[0]), 0) << "the later reply holds";
+    EXPECT_EQ(dice->FlagsOf(dice->Names()[1]), 2);
+    EXPECT_EQ(dice->FlagsOf(dice->Names()[3]), 3);
     EXPECT_EQ(updates.size(), 2u);
     EXPECT_EQ(updates[0].Type, cuNames);
     EXPECT_EQ(users.Find("Kell")->Count, 1);
@@ -86,8 +87,8 @@ TEST_F(ChannelTest, ModesChangeFlagsModeLettersLimitKeyAndBans)
     dice->AddNames("Bob Ann");
     updates.clear();
     dice->ApplyModes("+ontv-v+lk", { "Bob", "Ann", "Ann", "12", "secret" });
-    EXPECT_TRUE(dice->Names()[0].Operator);
-    EXPECT_FALSE(dice->Names()[1].Voice);
+    EXPECT_EQ(dice->FlagsOf(dice->Names()[0]), 1);
+    EXPECT_EQ(dice->FlagsOf(dice->Names()[1]), 0);
     EXPECT_EQ(dice->Modes, "nt");
     EXPECT_EQ(dice->Limit, 12);
     EXPECT_EQ(dice->Key, "secret");
@@ -110,6 +111,81 @@ TEST_F(ChannelTest, ModesChangeFlagsModeLettersLimitKeyAndBans)
     EXPECT_EQ(updates.size(), 1u);
 }
 
+// The mode syntax the server announces decides which letter takes which argument, and which ranks make an
+// operator. Each case starts afresh: a 005 line (none for a server that sends none), a NAMES reply, then one
+// MODE line (or, with Replace, a 324 mode reply).
+TEST(ChannelModes, FollowTheServersSyntax)
+{
+    const char* const inspircd = "CHANMODES=b,k,dl,imnpst PREFIX=(qaohv)~&@%+";
+    const char* const inspircdModules = "CHANMODES=IXbeg,k,FHJLdfjl,ACKMNOPQRSTcimnprstuz PREFIX=(ov)@+";
+    const char* const ngircd = "CHANMODES=beI,k,l,imMnOPQRstVz PREFIX=(qaohv)~&@%+";
+    struct Case {
+        const char* Isupport;
+        const char* Names;
+        const char* Modes;
+        QStringList Arguments;
+        const char* Operators; // the nicks that count as operators afterwards
+        const char* Voiced;
+        const char* Simple = "";
+        int Limit = 0;
+        const char* Key = "";
+        QStringList Bans = {};
+        bool Replace = false;
+    };
+    const Case cases[] = {
+        { inspircd, "@Mallory Bob", "+d-o", { "5", "Mallory" }, "", "" },
+        // Without a 005 line "d" is a flag, and the "-o" takes the "5".
+        { "", "@Mallory Bob", "+d-o", { "5", "Mallory" }, "Mallory", "", "d" },
+        { inspircd, "@Mallory Bob", "-d+o", { "Bob" }, "Mallory Bob", "" },
+        { inspircdModules, "@Mallory Bob", "+jL-o+Fv", { "3:5", "#elsewhere", "Mallory", "2:10", "Bob" }, "",
+            "Bob" },
+        { inspircdModules, "@Mallory Bob", "+X-o", { "topiclock:Bob", "Mallory" }, "", "" },
+        { ngircd, "@Mallory Bob", "+lk-o", { "10", "key", "Mallory" }, "", "", "", 10, "key" },
+        { ngircd, "@Mallory Bob", "-b+v", { "*!*@mask", "Bob" }, "Mallory", "Bob" },
+        { ngircd, "@Mallory Bob", "+b-l+I-o", { "*!*@bad", "*!*@good", "Mallory" }, "", "", "", 0, "",
+            { "*!*@bad" } },
+        { inspircd, "%Mallory Bob Carol", "+qo-h", { "Bob", "Carol", "Mallory" }, "Bob Carol", "" },
+        // Names with every rank a user holds: taking one operator rank leaves the other.
+        { ngircd, "~@Mallory +%Bob &Carol Dave", "-o", { "Mallory" }, "Mallory Carol", "Bob" },
+        { ngircd, "~@Mallory &Carol", "-q-a", { "Mallory", "Carol" }, "Mallory", "" },
+        { ngircd, "~Mallory %Dave", "-q+h", { "Mallory", "Bob" }, "", "" },
+        { inspircd, "@+Mallory Bob", "-o", { "Mallory" }, "", "Mallory" },
+        { inspircd, "Bob", "+dnt", { "5" }, "", "", "nt", 0, "", {}, true },
+        // A malformed value leaves the one known before, "-PREFIX" brings back the default: "~" is then no
+        // rank, and "~Bob" a nick.
+        { "PREFIX=(qov)~@", "~Bob Mallory", "-v", { "Mallory" }, "", "" },
+        { "PREFIX=(qo)~@ -PREFIX CHANMODES=b,k,l", "~Mallory +Bob @Carol", "+e-o", { "*!*@x", "Carol" }, "",
+            "Bob" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Isupport) + " | " + c.Names + " | " + c.Modes);
+        TIrcUsers users;
+        ModeSyntax syntax;
+        for (const QString& token : QString::fromLatin1(c.Isupport).split(u' ', Qt::SkipEmptyParts))
+            syntax.Take(token.toLatin1());
+        TIrcChannel channel("#t", users, syntax, nullptr);
+        channel.AddNames(c.Names);
+        if (c.Replace)
+            channel.ReplaceModes(c.Modes, c.Arguments);
+        else
+            channel.ApplyModes(c.Modes, c.Arguments);
+        QStringList operators;
+        QStringList voiced;
+        for (const TIrcName& entry : channel.Names()) {
+            if (channel.FlagsOf(entry) & 1)
+                operators.append(entry.User->Nick);
+            if (channel.FlagsOf(entry) & 2)
+                voiced.append(entry.User->Nick);
+        }
+        EXPECT_EQ(operators.join(u' '), c.Operators);
+        EXPECT_EQ(voiced.join(u' '), c.Voiced);
+        EXPECT_EQ(channel.Modes, c.Simple);
+        EXPECT_EQ(channel.Limit, c.Limit);
+        EXPECT_EQ(channel.Key, c.Key);
+        EXPECT_EQ(channel.Bans, c.Bans);
+    }
+}
+
 TEST_F(ChannelTest, ARenamedUserKeepsItsEntryAndAddingAChannelAgainStartsAfresh)
 {
     dice->AddNames("Bob Ann");
@@ -119,7 +195,7 @@ TEST_F(ChannelTest, ARenamedUserKeepsItsEntryAndAddingAChannelAgainStartsAfresh)
     EXPECT_EQ(updates.back(), (Update { cuNick, "Anna", 1, { "Bob", "Anna" } }));
     EXPECT_EQ(dice->IndexOf("anna"), 1);
 
-    const ChannelPtr again = channels.Add("#DICE", users, nullptr);
+    const ChannelPtr again = channels.Add("#DICE", users, syntax, nullptr);
     EXPECT_NE(again.get(), dice.get());
     EXPECT_EQ(channels.Find("#dice").get(), again.get());
     EXPECT_EQ(channels.Items().size(), 1u);

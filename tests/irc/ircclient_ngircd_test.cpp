@@ -50,7 +50,8 @@ TEST(IrcClientOnNgircd, AnswersTheServersPingAndTakesTheAlternativeNick)
         return dice && dice->Nicks().size() == 2;
     }));
     const irc::ChannelPtr dice = client.Channels().Find("#dice");
-    EXPECT_TRUE(dice->Names()[static_cast<std::size_t>(dice->IndexOf("Bob"))].Operator) << "Bob opened it";
+    EXPECT_TRUE(dice->IsOperator(dice->Names()[static_cast<std::size_t>(dice->IndexOf("Bob"))]))
+        << "Bob opened it";
 
     EXPECT_EQ(pings, 1);
     EXPECT_EQ(disconnects, 0);

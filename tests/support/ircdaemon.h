@@ -109,10 +109,18 @@ public:
     }
 
     // A server that never holds a client back, for measuring a client rather than the server's flood
-    // control.
-    static std::unique_ptr<IrcDaemon> UnthrottledInspircd()
+    // control; modules are further lines of its configuration.
+    static std::unique_ptr<IrcDaemon> UnthrottledInspircd(const QString& modules = {})
     {
-        return Inspircd("recvq=\"1048576\" threshold=\"1000000\" commandrate=\"1000000000\" fakelag=\"no\"");
+        return Inspircd(
+            "recvq=\"1048576\" threshold=\"1000000\" commandrate=\"1000000000\" fakelag=\"no\"", modules);
+    }
+
+    // An unthrottled server whose channels have the mode "d" of InspIRCd's delaymsg module: a parameter when
+    // set, none when unset, as its 005 line tells.
+    static std::unique_ptr<IrcDaemon> InspircdWithDelayMode()
+    {
+        return UnthrottledInspircd("<module name=\"delaymsg\">\n");
     }
 
     ~IrcDaemon() { Stop(); }
@@ -185,8 +193,9 @@ public:
     }
 
 private:
-    // flood is the connect class's receive queue and flood-control attributes.
-    static std::unique_ptr<IrcDaemon> Inspircd(const QString& flood)
+    // flood is the connect class's receive queue and flood-control attributes; modules are further lines
+    // of the configuration.
+    static std::unique_ptr<IrcDaemon> Inspircd(const QString& flood, const QString& modules = {})
     {
         auto daemon = std::unique_ptr<IrcDaemon>(new IrcDaemon(Kind::Inspircd));
         daemon->WriteFile("motd", "Tessarin test server\n");
@@ -201,10 +210,10 @@ private:
                 "<files motd=\"%2\">\n<pid file=\"%3\">\n"
                 "<log method=\"file\" type=\"* -USERINPUT -USEROUTPUT\" level=\"default\" "
                 "target=\"%4\">\n"
-                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n")
+                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n%6")
                 .arg(daemon->m_port)
                 .arg(daemon->m_dir.filePath("motd"), daemon->m_dir.filePath("inspircd.pid"),
-                    daemon->m_dir.filePath("inspircd.log"), flood)
+                    daemon->m_dir.filePath("inspircd.log"), flood, modules)
                 .toUtf8());
         return daemon;
     }
