@@ -124,6 +124,21 @@ TEST_F(TrustOnNgircd, TakingTheOwnersNickGainsNothingAndTheOwnerKeepsHisRightsTh
     bot.Finish();
 }
 
+// Once the owner has a hostmask, a user connected under his nick from elsewhere is nobody.
+TEST_F(TrustOnNgircd, AnOwnersHostmaskClosesHisNick)
+{
+    files.Write("tessarin.ini", "[access]\nowner_hostmask = *!*@home.example\n");
+    TestIrcClient watcher;
+    ASSERT_NO_FATAL_FAILURE(StartBot(watcher));
+    const auto boss = Arrive("Boss");
+    ASSERT_TRUE(boss);
+    boss->Send("PRIVMSG #dice :,be dicerollan");
+    EXPECT_TRUE(boss->WaitForLine("PRIVMSG #dice :" + Denied).has_value());
+    boss->Send("PRIVMSG Tessarin :,quit");
+    EXPECT_TRUE(boss->WaitForLine("PRIVMSG Boss :No. And I'm logging this, you know.").has_value());
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
 TEST_F(TrustOnNgircd, TheCreatorsNickOpensNothingWithoutAccounts)
 {
     TestIrcClient watcher;
