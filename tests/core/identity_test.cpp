@@ -20,6 +20,18 @@ struct Seen {
     const char* account;
 };
 
+// Whether the user, shown so by a connection that does or does not tell accounts, passes as privileged.
+bool PrivilegedAsShown(const core::BotState& state, bool networkTellsAccounts, const Seen& shown)
+{
+    testing_support::FixedRoster roster;
+    roster.Accounts = networkTellsAccounts;
+    const irc::UserPtr user = roster.Users.Add(shown.firstNick, shown.address);
+    user->Nick = shown.nick;
+    if (shown.account)
+        user->Account = QString::fromUtf8(shown.account);
+    return core::IsPrivileged(state, roster, shown.nick);
+}
+
 struct Case {
     const char* what;
     Evidence proof;
@@ -63,13 +75,7 @@ TEST(Identity, PrivilegesFollowTheEvidenceTheSettingChooses)
         state.OwnerNick = "Boss";
         state.PrivilegedUsers = { "Ann", "$a:Kell-Acct", "gm!*@*.example" };
         state.Extra.Access.Proof = c.proof;
-        testing_support::FixedRoster roster;
-        roster.Accounts = c.networkTellsAccounts;
-        const irc::UserPtr user = roster.Users.Add(c.user.firstNick, c.user.address);
-        user->Nick = c.user.nick;
-        if (c.user.account)
-            user->Account = QString::fromUtf8(c.user.account);
-        EXPECT_EQ(core::IsPrivileged(state, roster, c.user.nick), c.privileged) << c.what;
+        EXPECT_EQ(PrivilegedAsShown(state, c.networkTellsAccounts, c.user), c.privileged) << c.what;
     }
 }
 
@@ -138,13 +144,7 @@ TEST(Identity, NicksAloneOpenNothingBesideStrongerEvidence)
         state.Extra.Access.OwnerHostmask = c.ownerHostmask;
         state.Extra.Access.CreatorPasses = c.creatorPasses;
         state.PrivilegedUsers = { "Ann", "gm!*@*.example" };
-        testing_support::FixedRoster roster;
-        roster.Accounts = c.networkTellsAccounts;
-        const irc::UserPtr user = roster.Users.Add(c.user.firstNick, c.user.address);
-        user->Nick = c.user.nick;
-        if (c.user.account)
-            user->Account = QString::fromUtf8(c.user.account);
-        EXPECT_EQ(core::IsPrivileged(state, roster, c.user.nick), c.privileged) << c.what;
+        EXPECT_EQ(PrivilegedAsShown(state, c.networkTellsAccounts, c.user), c.privileged) << c.what;
     }
 }
 
