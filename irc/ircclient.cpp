@@ -135,6 +135,7 @@ void TIrcClient::Connect()
     m_cap = CapNegotiation();
     m_whox = false;
     m_askedAccounts.clear();
+    m_caseMappingTold = false;
     m_state = State::Connecting;
     m_connectTimer.start(Settings.ConnectTimeoutMs);
     if (const qintptr descriptor = std::exchange(OpenDescriptor, -1); descriptor >= 0) {

@@ -4,6 +4,8 @@
 // A record lives as long as something holds it (a channel's names list, the client's own record, or the
 // line being handled); holders add and release it, and the last release drops it from the collection.
 
+#include "irc/casemapping.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -30,8 +32,8 @@ using UserPtr = std::shared_ptr<TIrcUser>;
 
 class TIrcUsers {
 public:
-    // The record for nick (found ignoring case) with its count raised, or a new one with count 1. A
-    // different non-empty address replaces the known one.
+    // The record for nick (found as the server compares names) with its count raised, or a new one with
+    // count 1. A different non-empty address replaces the known one.
     UserPtr Add(const QString& nick, const QString& address = QString());
 
     // Lowers the count; at 0 the record leaves the collection. Whoever still holds the pointer may read it.
@@ -44,8 +46,5 @@ public:
 private:
     std::vector<UserPtr> m_users;
 };
-
-// IRC nicks and channel names are compared ignoring letter case.
-bool SameName(const QString& a, const QString& b);
 
 } // namespace irc
