@@ -1,5 +1,6 @@
 #include "core/channellog.h"
 
+#include "irc/casemapping.h"
 #include "irc/ircchannels.h"
 
 #include <QSqlQuery>
@@ -19,7 +20,7 @@ LogOwner LogOwnerOf(const irc::ChannelRoster& roster, const QString& target)
     const irc::TIrcUser* user = roster.FindUser(target);
     if (!user || !user->Account || user->Account->isEmpty())
         return { target };
-    return { user->Account->toLower(), true };
+    return { irc::FoldName(*user->Account), true };
 }
 
 const QStringList* ChannelLogs::Find(const LogOwner& owner) const

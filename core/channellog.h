@@ -17,8 +17,8 @@
 namespace core {
 
 // Whom a log belongs to: a channel, by its name; or a private conversation, by the services account its
-// user is logged in to where the network tells accounts (lower-cased, so that letter case does not part
-// one account's logs), else by his nick. Names compare exactly.
+// user is logged in to where the network tells accounts (folded as the server compares names, so that
+// letter case does not part one account's logs), else by his nick. Names compare exactly.
 struct LogOwner {
     QString Name;
     bool IsAccount = false;

@@ -69,7 +69,7 @@ CheckedValue CheckChannelValue(const QString& key, const QString& typed)
 
 QString ChannelKeyOf(const QString& channel)
 {
-    return common::AsciiLower(channel);
+    return irc::FoldName(channel);
 }
 
 std::optional<QString> ChannelSettings::Value(const QString& channel, const QString& key) const

@@ -6,6 +6,8 @@
 // ("yes", "sr4", "!") so that showing, keeping and reading it back need no conversion; core/placesettings.h
 // turns them into what applies where.
 
+#include "irc/casemapping.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -31,7 +33,7 @@ struct CheckedValue {
 };
 CheckedValue CheckChannelValue(const QString& key, const QString& typed);
 
-// Channel names compare ignoring the case of A to Z, as servers do.
+// Channel names compare as the server compares them.
 QString ChannelKeyOf(const QString& channel);
 
 class ChannelSettings {
@@ -40,7 +42,7 @@ public:
     // (and each rewrite of it in the store) without end.
     static constexpr qsizetype MaxChannels = 256;
 
-    // Lower-cased channel name to its keys and values; channels without a value are not listed.
+    // Folded channel name to its keys and values; channels without a value are not listed.
     using Table = QMap<QString, QMap<QString, QString>>;
 
     std::optional<QString> Value(const QString& channel, const QString& key) const;
