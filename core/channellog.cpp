@@ -1,5 +1,6 @@
 #include "core/channellog.h"
 
+#include "core/namekeys.h"
 #include "irc/casemapping.h"
 #include "irc/ircchannels.h"
 
@@ -50,6 +51,20 @@ void ChannelLogs::Append(const LogOwner& owner, const QString& target, const QSt
         log.removeAt(2);
     if (m_kept)
         m_changed.insert(index);
+}
+
+void ChannelLogs::Refold(irc::CaseMapping from, irc::CaseMapping to)
+{
+    m_index.clear();
+    for (qsizetype index = 0; index < m_owners.size(); ++index) {
+        LogOwner& owner = m_owners[index];
+        if (owner.IsAccount) {
+            owner.Name = irc::Refold(owner.Name, from, to).value_or(UnownedKey);
+            if (m_kept)
+                m_changed.insert(index);
+        }
+        m_index.insert(owner, index);
+    }
 }
 
 void ChannelLogs::Clear()

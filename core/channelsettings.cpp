@@ -101,4 +101,14 @@ void ChannelSettings::Unset(const QString& channel, const QString& key)
         m_values.erase(values);
 }
 
+void ChannelSettings::Refold(irc::CaseMapping from, irc::CaseMapping to)
+{
+    Table refolded;
+    for (auto channel = m_values.cbegin(); channel != m_values.cend(); ++channel) {
+        if (const std::optional<QString> key = irc::Refold(channel.key(), from, to))
+            refolded[*key].insert(channel.value());
+    }
+    m_values = refolded;
+}
+
 } // namespace core

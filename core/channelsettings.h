@@ -52,6 +52,12 @@ public:
     void Set(const QString& channel, const QString& key, const QString& value);
     void Unset(const QString& channel, const QString& key);
 
+    // Keys the channels again after the server's case mapping changed from from to to. Channels to takes
+    // as one share their settings (where both set a key, the value of the one whose old key sorts last
+    // wins); a channel whose key to would part is forgotten, since its game master could otherwise see
+    // the secret rolls of another channel.
+    void Refold(irc::CaseMapping from, irc::CaseMapping to);
+
     const Table& All() const { return m_values; }
 
 private:

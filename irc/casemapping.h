@@ -5,10 +5,11 @@
 // SameName or FoldName here.
 //
 // The mapping in force is one value for the whole process, since a process runs one bot on one
-// connection: ascii at start, and set only by the IRC client whenever a server announces its mapping (see
-// TIrcClient::OnCaseMapping), after which whoever keeps keys folds them again. A reconnect keeps the
-// mapping until the server says it again: between the connect and the server's feature list only
-// registration lines pass.
+// connection. Only two places set it: the bot when it opens its store (the mapping the kept keys were made
+// under, ascii for a new store, so that keys and comparisons agree from the start), and the IRC client
+// whenever a server announces its mapping (see TIrcClient::OnCaseMapping), after which whoever keeps keys
+// folds them again. A reconnect keeps the mapping until the server says it again: between the connect and
+// the server's feature list only registration lines pass.
 
 #include <QString>
 #include <array>
