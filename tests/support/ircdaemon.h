@@ -6,7 +6,8 @@
 // - ngircd, in the clear and optionally over TLS with a self-signed certificate made for the test;
 // - InspIRCd with the flood limits of ircd-hybrid (the strictest of Debian's servers, which cannot be
 //   installed beside ngircd): a burst of 5 lines, then one line a second, and a client with more than 2560
-//   bytes waiting is closed ("RecvQ exceeded").
+//   bytes waiting is closed ("RecvQ exceeded"); or without flood limits. InspIRCd compares names as
+//   rfc1459 unless told ascii (ngircd always compares as ascii).
 //
 // A server can be killed outright, frozen (SIGSTOP: connections stay open and nothing answers), thawed
 // and started again on the same ports.
@@ -109,10 +110,12 @@ public:
     }
 
     // A server that never holds a client back, for measuring a client rather than the server's flood
-    // control.
-    static std::unique_ptr<IrcDaemon> UnthrottledInspircd()
+    // control; caseMapping is "rfc1459" or "ascii".
+    static std::unique_ptr<IrcDaemon> UnthrottledInspircd(
+        const QString& caseMapping = QStringLiteral("rfc1459"))
     {
-        return Inspircd("recvq=\"1048576\" threshold=\"1000000\" commandrate=\"1000000000\" fakelag=\"no\"");
+        return Inspircd(
+            "recvq=\"1048576\" threshold=\"1000000\" commandrate=\"1000000000\" fakelag=\"no\"", caseMapping);
     }
 
     ~IrcDaemon() { Stop(); }
@@ -186,7 +189,8 @@ public:
 
 private:
     // flood is the connect class's receive queue and flood-control attributes.
-    static std::unique_ptr<IrcDaemon> Inspircd(const QString& flood)
+    static std::unique_ptr<IrcDaemon> Inspircd(
+        const QString& flood, const QString& caseMapping = QStringLiteral("rfc1459"))
     {
         auto daemon = std::unique_ptr<IrcDaemon>(new IrcDaemon(Kind::Inspircd));
         daemon->WriteFile("motd", "Tessarin test server\n");
@@ -201,10 +205,11 @@ private:
                 "<files motd=\"%2\">\n<pid file=\"%3\">\n"
                 "<log method=\"file\" type=\"* -USERINPUT -USEROUTPUT\" level=\"default\" "
                 "target=\"%4\">\n"
-                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n")
+                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n"
+                "<options casemapping=\"%6\">\n")
                 .arg(daemon->m_port)
                 .arg(daemon->m_dir.filePath("motd"), daemon->m_dir.filePath("inspircd.pid"),
-                    daemon->m_dir.filePath("inspircd.log"), flood)
+                    daemon->m_dir.filePath("inspircd.log"), flood, caseMapping)
                 .toUtf8());
         return daemon;
     }
