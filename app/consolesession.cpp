@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
@@ -12,8 +13,9 @@ namespace app {
 
 bool ConsoleRoster::Arrive(const QString& channel, const QString& nick)
 {
-    QStringList& nicks = m_nicks[channel];
-    if (nicks.contains(nick, Qt::CaseInsensitive))
+    QStringList& nicks = m_nicks[irc::FoldName(channel)];
+    if (std::any_of(
+            nicks.cbegin(), nicks.cend(), [&nick](const QString& on) { return irc::SameName(on, nick); }))
         return false;
     nicks.append(nick);
     m_users.Add(nick);
@@ -26,7 +28,7 @@ void ConsoleRoster::Rename(const QString& oldNick, const QString& newNick)
         m_users.Rename(*user, newNick);
     for (QStringList& nicks : m_nicks) {
         for (QString& nick : nicks) {
-            if (nick.compare(oldNick, Qt::CaseInsensitive) == 0)
+            if (irc::SameName(nick, oldNick))
                 nick = newNick;
         }
     }

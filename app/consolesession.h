@@ -11,6 +11,7 @@
 #include "app/signalpipe.h"
 #include "commands/bot.h"
 #include "core/clock.h"
+#include "irc/casemapping.h"
 
 #include <QObject>
 #include <QSocketNotifier>
@@ -21,7 +22,10 @@ namespace app {
 // The console's channels: whoever speaks in a channel is on it from then on.
 class ConsoleRoster final : public irc::ChannelRoster {
 public:
-    QStringList NicksOn(const QString& channel) const override { return m_nicks.value(channel); }
+    QStringList NicksOn(const QString& channel) const override
+    {
+        return m_nicks.value(irc::FoldName(channel));
+    }
     const irc::TIrcUser* FindUser(const QString& nick) const override { return m_users.Find(nick).get(); }
 
     // Returns true when nick was not on channel before.
@@ -29,6 +33,7 @@ public:
     void Rename(const QString& oldNick, const QString& newNick);
 
 private:
+    // The nicks on each channel, by folded channel name.
     QHash<QString, QStringList> m_nicks;
     // One record per channel a nick is on, so that privileges follow a /nick as they do on a server.
     irc::TIrcUsers m_users;

@@ -90,6 +90,20 @@ void Bot::OnKickedOut(const QString& channel, const QStringList& nicks)
     m_seen.OnBotKickedOut(channel, nicks, m_clock.StampNow());
 }
 
+// Every key in memory was made under the mapping of the store's keys: set at start, and followed at every
+// change since.
+void Bot::FollowCaseMapping(irc::CaseMapping mapping)
+{
+    const irc::CaseMapping before = m_store.KeyMapping();
+    if (before == mapping)
+        return;
+    m_seen.RebuildIndexes();
+    m_logs.Refold(before, mapping);
+    m_state.PerChannel.Refold(before, mapping);
+    // Writes the logs and settings above with their new keys, then keys the rolls again.
+    m_store.RekeyNames(mapping);
+}
+
 // With the store off or unusable, the kept data start empty as they always did, and only the roll history
 // lives on, in memory.
 void Bot::OpenStore()
@@ -97,6 +111,8 @@ void Bot::OpenStore()
     const core::StoreSettings& settings = m_state.Extra.Store;
     const QString path = settings.Keep ? QDir(m_filesDir).filePath(core::StoreFile) : QString();
     QString problem = m_store.Open(path);
+    // Names compare as the kept keys were made until a server says otherwise.
+    irc::SetCurrentCaseMapping(m_store.KeyMapping());
     if (m_store.OnDisk()) {
         m_seen.Keep(settings.SeenDays);
         m_store.AddPart(m_seen);

@@ -48,6 +48,9 @@ public:
     void OnChannelUpdate(const QString& channel, core::ChannelEvent event, const QString& nick);
     void OnNickChange(const QString& oldNick, const QString& newNick);
     void OnKickedOut(const QString& channel, const QStringList& nicks);
+    // The server said how it compares names (the mapping in force is already that one): what the bot
+    // keeps under keys made from names is keyed again when they were made under another.
+    void FollowCaseMapping(irc::CaseMapping mapping);
 
     // Reads the custom-file folder again. False when the folder is there but cannot be listed; the list is
     // then empty. A missing folder is an empty list, not a failure.

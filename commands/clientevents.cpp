@@ -33,6 +33,7 @@ void FeedBotFromClient(Bot& bot, irc::TIrcClient& client, core::Connection& conn
     QObject::connect(&client, &irc::TIrcClient::OnNickChange, &bot,
         [&bot](irc::TIrcUser* user, const QString& newNick) { bot.OnNickChange(user->Nick, newNick); });
     QObject::connect(&connection, &core::Connection::KickedOut, &bot, &Bot::OnKickedOut);
+    QObject::connect(&client, &irc::TIrcClient::OnCaseMapping, &bot, &Bot::FollowCaseMapping);
 }
 
 } // namespace commands

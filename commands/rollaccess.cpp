@@ -1,6 +1,7 @@
 #include "commands/rollaccess.h"
 
 #include "core/identity.h"
+#include "irc/casemapping.h"
 
 namespace commands {
 
@@ -9,15 +10,14 @@ Roller RollerOf(const irc::ChannelRoster& roster, const QString& nick)
     const irc::TIrcUser* user = roster.FindUser(nick);
     if (!user)
         return { nick, QString(), nick };
-    return { nick, user->Account ? user->Account->toLower() : QString(), user->FirstNick };
+    return { nick, user->Account ? irc::FoldName(*user->Account) : QString(), user->FirstNick };
 }
 
 bool IsRollerOf(const RollRecord& record, const Roller& who)
 {
     if (!record.Account.isEmpty())
         return record.Account == who.Account;
-    return record.Nick.compare(who.Nick, Qt::CaseInsensitive) == 0
-        || record.Nick.compare(who.FirstNick, Qt::CaseInsensitive) == 0;
+    return irc::SameName(record.Nick, who.Nick) || irc::SameName(record.Nick, who.FirstNick);
 }
 
 bool KnowsSecret(const Services& services, const RollRecord& record, const QString& nick)

@@ -1,5 +1,7 @@
 #include "commands/rollhistory.h"
 
+#include "irc/casemapping.h"
+
 #include <QSqlQuery>
 #include <QVariant>
 #include <tuple>
@@ -43,8 +45,7 @@ bool RolledBy(const RollRecord& record, const Roller& roller)
 {
     if (!roller.Account.isEmpty())
         return record.Account == roller.Account;
-    return record.Nick.compare(roller.Nick, Qt::CaseInsensitive) == 0
-        || record.Nick.compare(roller.FirstNick, Qt::CaseInsensitive) == 0;
+    return irc::SameName(record.Nick, roller.Nick) || irc::SameName(record.Nick, roller.FirstNick);
 }
 
 // The same selection in SQL, its keys bound by BindRoller.
@@ -60,8 +61,8 @@ void BindRoller(QSqlQuery& query, const Roller& roller)
         query.addBindValue(roller.Account);
         return;
     }
-    query.addBindValue(roller.Nick.toLower());
-    query.addBindValue((roller.FirstNick.isEmpty() ? roller.Nick : roller.FirstNick).toLower());
+    query.addBindValue(irc::FoldName(roller.Nick));
+    query.addBindValue(irc::FoldName(roller.FirstNick.isEmpty() ? roller.Nick : roller.FirstNick));
 }
 
 // A face count's row: whose faces and which kind of roll they came from.
@@ -104,7 +105,7 @@ qint64 RollHistory::Record(RollKind kind, const QString& place, const Roller& ro
     const QString& reply, const std::vector<dice::RolledFace>& faces)
 {
     // The store keeps '' for no account, never NULL.
-    const QString account = roller.Account.isEmpty() ? QStringLiteral("") : roller.Account.toLower();
+    const QString account = roller.Account.isEmpty() ? QStringLiteral("") : irc::FoldName(roller.Account);
     m_pending.append(
         { ++m_lastNumber, m_clock.MsSinceEpoch(), place, roller.Nick, account, kind, command, reply, faces });
     return m_lastNumber;
@@ -121,13 +122,13 @@ bool RollHistory::WriteChanges(QSqlDatabase& db, int maxRows)
         for (const QVariant& value :
             { QVariant(record.Number), QVariant(record.TimeMs), QVariant(record.Place), QVariant(record.Nick),
                 QVariant(record.Account), QVariant(static_cast<int>(record.Kind)), QVariant(record.Command),
-                QVariant(record.Reply), QVariant(FacesText(record.Faces)), QVariant(record.Place.toLower()),
-                QVariant(record.Nick.toLower()) })
+                QVariant(record.Reply), QVariant(FacesText(record.Faces)),
+                QVariant(irc::FoldName(record.Place)), QVariant(irc::FoldName(record.Nick)) })
             roll.addBindValue(value);
         if (!roll.exec())
             return false;
-        AddFaces(
-            counts[{ record.Nick.toLower(), record.Account, static_cast<int>(record.Kind) }], record.Faces);
+        AddFaces(counts[{ irc::FoldName(record.Nick), record.Account, static_cast<int>(record.Kind) }],
+            record.Faces);
     }
     QSqlQuery count(db);
     count.prepare(QStringLiteral("INSERT INTO roller_face_counts VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT "
@@ -155,7 +156,7 @@ QList<RollRecord> RollHistory::Recent(const QString& place, const Roller& roller
     const auto wanted = [&](const RollRecord& record) {
         const bool here = inPrivate
             ? record.Kind == RollKind::Private
-            : (record.Kind != RollKind::Private && record.Place.compare(place, Qt::CaseInsensitive) == 0);
+            : (record.Kind != RollKind::Private && irc::SameName(record.Place, place));
         return here && RolledBy(record, roller) && visible(record);
     };
     QList<RollRecord> found;
@@ -174,7 +175,7 @@ QList<RollRecord> RollHistory::Recent(const QString& place, const Roller& roller
         + QStringLiteral(" AND number < ? ORDER BY number DESC LIMIT ?"));
     while (found.size() < count && scanned < MaxRollsScanned) {
         if (!inPrivate)
-            query.addBindValue(place.toLower());
+            query.addBindValue(irc::FoldName(place));
         BindRoller(query, roller);
         query.addBindValue(below);
         query.addBindValue(Page);

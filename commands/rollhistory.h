@@ -22,9 +22,10 @@ namespace commands {
 // roller alone. The numbers are what the store keeps.
 enum class RollKind { Public = 0, Secret = 1, Private = 2 };
 
-// Who rolled: the nick, and the services account he was logged in to, lower-cased, where the network
-// told one (empty otherwise: the roll is then the nick's). A user without an account is also the nick the
-// connection first saw him under, as privileges follow a user forward through his nick changes.
+// Who rolled: the nick, and the services account he was logged in to, folded as the server compares
+// names, where the network told one (empty otherwise: the roll is then the nick's). A user without an
+// account is also the nick the connection first saw him under, as privileges follow a user forward through
+// his nick changes.
 struct Roller {
     QString Nick;
     QString Account = QString();
@@ -61,9 +62,9 @@ public:
     // The number of the newest roll; 0 before the first.
     qint64 LastNumber() const { return m_lastNumber; }
 
-    // The last count rolls of the roller (by account when he has one, else by nick; ignoring case)
-    // in the channel place, or made in private when place is empty, that visible lets through; newest
-    // first. At most MaxRollsScanned rolls are looked at.
+    // The last count rolls of the roller (by account when he has one, else by nick; as the server compares
+    // names) in the channel place, or made in private when place is empty, that visible lets through;
+    // newest first. At most MaxRollsScanned rolls are looked at.
     QList<RollRecord> Recent(const QString& place, const Roller& roller, int count,
         const std::function<bool(const RollRecord&)>& visible) const;
     std::optional<RollRecord> Find(qint64 number) const;

@@ -2,6 +2,7 @@
 
 #include "commands/rollaccess.h"
 #include "common/parseinteger.h"
+#include "irc/casemapping.h"
 
 #include <QDateTime>
 
@@ -98,8 +99,7 @@ void RecallCommand(const CommandCall& call, Services& services)
                                      "master can recall it."));
         return;
     }
-    const bool here
-        = record->Kind == RollKind::Public && record->Place.compare(call.Target, Qt::CaseInsensitive) == 0;
+    const bool here = record->Kind == RollKind::Public && irc::SameName(record->Place, call.Target);
     const bool toRoller = inPrivate && IsRollerOf(*record, RollerOf(services.Roster, call.Nick));
     if (!here && !toRoller)
         return TellPrivately(services, call.Nick,

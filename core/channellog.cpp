@@ -1,5 +1,7 @@
 #include "core/channellog.h"
 
+#include "core/namekeys.h"
+#include "irc/casemapping.h"
 #include "irc/ircchannels.h"
 
 #include <QSqlQuery>
@@ -19,7 +21,7 @@ LogOwner LogOwnerOf(const irc::ChannelRoster& roster, const QString& target)
     const irc::TIrcUser* user = roster.FindUser(target);
     if (!user || !user->Account || user->Account->isEmpty())
         return { target };
-    return { user->Account->toLower(), true };
+    return { irc::FoldName(*user->Account), true };
 }
 
 const QStringList* ChannelLogs::Find(const LogOwner& owner) const
@@ -49,6 +51,20 @@ void ChannelLogs::Append(const LogOwner& owner, const QString& target, const QSt
         log.removeAt(2);
     if (m_kept)
         m_changed.insert(index);
+}
+
+void ChannelLogs::Refold(irc::CaseMapping from, irc::CaseMapping to)
+{
+    m_index.clear();
+    for (qsizetype index = 0; index < m_owners.size(); ++index) {
+        LogOwner& owner = m_owners[index];
+        if (owner.IsAccount) {
+            owner.Name = irc::Refold(owner.Name, from, to).value_or(UnownedKey);
+            if (m_kept)
+                m_changed.insert(index);
+        }
+        m_index.insert(owner, index);
+    }
 }
 
 void ChannelLogs::Clear()

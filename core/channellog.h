@@ -17,8 +17,8 @@
 namespace core {
 
 // Whom a log belongs to: a channel, by its name; or a private conversation, by the services account its
-// user is logged in to where the network tells accounts (lower-cased, so that letter case does not part
-// one account's logs), else by his nick. Names compare exactly.
+// user is logged in to where the network tells accounts (folded as the server compares names, so that
+// letter case does not part one account's logs), else by his nick. Names compare exactly.
 struct LogOwner {
     QString Name;
     bool IsAccount = false;
@@ -44,6 +44,10 @@ public:
     const QList<QStringList>& All() const { return m_logs; }
     // Forgets every log.
     void Clear();
+    // Keys the accounts' logs again after the server's case mapping changed from from to to. The log of
+    // an account whose key to would part belongs to nobody from then on (UnownedKey, namekeys.h): it may be
+    // the log of any one of the accounts to tells apart.
+    void Refold(irc::CaseMapping from, irc::CaseMapping to);
 
     // Only while kept are changes noted for the store, so that a bot that keeps nothing notes nothing.
     void SetKept(bool kept) { m_kept = kept; }

@@ -75,7 +75,7 @@ CheckedValue CheckChannelValue(const QString& key, const QString& typed)
 
 QString ChannelKeyOf(const QString& channel)
 {
-    return common::AsciiLower(channel);
+    return irc::FoldName(channel);
 }
 
 std::optional<QString> ChannelSettings::Value(const QString& channel, const QString& key) const
@@ -127,6 +127,19 @@ void ChannelSettings::Unset(const QString& channel, const QString& key)
     own->Values.remove(key);
     if (own->Values.isEmpty())
         m_channels.erase(own);
+}
+
+void ChannelSettings::Refold(irc::CaseMapping from, irc::CaseMapping to)
+{
+    Table refolded;
+    for (auto channel = m_channels.cbegin(); channel != m_channels.cend(); ++channel) {
+        if (const std::optional<QString> key = irc::Refold(channel.key(), from, to)) {
+            OwnSettings& settings = refolded[*key];
+            settings.Values.insert(channel.value().Values);
+            settings.SetOrder = std::max(settings.SetOrder, channel.value().SetOrder);
+        }
+    }
+    m_channels = refolded;
 }
 
 } // namespace core

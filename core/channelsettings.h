@@ -6,6 +6,8 @@
 // ("yes", "sr4", "!") so that showing, keeping and reading it back need no conversion; core/placesettings.h
 // turns them into what applies where.
 
+#include "irc/casemapping.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -31,7 +33,7 @@ struct CheckedValue {
 };
 CheckedValue CheckChannelValue(const QString& key, const QString& typed);
 
-// Channel names compare ignoring the case of A to Z, as servers do.
+// Channel names compare as the server compares them.
 QString ChannelKeyOf(const QString& channel);
 
 // One channel's own values, and when it was last given one: a number that grows with every Set.
@@ -44,7 +46,7 @@ struct OwnSettings {
 
 class ChannelSettings {
 public:
-    // Lower-cased channel name to its own settings; channels without a value are not listed.
+    // Folded channel name to its own settings; channels without a value are not listed.
     using Table = QMap<QString, OwnSettings>;
 
     std::optional<QString> Value(const QString& channel, const QString& key) const;
@@ -57,6 +59,12 @@ public:
     // Requires: value is canonical for key (CheckChannelValue).
     void Set(const QString& channel, const QString& key, const QString& value);
     void Unset(const QString& channel, const QString& key);
+
+    // Keys the channels again after the server's case mapping changed from from to to. Channels to takes
+    // as one share their settings (where both set a key, the value of the one whose old key sorts last
+    // wins); a channel whose key to would part is forgotten, since its game master could otherwise see
+    // the secret rolls of another channel.
+    void Refold(irc::CaseMapping from, irc::CaseMapping to);
 
     const Table& All() const { return m_channels; }
 

@@ -194,10 +194,19 @@ void Connection::RejoinChannels()
     }
 }
 
+qsizetype Connection::FindCurrentChannel(const QString& name) const
+{
+    for (qsizetype index = m_state.CurrentChannels.size() - 1; index >= 0; --index) {
+        if (irc::SameName(m_state.CurrentChannels.at(index), name))
+            return index;
+    }
+    return -1;
+}
+
 void Connection::HandleJoined(irc::TIrcChannel* channel)
 {
     m_log.Append(QStringLiteral("Joined ") + channel->Name);
-    if (!m_state.CurrentChannels.contains(channel->Name))
+    if (FindCurrentChannel(channel->Name) < 0)
         m_state.CurrentChannels.append(channel->Name);
     const QString error = SaveFavoriteChannels(m_state, m_filesDir);
     if (!error.isEmpty())
@@ -207,7 +216,7 @@ void Connection::HandleJoined(irc::TIrcChannel* channel)
 
 void Connection::HandleParted(irc::TIrcChannel* channel)
 {
-    const qsizetype index = m_state.CurrentChannels.lastIndexOf(channel->Name);
+    const qsizetype index = FindCurrentChannel(channel->Name);
     if (index >= 0)
         m_state.CurrentChannels.removeAt(index);
 }

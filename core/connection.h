@@ -64,6 +64,8 @@ private:
     void HandleConnected();
     void HandleRegistered();
     void HandleConnectFailed();
+    // The place of name in the current channels (the last such, as the server compares names), or -1.
+    qsizetype FindCurrentChannel(const QString& name) const;
     void HandleJoined(irc::TIrcChannel* channel);
     void HandleParted(irc::TIrcChannel* channel);
     void HandleKicked(irc::TIrcUser* kicker, irc::TIrcChannel* channel);

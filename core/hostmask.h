@@ -13,7 +13,8 @@ bool IsAccountEntry(const QString& entry);
 // A nick holds neither "!" nor "@", so an entry with either is a mask.
 bool IsHostmaskEntry(const QString& entry);
 
-// Whether "nick!address" fits the mask, ignoring letter case.
+// Whether "nick!address" fits the mask: the nick as the server compares nicks, the user name and host with
+// A to Z in either case.
 bool MatchesHostmask(const QString& mask, const QString& nick, const QString& address);
 
 } // namespace core

@@ -102,7 +102,7 @@ bool SameUser(const SeenTracker& seen, const QString& a, const QString& b)
     const std::optional<qsizetype> userB = seen.Find(b);
     if (userA && userB)
         return *userA == *userB;
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return irc::SameName(a, b);
 }
 
 bool OwnerNickIsSet(const BotState& state)

@@ -1,21 +1,36 @@
 #include "core/secretchannels.h"
 
+#include "irc/casemapping.h"
+
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 
 namespace core {
 
+bool SecretChannels::IsSecret(const QString& channel) const
+{
+    return std::any_of(m_secret.cbegin(), m_secret.cend(),
+        [&channel](const QString& secret) { return irc::SameName(secret, channel); });
+}
+
 void SecretChannels::Note(const QString& channel, bool secret)
 {
-    const QString name = channel.toLower();
-    if (m_secret.contains(name) == secret)
+    if (IsSecret(channel) == secret)
         return;
-    if (secret)
-        m_secret.insert(name);
-    else
-        m_secret.remove(name);
-    if (m_kept)
-        m_changed.insert(name);
+    if (secret) {
+        m_secret.append(channel);
+        if (m_kept)
+            m_changed.insert(channel);
+        return;
+    }
+    for (qsizetype i = m_secret.size() - 1; i >= 0; --i) {
+        if (!irc::SameName(m_secret.at(i), channel))
+            continue;
+        if (m_kept)
+            m_changed.insert(m_secret.at(i));
+        m_secret.removeAt(i);
+    }
 }
 
 void SecretChannels::Clear()
@@ -32,7 +47,7 @@ bool SecretChannels::Load(QSqlDatabase& db)
     if (!query.exec(QStringLiteral("SELECT channel FROM secret_channels")))
         return false;
     while (query.next())
-        m_secret.insert(query.value(0).toString());
+        m_secret.append(query.value(0).toString());
     return true;
 }
 

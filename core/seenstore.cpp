@@ -1,4 +1,5 @@
 #include "core/seentracker.h"
+#include "irc/casemapping.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -84,10 +85,10 @@ void SeenTracker::RebuildIndexes()
     m_exactIndex.clear();
     for (qsizetype user = 0; user < m_users.size(); ++user) {
         const TChatUser& tracked = m_users.at(user);
-        m_index.insert(tracked.Nick.toLower(), user);
+        m_index.insert(irc::FoldName(tracked.Nick), user);
         m_exactIndex.insert(tracked.Nick, user);
         for (const QString& nick : tracked.LaterNicks)
-            m_index.insert(nick.toLower(), user);
+            m_index.insert(irc::FoldName(nick), user);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "core/seentracker.h"
 
+#include "irc/casemapping.h"
+
 namespace core {
 
 namespace {
@@ -29,7 +31,7 @@ SeenTracker::SeenTracker(const Clock& clock)
 
 void SeenTracker::IndexNick(const QString& nick, qsizetype user)
 {
-    qsizetype& last = m_index[nick.toLower()];
+    qsizetype& last = m_index[irc::FoldName(nick)];
     last = std::max(last, user);
 }
 
@@ -83,7 +85,7 @@ void SeenTracker::NoteLeave(
 
 std::optional<qsizetype> SeenTracker::Find(const QString& nick) const
 {
-    const auto found = m_index.constFind(nick.toLower());
+    const auto found = m_index.constFind(irc::FoldName(nick));
     if (found == m_index.cend())
         return std::nullopt;
     return *found;
@@ -99,10 +101,11 @@ std::optional<qsizetype> SeenTracker::FindExact(const QString& nick) const
 
 std::optional<qsizetype> FindUserChannel(const TChatUser& user, const QString& channel)
 {
-    const qsizetype entry = user.Channels.lastIndexOf(channel);
-    if (entry < 0)
-        return std::nullopt;
-    return entry;
+    for (qsizetype entry = user.Channels.size() - 1; entry >= 0; --entry) {
+        if (irc::SameName(user.Channels.at(entry), channel))
+            return entry;
+    }
+    return std::nullopt;
 }
 
 void SeenTracker::TakeInChannel(

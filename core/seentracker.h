@@ -5,8 +5,8 @@
 // changes, messages) and answers who a nick is, which the privilege and ban tests rely on.
 //
 // Users are kept in the order first seen, and are never removed while the bot runs. Lookups go through an
-// index by lower-cased nick (later nicks included) that always names the last user with that nick, so a
-// lookup costs the same with a hundred users as with a hundred thousand.
+// index by folded nick (later nicks included, folded as the server compares names) that always names the
+// last user with that nick, so a lookup costs the same with a hundred users as with a hundred thousand.
 //
 // As a part of the store the users and the indexed channels are read back at start (those not seen for a
 // number of days forgotten), and each user that changed is written at the next flush, a few per slice.
@@ -37,7 +37,7 @@ inline const QString BotKicked = QStringLiteral(" (was still online when I was k
 
 inline const QString NeverSpoke = QStringLiteral("never");
 
-// The entry of the user's channels equal to channel exactly (the last such).
+// The entry of the user's channels that is channel as the server compares names (the last such).
 std::optional<qsizetype> FindUserChannel(const TChatUser& user, const QString& channel);
 
 class SeenTracker final : public StorePart {
@@ -46,7 +46,7 @@ public:
     explicit SeenTracker(const Clock& clock);
 
     const QList<TChatUser>& Users() const { return m_users; }
-    // The last user whose first nick or any later nick equals nick ignoring case.
+    // The last user whose first nick or any later nick is nick as the server compares names.
     std::optional<qsizetype> Find(const QString& nick) const;
     // The last user whose first nick equals nick exactly; later nicks do not count.
     std::optional<qsizetype> FindExact(const QString& nick) const;
@@ -67,6 +67,8 @@ public:
     void OnBotKickedOut(const QString& channel, const QStringList& nicks, const QString& stamp);
     // Forgets every user and indexed channel.
     void Clear();
+    // Indexes the nicks again, after the server's case mapping changed.
+    void RebuildIndexes();
 
     // Keeps the users in the store from now on, forgetting at load those not seen for forgetAfterDays (0:
     // none). Only while kept are changes noted, so that a bot that keeps nothing notes nothing.
@@ -82,7 +84,6 @@ private:
     void NoteJoin(const QString& channel, const QString& nick, const QString& stamp);
     void NoteLeave(const QString& channel, const QString& nick, const QString& stamp, const QString& note);
     void MarkChanged(qsizetype user);
-    void RebuildIndexes();
     bool Forget(QSqlDatabase& db);
     bool LoadUsers(QSqlDatabase& db);
     bool LoadChannels(QSqlDatabase& db);
@@ -90,7 +91,7 @@ private:
 
     const Clock& m_clock;
     QList<TChatUser> m_users;
-    // Lower-cased nick (first or later) to the last user that has it, and first nick to its last user.
+    // Folded nick (first or later) to the last user that has it, and first nick to its last user.
     QHash<QString, qsizetype> m_index;
     QHash<QString, qsizetype> m_exactIndex;
     QSet<QString> m_indexedChannels;

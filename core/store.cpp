@@ -1,5 +1,6 @@
 #include "core/store.h"
 
+#include "core/namekeys.h"
 #include "core/ownerfile.h"
 #include "core/storeschema.h"
 
@@ -92,6 +93,11 @@ QString Store::Open(const QString& path)
         FallBackToMemory();
     else
         m_onDisk = m_usable = true;
+    if (m_usable) {
+        QSqlQuery mapping(Database());
+        if (mapping.exec(QStringLiteral("SELECT casemapping FROM name_keys")) && mapping.next())
+            m_keyMapping = irc::CaseMappingNamed(mapping.value(0).toString());
+    }
     m_timers.Commit->Start(FlushIntervalMs);
     return problem;
 }
@@ -212,6 +218,25 @@ void Store::Flush()
         return Fail();
     m_transactionOpen = true;
     if (!WriteParts(std::numeric_limits<int>::max()) || !Commit())
+        Fail();
+}
+
+void Store::RekeyNames(irc::CaseMapping mapping)
+{
+    const irc::CaseMapping from = std::exchange(m_keyMapping, mapping);
+    if (from == mapping || !m_usable)
+        return;
+    Flush();
+    if (!m_usable)
+        return;
+    QSqlDatabase db = Database();
+    if (!db.transaction())
+        return Fail();
+    for (const QString& statement : RekeyStatements(from, mapping)) {
+        if (!Run(db, statement).isEmpty())
+            return Fail();
+    }
+    if (!db.commit())
         Fail();
 }
 

@@ -12,6 +12,7 @@
 // empty database of the same schema that never reaches the disk, so the parts work on as before.
 
 #include "core/waittimer.h"
+#include "irc/casemapping.h"
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -84,6 +85,12 @@ public:
 
     QSqlDatabase Database() const;
 
+    // The case mapping the keys made from names were made under (see namekeys.h): remembered in the file,
+    // ascii for a new one.
+    irc::CaseMapping KeyMapping() const { return m_keyMapping; }
+    // Makes the keys again under mapping, after writing every change (made under the mapping before).
+    void RekeyNames(irc::CaseMapping mapping);
+
 Q_SIGNALS:
     // The file failed while the bot ran; the store is in memory from now on.
     void Failed(const QString& why);
@@ -104,6 +111,7 @@ private:
     StoreTimers m_timers;
     // A transaction is open, into which the slices write.
     bool m_transactionOpen = false;
+    irc::CaseMapping m_keyMapping = irc::CaseMapping::Ascii;
 };
 
 } // namespace core

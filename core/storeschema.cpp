@@ -23,6 +23,36 @@ QStringList SettingsOrderStep()
     return { QStringLiteral("ALTER TABLE channel_settings ADD COLUMN set_order INTEGER NOT NULL DEFAULT 0") };
 }
 
+// Names compare as the server says (its CASEMAPPING), and the keys made from them follow: name_keys holds
+// the mapping they are made under, ascii from here, which is SQLite's lower(). The keys before were
+// lower-cased as Unicode, which no server does. The rolls keep their place and nick beside the keys and
+// are keyed again; a key kept without its name is already its ascii key unless it holds a character beyond
+// ASCII (its byte length is then not its length): it may then stand for names ascii tells apart ("Ä" and
+// "ä"), and what it keys for a person belongs to nobody from here (a blank key). The channel settings were
+// keyed with A to Z lower-cased already, and the secret channels are names.
+QStringList NameKeysStep()
+{
+    const QString beyondAscii = QStringLiteral("length(%1) <> length(CAST(%1 AS BLOB))");
+    const auto unownedIfBeyond = [&beyondAscii](const QString& column) {
+        return QStringLiteral("CASE WHEN %1 THEN ' ' ELSE %2 END").arg(beyondAscii.arg(column), column);
+    };
+    return {
+        QStringLiteral("CREATE TABLE name_keys (casemapping TEXT NOT NULL)"),
+        QStringLiteral("INSERT INTO name_keys VALUES ('ascii')"),
+        QStringLiteral("UPDATE rolls SET place_key = lower(place), nick_key = lower(nick), account_key = %1")
+            .arg(unownedIfBeyond(QStringLiteral("account_key"))),
+        QStringLiteral(
+            "CREATE TEMP TABLE ascii_counts AS SELECT %1 AS nick_key, %2 AS account_key, kind, sides, "
+            "face, SUM(count) AS count FROM roller_face_counts GROUP BY 1, 2, 3, 4, 5")
+            .arg(unownedIfBeyond(QStringLiteral("nick_key")), unownedIfBeyond(QStringLiteral("account_key"))),
+        QStringLiteral("DELETE FROM roller_face_counts"),
+        QStringLiteral("INSERT INTO roller_face_counts SELECT * FROM ascii_counts"),
+        QStringLiteral("DROP TABLE ascii_counts"),
+        QStringLiteral("UPDATE channel_logs SET account = %1 WHERE account IS NOT NULL")
+            .arg(unownedIfBeyond(QStringLiteral("account"))),
+    };
+}
+
 } // namespace
 
 const QList<QStringList>& SchemaSteps()
@@ -83,6 +113,8 @@ const QList<QStringList>& SchemaSteps()
         PrivatePlacesStep(),
         // Version 5.
         SettingsOrderStep(),
+        // Version 6.
+        NameKeysStep(),
     };
     return steps;
 }

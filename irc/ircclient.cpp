@@ -138,6 +138,7 @@ void TIrcClient::Connect()
     m_whox = false;
     m_askedAccounts.clear();
     m_modeSyntax = ModeSyntax();
+    m_caseMappingTold = false;
     m_state = State::Connecting;
     m_connectTimer.start(Settings.ConnectTimeoutMs);
     if (const qintptr descriptor = std::exchange(OpenDescriptor, -1); descriptor >= 0) {

@@ -10,6 +10,7 @@
 #include "common/version.h"
 #include "irc/accountlookups.h"
 #include "irc/capnegotiation.h"
+#include "irc/casemapping.h"
 #include "irc/channelroster.h"
 #include "irc/clientsettings.h"
 #include "irc/ircchannels.h"
@@ -178,6 +179,11 @@ Q_SIGNALS:
     // Both nicks were refused during registration; a handler may offer another one in nick, or the
     // connection is closed. Needs a direct connection.
     void OnNicksInUse(QString& nick);
+    // The server said how it compares names (its CASEMAPPING, or ascii when its greeting ended without
+    // one): once per connection, and again should it repeat its feature list. The mapping in force
+    // (casemapping.h) is already that one; whoever keeps keys made from names folds them again when it
+    // changed.
+    void OnCaseMapping(irc::CaseMapping mapping);
 
 private:
     void AdoptSocket(qintptr descriptor);
@@ -258,6 +264,10 @@ private:
     void ReleaseHeldLines(std::vector<HeldLine> lines, bool answered);
     void ExpireAccountLookups();
 
+    // Following how the server compares names (ircclientcasemapping.cpp).
+    void NoteCaseMapping(const Message& message);
+    void FollowCaseMapping(CaseMapping mapping);
+
     // Taking the configured nick back (ircclientnick.cpp).
     void StartNickRecovery();
     void StopNickRecovery();
@@ -308,7 +318,9 @@ private:
     QTimer m_accountTimer;
     // The bot's own "user@host" as the server shows it to others, once seen; empty until then.
     QString m_selfAddress;
-    // When automatic CTCP answers went out, per lower-cased nick and all together.
+    // The server has said how it compares names on this connection.
+    bool m_caseMappingTold = false;
+    // When automatic CTCP answers went out, per folded nick and all together.
     QHash<QString, QList<qint64>> m_ctcpTimes;
     QList<qint64> m_ctcpAll;
     // Raised whenever a connection ends or begins, so that code running inside a handler can tell that

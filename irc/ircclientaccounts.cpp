@@ -7,6 +7,8 @@
 #include "irc/ircclient.h"
 #include "irc/textcodec.h"
 
+#include <algorithm>
+
 namespace irc {
 
 namespace {
@@ -57,7 +59,8 @@ void TIrcClient::NoteWhox(const Message& message)
 
 void TIrcClient::AskAccounts(const QString& channel)
 {
-    if (!m_whox || !TellsAccounts() || m_askedAccounts.contains(channel, Qt::CaseInsensitive))
+    const auto asked = [&channel](const QString& other) { return SameName(other, channel); };
+    if (!m_whox || !TellsAccounts() || std::any_of(m_askedAccounts.cbegin(), m_askedAccounts.cend(), asked))
         return;
     // Every channel asked for is answered, so the list stays as long as the bot's channels.
     if (SendProtocol(

@@ -132,6 +132,9 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
     if (HandleWhoisReply(numeric, message))
         return;
     const QString code = Text(message.Command);
+    // The end of the greeting (of the MOTD, or the word that there is none).
+    if ((numeric == 376 || numeric == 422) && !m_caseMappingTold)
+        FollowCaseMapping(CaseMapping::Ascii);
     if (numeric >= 1 && numeric <= 4) {
         m_serverHost = Text(message.Prefix);
         if (m_state == State::Registering) {
@@ -181,6 +184,7 @@ void TIrcClient::HandleNumeric(int numeric, const Message& message, const UserPt
         if (numeric == 324)
             HandleChannelModes(message);
         if (numeric == 5) {
+            NoteCaseMapping(message);
             NoteWhox(message);
             NoteModeSyntax(message);
             HandleIsupport(message);
@@ -478,11 +482,12 @@ bool TIrcClient::AllowCtcpReply(const QString& nick)
             it = it->isEmpty() ? m_ctcpTimes.erase(it) : std::next(it);
         }
     }
-    QList<qint64>& times = m_ctcpTimes[nick.toLower()];
+    const QString key = FoldName(nick);
+    QList<qint64>& times = m_ctcpTimes[key];
     forgetOld(times);
     if (times.size() >= perUser) {
         if (times.isEmpty())
-            m_ctcpTimes.remove(nick.toLower());
+            m_ctcpTimes.remove(key);
         return false;
     }
     times.append(now);

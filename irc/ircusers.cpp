@@ -4,11 +4,6 @@
 
 namespace irc {
 
-bool SameName(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 UserPtr TIrcUsers::Add(const QString& nick, const QString& address)
 {
     if (UserPtr user = Find(nick)) {

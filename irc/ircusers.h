@@ -10,6 +10,8 @@
 // it from the same address. The memory of a nick ends when the bot sees it given up (changed away from,
 // or a quit) or held by another address.
 
+#include "irc/casemapping.h"
+
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -44,9 +46,9 @@ using UserPtr = std::shared_ptr<TIrcUser>;
 
 class TIrcUsers {
 public:
-    // The record for nick (found ignoring case) with its count raised, or a new one with count 1. A
-    // different non-empty address replaces the known one. A new record for a nick seen taken by a change
-    // is the taker's (his first and later nicks) unless its address is another.
+    // The record for nick (found as the server compares names) with its count raised, or a new one with
+    // count 1. A different non-empty address replaces the known one. A new record for a nick seen taken by
+    // a change is the taker's (his first and later nicks) unless its address is another.
     UserPtr Add(const QString& nick, const QString& address = QString());
 
     // The user changed nick in the bot's sight.
@@ -80,8 +82,5 @@ private:
     // Oldest first.
     std::deque<TakenNick> m_takenNicks;
 };
-
-// IRC nicks and channel names are compared ignoring letter case.
-bool SameName(const QString& a, const QString& b);
 
 } // namespace irc

@@ -1,5 +1,7 @@
 #include "irc/sendqueue.h"
 
+#include "irc/casemapping.h"
+
 #include <algorithm>
 
 namespace irc {
@@ -16,13 +18,13 @@ void SendQueue::PushProtocol(const QByteArray& line)
 
 QStringList SendQueue::Push(const QString& owner, const QByteArray& line, const QString& target)
 {
-    const QString key = owner.toLower();
+    const QString key = FoldName(owner);
     auto found = m_owners.find(key);
     if (found == m_owners.end()) {
         found = m_owners.insert(key, Owner { owner, {} });
         m_turns.push_back(key);
     }
-    found->Lines.push_back({ line, target.toLower() });
+    found->Lines.push_back({ line, target });
     ++m_total;
 
     QStringList dropped;
@@ -61,22 +63,30 @@ QString SendQueue::DropOldest(const QString& key)
 
 void SendQueue::Hold(const QString& target)
 {
-    m_heldTargets.insert(target.toLower());
+    if (!IsHeld(target))
+        m_heldTargets.append(target);
+}
+
+bool SendQueue::IsHeld(const QString& target) const
+{
+    return std::any_of(m_heldTargets.cbegin(), m_heldTargets.cend(),
+        [&target](const QString& held) { return SameName(held, target); });
 }
 
 void SendQueue::Release(const QString& target)
 {
-    m_heldTargets.remove(target.toLower());
+    m_heldTargets.removeIf([&target](const QString& held) { return SameName(held, target); });
 }
 
 qsizetype SendQueue::DropHeld(const QString& target)
 {
-    const QString key = target.toLower();
-    m_heldTargets.remove(key);
+    Release(target);
     qsizetype dropped = 0;
     for (auto it = m_owners.begin(); it != m_owners.end();) {
-        const auto removed = std::remove_if(
-            it->Lines.begin(), it->Lines.end(), [&key](const Entry& entry) { return entry.Target == key; });
+        const auto removed
+            = std::remove_if(it->Lines.begin(), it->Lines.end(), [&target](const Entry& entry) {
+                  return !entry.Target.isEmpty() && SameName(entry.Target, target);
+              });
         dropped += std::distance(removed, it->Lines.end());
         it->Lines.erase(removed, it->Lines.end());
         if (!it->Lines.empty()) {
@@ -94,9 +104,8 @@ std::deque<SendQueue::Entry>::iterator SendQueue::NextFree(Owner& owner)
 {
     if (m_heldTargets.isEmpty())
         return owner.Lines.begin();
-    return std::find_if(owner.Lines.begin(), owner.Lines.end(), [this](const Entry& entry) {
-        return entry.Target.isEmpty() || !m_heldTargets.contains(entry.Target);
-    });
+    return std::find_if(owner.Lines.begin(), owner.Lines.end(),
+        [this](const Entry& entry) { return entry.Target.isEmpty() || !IsHeld(entry.Target); });
 }
 
 const QByteArray* SendQueue::NextLine()
@@ -217,6 +226,25 @@ void SendQueue::Clear()
     m_held.clear();
     m_heldBytes = 0;
     m_lastHandled = 0;
+}
+
+void SendQueue::Refold()
+{
+    QHash<QString, Owner> owners;
+    std::deque<QString> turns;
+    for (const QString& key : m_turns) {
+        Owner& owner = m_owners[key];
+        const QString folded = FoldName(owner.Name);
+        const auto found = owners.find(folded);
+        if (found == owners.end()) {
+            owners.insert(folded, std::move(owner));
+            turns.push_back(folded);
+        } else {
+            std::move(owner.Lines.begin(), owner.Lines.end(), std::back_inserter(found->Lines));
+        }
+    }
+    m_owners = std::move(owners);
+    m_turns = std::move(turns);
 }
 
 } // namespace irc

@@ -27,8 +27,8 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <deque>
 
 namespace irc {
@@ -55,14 +55,14 @@ public:
     // A line that goes before every owner's line, at the pace.
     void PushProtocol(const QByteArray& line);
 
-    // A line on behalf of owner (a nick or channel, matched ignoring case), for target when one is given.
-    // Returns the owners whose oldest waiting line was dropped to keep the bounds, one entry per line
-    // dropped (usually none).
+    // A line on behalf of owner (a nick or channel, matched as the server compares names), for target when
+    // one is given. Returns the owners whose oldest waiting line was dropped to keep the bounds, one entry
+    // per line dropped (usually none).
     QStringList Push(const QString& owner, const QByteArray& line, const QString& target = QString());
 
-    // Lines for a held target (matched ignoring case) stay waiting until it is released.
+    // Lines for a held target (matched as the server compares names) stay waiting until it is released.
     void Hold(const QString& target);
-    bool IsHeld(const QString& target) const { return m_heldTargets.contains(target.toLower()); }
+    bool IsHeld(const QString& target) const;
     void Release(const QString& target);
     // Releases the target and drops the lines waiting for it; returns how many.
     qsizetype DropHeld(const QString& target);
@@ -79,10 +79,14 @@ public:
     // Forgets the waiting lines and what the server was thought to hold: a new connection starts afresh.
     void Clear();
 
+    // Keys the owners again after the server's case mapping changed; owners it now takes as one merge,
+    // in the turn of the first, the first's lines before the other's.
+    void Refold();
+
 private:
     struct Entry {
         QByteArray Line;
-        // The lower-cased target, or empty.
+        // The target as given, or empty.
         QString Target;
     };
     struct Owner {
@@ -103,8 +107,9 @@ private:
     SendPace m_pace;
     std::deque<QByteArray> m_urgent;
     std::deque<QByteArray> m_protocol;
-    QSet<QString> m_heldTargets;
-    // Owners with lines waiting, keyed by their lower-cased name; m_turns is the order they take turns in.
+    // The held targets as given: a handful at most, the channels the bot is rejoining.
+    QStringList m_heldTargets;
+    // Owners with lines waiting, keyed by their folded name; m_turns is the order they take turns in.
     QHash<QString, Owner> m_owners;
     std::deque<QString> m_turns;
     qsizetype m_total = 0;

@@ -145,6 +145,52 @@ TEST_F(KeptState, PrivateLogsAndSecretChannelsKeepTheirOwnersAcrossAnUpgradeAndA
         QStringList({ "PRIVMSG Zed :I've heard the name, but I haven't seen this user around there." }));
 }
 
+// Once the server says it compares names as rfc1459, what was kept under one spelling of a nick, account
+// or channel answers to every spelling the server takes as one; after a restart, names compare as the
+// kept keys were made until a server says otherwise.
+TEST_F(KeptState, KeptNamesFollowTheServersCaseMappingAcrossARestart)
+{
+    Start();
+    roster.Accounts = true;
+    roster.Users.Add("Troll[1]")->Account = "Troll[1]";
+    roster.Nicks["#a[b]"] = { "Tessarin", "Troll[1]" };
+    bot->OnChannelUpdate("#a[b]", core::ChannelEvent::Other, QString());
+    const QString roll = Say("Troll[1]", "#a[b]", ",roll 1d1").value(0).section(" :", 1);
+    Say("Troll[1]", QString(), "a private word");
+    bot->State().PerChannel.Set("#a[b]", core::InlineKey, "yes");
+    const auto ask = [this] {
+        QStringList answers = Say("troll{1}", "#A{B}", ",rolls");
+        answers += Say("Zed", "Zed", ",seen troll{1} #A{B}").value(0);
+        answers += bot->State().PerChannel.Value("#A{B}", core::InlineKey).value_or("unset");
+        bot->OnMessage("troll{1}", QString(), ",last");
+        bot->Replay().ReplayTimer.setInterval(1);
+        EXPECT_TRUE(WaitUntil([this] { return !bot->Replay().Running(); }));
+        bot->State().LastLocked = false;
+        answers += out.Take().value(1);
+        return answers;
+    };
+    EXPECT_EQ(ask(),
+        QStringList({ "PRIVMSG troll{1} :troll{1}, I have no rolls by troll{1} here.",
+            "PRIVMSG Zed :Never heard of this user.", "unset", "PRIVMSG troll{1} :<troll{1}> ,last" }))
+        << "other names to an ascii server";
+
+    irc::SetCurrentCaseMapping(irc::CaseMapping::Rfc1459);
+    bot->FollowCaseMapping(irc::CaseMapping::Rfc1459);
+    const QStringList followed {
+        "PRIVMSG troll{1} :#1 10:15:02 07.12.2026 ,roll 1d1 => " + roll,
+        "PRIVMSG Zed :User troll{1} last connected to the channel #A{B} at 10:15:02 07.12.26, and was "
+        "already online when I indexed the channel.",
+        "yes",
+        "PRIVMSG troll{1} :<Troll[1]> a private word",
+    };
+    EXPECT_EQ(ask(), followed);
+    Kill();
+    irc::SetCurrentCaseMapping(irc::CaseMapping::Ascii);
+    Start();
+    EXPECT_EQ(irc::CurrentCaseMapping(), irc::CaseMapping::Rfc1459);
+    EXPECT_EQ(ask(), followed);
+}
+
 TEST_F(KeptState, WithKeepingOffARestartStartsAfreshAndNoFileIsWritten)
 {
     Settings("[store]\nkeep = no\n");

@@ -3,6 +3,7 @@
 
 #include "core/hostmask.h"
 #include "core/identity.h"
+#include "irc/casemapping.h"
 #include "support/botfixture.h"
 
 #include <gtest/gtest.h>
@@ -234,6 +235,11 @@ TEST(Identity, BansTakeAccountsAndMasksBesideNicks)
     EXPECT_FALSE(core::IsBanned(state, roster, "Fine"));
     EXPECT_TRUE(core::IsBanned(state, roster, "troll")) << "a nick entry as before";
     EXPECT_FALSE(core::IsBanned(state, roster, "Unseen")) << "no address known, no mask fits";
+    state.BannedUsers.append("Gnome[1]");
+    EXPECT_FALSE(core::IsBanned(state, roster, "gnome{1}")) << "another nick to an ascii server";
+    irc::SetCurrentCaseMapping(irc::CaseMapping::Rfc1459);
+    EXPECT_TRUE(core::IsBanned(state, roster, "gnome{1}")) << "the same nick to an rfc1459 server";
+    irc::SetCurrentCaseMapping(irc::CaseMapping::Ascii);
 }
 
 // A nick ban holds on whoever the connection sees holding, or having held in its sight, a banned nick,
@@ -271,20 +277,38 @@ TEST(Identity, NickBansStayWithTheBannedUser)
 
 TEST(Hostmask, MatchesStarsAndQuestionMarksIgnoringCase)
 {
+    using irc::CaseMapping;
     const struct {
         const char* mask;
         const char* nick;
         const char* address;
         bool fits;
+        CaseMapping mapping = CaseMapping::Ascii;
     } cases[] = {
-        { "*!*@*", "a", "u@h", true }, { "Kell!*@*.example", "kell", "k@table.EXAMPLE", true },
-        { "Kell!*@*.example", "Kell", "k@example", false }, { "k?ll!k@h", "Kall", "k@h", true },
-        { "k?ll!k@h", "Kl", "k@h", false }, { "*!*@h*", "a", "u@host", true },
-        { "a!u@h", "a", "u@h2", false }, { "**!**@**", "a", "u@h", true },
+        { "*!*@*", "a", "u@h", true },
+        { "Kell!*@*.example", "kell", "k@table.EXAMPLE", true },
+        { "Kell!*@*.example", "Kell", "k@example", false },
+        { "k?ll!k@h", "Kall", "k@h", true },
+        { "k?ll!k@h", "Kl", "k@h", false },
+        { "*!*@h*", "a", "u@host", true },
+        { "a!u@h", "a", "u@h2", false },
+        { "**!**@**", "a", "u@h", true },
         { "*!*@*", "a", "", false }, // nothing known of the address
+        // The nick as the server compares nicks; user name and host with A to Z in either case only.
+        { "Troll[1]!*@*", "troll{1}", "u@h", false },
+        { "Troll[1]!*@*", "troll{1}", "u@h", true, CaseMapping::Rfc1459 },
+        { "*[1]!*@*", "troll{1}", "u@h", true, CaseMapping::Rfc1459 },
+        { "Troll~!*@*", "troll^", "u@h", false, CaseMapping::StrictRfc1459 },
+        { "*!~troll@*", "a", "~Troll@h", true, CaseMapping::Rfc1459 },
+        { "*!^troll@*", "a", "~troll@h", false, CaseMapping::Rfc1459 },
+        { "Ärger!*@*", "ärger", "u@h", false, CaseMapping::Rfc1459 },
+        { "*!*@HÖST", "a", "u@höst", false },
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(core::MatchesHostmask(c.mask, c.nick, c.address), c.fits) << c.mask << " " << c.nick;
+    for (const auto& c : cases) {
+        irc::SetCurrentCaseMapping(c.mapping);
+        EXPECT_EQ(core::MatchesHostmask(c.mask, c.nick, c.address), c.fits)
+            << c.mask << " " << c.nick << " " << c.address;
+    }
 
     // A mask made to backtrack does not stall: one remembered star keeps the work bounded.
     const QString hostile = QString("*a").repeated(200) + "!b@c";

@@ -1,5 +1,6 @@
 #include "core/identity.h"
 #include "core/seentracker.h"
+#include "irc/casemapping.h"
 #include "support/botfixture.h"
 #include "support/qtprint.h"
 
@@ -160,6 +161,21 @@ TEST_F(SeenTrackerTest, TheLastUserWithANickIsTheOneFound)
     EXPECT_EQ(seen.Find("bea"), 3);
     EXPECT_EQ(seen.FindExact("Bea"), 2);
     EXPECT_FALSE(seen.FindExact("bea").has_value());
+}
+
+// Users tracked while names compared as ascii are found under every spelling rfc1459 takes as theirs once
+// the index is made again; where two users' nicks become one, the last one is found.
+TEST_F(SeenTrackerTest, AChangeOfCaseMappingIndexesTheNicksAgain)
+{
+    seen.TakeInChannel("#a[b]", { "Troll[1]", "troll{1}" }, "t0", true);
+    seen.OnNickChange("Troll[1]", "Gnome~");
+    EXPECT_EQ(seen.Find("TROLL[1]"), 0);
+    EXPECT_FALSE(seen.Find("gnome^").has_value());
+    irc::SetCurrentCaseMapping(irc::CaseMapping::Rfc1459);
+    seen.RebuildIndexes();
+    EXPECT_EQ(seen.Find("gnome^"), 0);
+    EXPECT_EQ(seen.Find("TROLL[1]"), 1);
+    EXPECT_EQ(core::FindUserChannel(seen.Users().at(0), "#A{B}"), 0) << "and its channels are one too";
 }
 
 TEST_F(SeenTrackerTest, TheBotLeavingOrBeingKickedNotesWhoWasStillThere)

@@ -1,7 +1,8 @@
 // Strangers against the headless bot on a real ngircd, a network without services accounts: a user who
 // takes the owner's nick and gives it back, a user called by the creator's nick, relays aimed at private
 // users and lists of targets, questions about a secret channel. The owner keeps his rights through his own
-// nick changes, and a banned user stays banned through hers.
+// nick changes, and a banned user stays banned through hers. A ban catches the other spellings of a nick
+// where the server takes them as one (InspIRCd comparing as rfc1459), and only there.
 
 #include "core/settingsfiles.h"
 #include "support/headlessbot.h"
@@ -23,9 +24,14 @@ using testing_support::TestIrcClient;
 const QByteArray Denied = "You're not my daddy and I won't listen to you.";
 const QByteArray AskChannel = "Where should I say that? Name the channel. Channel names start with \"#\".";
 
-class TrustOnNgircd : public ::testing::Test {
+class TrustOnServer : public ::testing::Test {
 protected:
-    std::unique_ptr<IrcDaemon> server = IrcDaemon::Ngircd();
+    explicit TrustOnServer(std::unique_ptr<IrcDaemon> daemon)
+        : server(std::move(daemon))
+    {
+    }
+
+    std::unique_ptr<IrcDaemon> server;
     TempFiles files;
     HeadlessBot bot;
 
@@ -55,11 +61,11 @@ protected:
             "flood/line_interval=0", "--set", "flood/burst_lines=100" }));
     }
 
-    // A user who registers and joins #dice.
-    std::unique_ptr<TestIrcClient> Arrive(const QByteArray& nick)
+    // A user who registers (under the user name given, else his nick) and joins #dice.
+    std::unique_ptr<TestIrcClient> Arrive(const QByteArray& nick, const QByteArray& userName = {})
     {
         auto user = std::make_unique<TestIrcClient>();
-        if (!user->Register(server->Port(), nick))
+        if (!user->Register(server->Port(), nick, userName))
             return nullptr;
         user->Send("JOIN #dice");
         if (!user->WaitForLine(" 366 " + nick + " #dice "))
@@ -71,6 +77,14 @@ protected:
     {
         user.Send("NICK " + nick);
         return user.WaitForLine(" NICK :" + nick).has_value();
+    }
+};
+
+class TrustOnNgircd : public TrustOnServer {
+protected:
+    TrustOnNgircd()
+        : TrustOnServer(IrcDaemon::Ngircd())
+    {
     }
 };
 
@@ -316,5 +330,40 @@ TEST_F(TrustOnNgircd, ASecretChannelIsToldOnlyToThoseOnIt)
         EXPECT_FALSE(received.contains("Mallory says")) << received.data();
     EXPECT_EQ(bot.Finish(), 0);
 }
+
+struct ComparingServer {
+    const char* Name;
+    std::function<std::unique_ptr<IrcDaemon>()> Make;
+    // Whether the server takes "troll{1}" for "Troll[1]".
+    bool OneNick;
+};
+
+class BansOnAServer : public TrustOnServer, public ::testing::WithParamInterface<ComparingServer> {
+protected:
+    BansOnAServer()
+        : TrustOnServer(GetParam().Make())
+    {
+    }
+};
+
+TEST_P(BansOnAServer, CatchTheSpellingsTheServerTakesAsTheBannedNick)
+{
+    TestIrcClient watcher;
+    ASSERT_NO_FATAL_FAILURE(StartBot(watcher, "Troll[1]\r\n"));
+    const auto troll = Arrive("troll{1}", "troll");
+    ASSERT_TRUE(troll);
+    troll->Send("PRIVMSG #dice :,roll 1d1");
+    const QByteArray answer = GetParam().OneNick ? "PRIVMSG troll{1} :Silence, you funny fool! Lol banned."
+                                                 : "PRIVMSG #dice :troll{1}: 1";
+    EXPECT_TRUE(troll->WaitForLine(answer).has_value()) << bot.Lines().join('\n').toStdString();
+    EXPECT_EQ(bot.Finish(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(, BansOnAServer,
+    ::testing::Values(
+        ComparingServer { "InspircdRfc1459", [] { return IrcDaemon::UnthrottledInspircd(); }, true },
+        ComparingServer { "InspircdAscii", [] { return IrcDaemon::UnthrottledInspircd("ascii"); }, false },
+        ComparingServer { "Ngircd", [] { return IrcDaemon::Ngircd(); }, false }),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -154,6 +154,40 @@ TEST_F(ClientTest, AnswersPingAndCtcpQueriesWithoutRaisingMessages)
     EXPECT_EQ(events, QStringList({ "action Bob waves" }));
 }
 
+// Each connection follows the mapping its server names, once: a server that has named none by the end of
+// its greeting (or names one this program does not know) compares as ascii.
+TEST_F(ClientTest, FollowsTheCaseMappingTheServerNames)
+{
+    using irc::CaseMapping;
+    struct Case {
+        QByteArray Greeting;
+        CaseMapping Named;
+    };
+    const QByteArray features = ":irc.test 005 Tessarin CHANTYPES=# ";
+    const QByteArray supported = " :are supported by this server\r\n";
+    const QByteArray endOfMotd = ":irc.test 376 Tessarin :End of MOTD\r\n";
+    const Case cases[] = {
+        { features + "CASEMAPPING=rfc1459 NICKLEN=30" + supported + endOfMotd, CaseMapping::Rfc1459 },
+        { features + "CASEMAPPING=rfc1459-strict" + supported + endOfMotd, CaseMapping::StrictRfc1459 },
+        { features + "CASEMAPPING=ascii" + supported + endOfMotd, CaseMapping::Ascii },
+        { features + "CASEMAPPING=rfc7613" + supported + endOfMotd, CaseMapping::Ascii },
+        { features + "NICKLEN=30" + supported + endOfMotd, CaseMapping::Ascii },
+        { ":irc.test 422 Tessarin :MOTD File is missing\r\n", CaseMapping::Ascii },
+    };
+    QList<CaseMapping> named;
+    QObject::connect(
+        &client, &TIrcClient::OnCaseMapping, [&named](CaseMapping mapping) { named.append(mapping); });
+    for (const Case& c : cases) {
+        // From a mapping other than the one to be named, so that following it is a change.
+        irc::SetCurrentCaseMapping(c.Named == CaseMapping::Ascii ? CaseMapping::Rfc1459 : CaseMapping::Ascii);
+        ASSERT_NO_FATAL_FAILURE(Register());
+        named.clear();
+        Feed(c.Greeting);
+        EXPECT_EQ(named, QList<CaseMapping>({ c.Named })) << c.Greeting.data();
+        EXPECT_EQ(irc::CurrentCaseMapping(), c.Named) << c.Greeting.data();
+    }
+}
+
 TEST_F(ClientTest, TracksItsChannelsAndTellsChannelFromPrivateMessages)
 {
     Register();

@@ -1,6 +1,7 @@
 // The send queue on a clock of the test's own: the burst in lines and bytes, the pace after it, urgent
 // lines, owners taking turns, and the bounds that drop the oldest lines.
 
+#include "irc/casemapping.h"
 #include "irc/sendqueue.h"
 #include "support/qtprint.h"
 
@@ -191,6 +192,30 @@ TEST(SendQueue, OwnersTakeTurnsLineByLine)
     for (const auto& [time, line] : Drive(queue, 0, 200))
         order.append(line.trimmed());
     EXPECT_EQ(order, QList<QByteArray>({ "F0", "A0", "C0", "F1", "A1", "F2", "F3", "F4", "F5" }));
+}
+
+// When the server turns out to compare names as rfc1459 does, two spellings of one nick become one owner,
+// keeping the first one's turn, and a held channel holds the lines for its other spellings.
+TEST(SendQueue, OwnersAndHeldTargetsFollowTheServersCaseMapping)
+{
+    SendQueue queue;
+    queue.SetPace({ 1, 2048, 10, 40, 2000 });
+    queue.Push("Troll[1]", Line("T0"));
+    queue.Push("troll{1}", Line("T1"));
+    queue.Push("Ann", Line("A0"));
+    queue.Push("troll{1}", Line("T2"));
+    queue.Hold("#a[b]");
+    queue.Push("Ann", Line("C0"), "#A{B}");
+    EXPECT_FALSE(queue.IsHeld("#A{B}")) << "two channels to an ascii server";
+    irc::SetCurrentCaseMapping(irc::CaseMapping::Rfc1459);
+    queue.Refold();
+    EXPECT_TRUE(queue.IsHeld("#A{B}"));
+    QList<QByteArray> order;
+    for (const auto& [time, line] : Drive(queue, 0, 100))
+        order.append(line.trimmed());
+    EXPECT_EQ(order, QList<QByteArray>({ "T0", "A0", "T1", "T2" }));
+    queue.Release("#A{B}");
+    EXPECT_EQ(queue.Take(200), QList<QByteArray>({ Line("C0") }));
 }
 
 TEST(SendQueue, AnOwnerPastItsBoundLosesItsOldestLines)

@@ -6,7 +6,8 @@
 // - ngircd, in the clear and optionally over TLS with a self-signed certificate made for the test;
 // - InspIRCd with the flood limits of ircd-hybrid (the strictest of Debian's servers, which cannot be
 //   installed beside ngircd): a burst of 5 lines, then one line a second, and a client with more than 2560
-//   bytes waiting is closed ("RecvQ exceeded").
+//   bytes waiting is closed ("RecvQ exceeded"); or without flood limits. InspIRCd compares names as
+//   rfc1459 unless told ascii (ngircd always compares as ascii).
 //
 // A server can be killed outright, frozen (SIGSTOP: connections stay open and nothing answers), thawed
 // and started again on the same ports.
@@ -109,18 +110,19 @@ public:
     }
 
     // A server that never holds a client back, for measuring a client rather than the server's flood
-    // control; modules are further lines of its configuration.
-    static std::unique_ptr<IrcDaemon> UnthrottledInspircd(const QString& modules = {})
+    // control; caseMapping is "rfc1459" or "ascii"; modules are further lines of its configuration.
+    static std::unique_ptr<IrcDaemon> UnthrottledInspircd(
+        const QString& caseMapping = QStringLiteral("rfc1459"), const QString& modules = {})
     {
-        return Inspircd(
-            "recvq=\"1048576\" threshold=\"1000000\" commandrate=\"1000000000\" fakelag=\"no\"", modules);
+        return Inspircd("recvq=\"1048576\" threshold=\"1000000\" commandrate=\"1000000000\" fakelag=\"no\"",
+            caseMapping, modules);
     }
 
     // An unthrottled server whose channels have the mode "d" of InspIRCd's delaymsg module: a parameter when
     // set, none when unset, as its 005 line tells.
     static std::unique_ptr<IrcDaemon> InspircdWithDelayMode()
     {
-        return UnthrottledInspircd("<module name=\"delaymsg\">\n");
+        return UnthrottledInspircd(QStringLiteral("rfc1459"), "<module name=\"delaymsg\">\n");
     }
 
     ~IrcDaemon() { Stop(); }
@@ -195,7 +197,8 @@ public:
 private:
     // flood is the connect class's receive queue and flood-control attributes; modules are further lines
     // of the configuration.
-    static std::unique_ptr<IrcDaemon> Inspircd(const QString& flood, const QString& modules = {})
+    static std::unique_ptr<IrcDaemon> Inspircd(const QString& flood,
+        const QString& caseMapping = QStringLiteral("rfc1459"), const QString& modules = {})
     {
         auto daemon = std::unique_ptr<IrcDaemon>(new IrcDaemon(Kind::Inspircd));
         daemon->WriteFile("motd", "Tessarin test server\n");
@@ -210,10 +213,11 @@ private:
                 "<files motd=\"%2\">\n<pid file=\"%3\">\n"
                 "<log method=\"file\" type=\"* -USERINPUT -USEROUTPUT\" level=\"default\" "
                 "target=\"%4\">\n"
-                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n%6")
+                "<performance clonesonconnect=\"no\" quietbursts=\"yes\">\n<limits maxnick=\"30\">\n"
+                "<options casemapping=\"%6\">\n%7")
                 .arg(daemon->m_port)
                 .arg(daemon->m_dir.filePath("motd"), daemon->m_dir.filePath("inspircd.pid"),
-                    daemon->m_dir.filePath("inspircd.log"), flood, modules)
+                    daemon->m_dir.filePath("inspircd.log"), flood, caseMapping, modules)
                 .toUtf8());
         return daemon;
     }

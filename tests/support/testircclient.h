@@ -20,13 +20,14 @@ public:
         QObject::connect(&m_socket, &QTcpSocket::disconnected, [this] { Closed = true; });
     }
 
-    // Connects and registers; true once the server has welcomed the nick.
-    bool Register(quint16 port, const QByteArray& nick)
+    // Connects and registers, with the nick as user name unless one is given (some servers take fewer
+    // characters in a user name than in a nick); true once the server has welcomed the nick.
+    bool Register(quint16 port, const QByteArray& nick, const QByteArray& user = {})
     {
         m_socket.connectToHost(QHostAddress::LocalHost, port);
         if (!WaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }))
             return false;
-        return Greet(nick);
+        return Greet(nick, user.isEmpty() ? nick : user);
     }
 
     // The same over TLS, presenting a client certificate; the server's own certificate is not checked.
@@ -43,7 +44,7 @@ public:
         m_socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
         if (!WaitFor([this] { return m_socket.isEncrypted(); }))
             return false;
-        return Greet(nick);
+        return Greet(nick, nick);
     }
 
     void Send(const QByteArray& line)
@@ -76,11 +77,11 @@ public:
     std::function<void(const QByteArray&)> OnLine;
 
 private:
-    bool Greet(const QByteArray& nick)
+    bool Greet(const QByteArray& nick, const QByteArray& user)
     {
         m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
         Send("NICK " + nick);
-        Send("USER " + nick + " 0 * :" + nick);
+        Send("USER " + user + " 0 * :" + nick);
         return WaitForLine(" 001 " + nick + " ").has_value();
     }
 
