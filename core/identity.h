@@ -33,8 +33,8 @@ namespace core {
 
 inline const QString CreatorName = QStringLiteral("Vaddox");
 
-// Whether a and b are nicks of one tracked user (a nick change in between), or else equal ignoring case.
-// It picks the greeting; it opens nothing.
+// Whether a and b are nicks of one tracked user (a nick change in between), or else the same name to the
+// server. It picks the greeting; it opens nothing.
 bool SameUser(const SeenTracker& seen, const QString& a, const QString& b);
 
 // Whether line 5 of the settings names an owner: not empty, and not the placeholder a new configuration

@@ -47,7 +47,7 @@ public:
 
     const std::vector<TIrcName>& Names() const { return m_names; }
     QStringList Nicks() const;
-    // The index of nick in the names list (ignoring case), or -1.
+    // The index of nick in the names list (as the server compares names), or -1.
     qsizetype IndexOf(const QString& nick) const;
     // Whether the entry holds a rank that makes an operator (see modesyntax.h).
     bool IsOperator(const TIrcName& entry) const;
@@ -95,8 +95,8 @@ using ChannelPtr = std::shared_ptr<TIrcChannel>;
 
 class TIrcChannels {
 public:
-    // A fresh record for name; a record of the same name (ignoring case) is dropped first. Requires: users
-    // and syntax outlive the record.
+    // A fresh record for name; a record of the same name (as the server compares names) is dropped first.
+    // Requires: users and syntax outlive the record.
     ChannelPtr Add(
         const QString& name, TIrcUsers& users, const ModeSyntax& syntax, TIrcChannel::UpdateHandler handler);
     ChannelPtr Find(const QString& name) const;
