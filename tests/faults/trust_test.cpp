@@ -338,6 +338,11 @@ struct ComparingServer {
     bool OneNick;
 };
 
+void PrintTo(const ComparingServer& server, std::ostream* out)
+{
+    *out << server.Name;
+}
+
 class BansOnAServer : public TrustOnServer, public ::testing::WithParamInterface<ComparingServer> {
 protected:
     BansOnAServer()
