@@ -26,11 +26,6 @@ bool AccountLookups::Holds(const TIrcUser* user) const
         [user](const Question& question) { return question.Lines.front().User.get() == user; });
 }
 
-bool AccountLookups::Asked(const QString& nick) const
-{
-    return FindAsked(nick) != m_questions.end();
-}
-
 UserPtr AccountLookups::AskedUser(const QString& nick) const
 {
     const auto question = FindAsked(nick);
@@ -50,14 +45,15 @@ std::vector<HeldLine> AccountLookups::Answered(const QString& nick)
 
 std::vector<HeldLine> AccountLookups::TakeAskedBy(qint64 deadlineMs)
 {
-    std::vector<HeldLine> lines;
-    const auto late = std::stable_partition(m_questions.begin(), m_questions.end(),
+    // Questions are asked in time order: the ones due are a prefix.
+    const auto late = std::find_if(m_questions.begin(), m_questions.end(),
         [deadlineMs](const Question& question) { return question.AskedAtMs > deadlineMs; });
-    for (auto question = late; question != m_questions.end(); ++question) {
+    std::vector<HeldLine> lines;
+    for (auto question = m_questions.begin(); question != late; ++question) {
         for (HeldLine& line : question->Lines)
             lines.push_back(std::move(line));
     }
-    m_questions.erase(late, m_questions.end());
+    m_questions.erase(m_questions.begin(), late);
     m_lines -= static_cast<qsizetype>(lines.size());
     return lines;
 }
@@ -66,9 +62,7 @@ std::optional<qint64> AccountLookups::OldestQuestion() const
 {
     if (m_questions.empty())
         return std::nullopt;
-    return std::min_element(m_questions.begin(), m_questions.end(), [](const Question& a, const Question& b) {
-        return a.AskedAtMs < b.AskedAtMs;
-    })->AskedAtMs;
+    return m_questions.front().AskedAtMs;
 }
 
 std::vector<HeldLine> AccountLookups::TakeAll()

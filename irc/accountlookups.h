@@ -36,8 +36,6 @@ public:
     Outcome Hold(const UserPtr& user, const QString& text, qint64 nowMs);
     // Whether lines of user wait: his later ones wait behind them.
     bool Holds(const TIrcUser* user) const;
-    // Whether the client waits for the server's word on nick (as it was asked).
-    bool Asked(const QString& nick) const;
     // The user the question about nick concerns; null when none was asked.
     UserPtr AskedUser(const QString& nick) const;
     // The server has said all it will about nick: the lines held for that user, in order.
@@ -59,6 +57,7 @@ private:
     std::vector<Question>::iterator FindUser(const TIrcUser* user);
     std::vector<Question>::const_iterator FindAsked(const QString& nick) const;
 
+    // In the order they were asked.
     std::vector<Question> m_questions;
     qsizetype m_lines = 0;
 };
