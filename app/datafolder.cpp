@@ -1,12 +1,12 @@
 #include "app/datafolder.h"
 
+#include "core/configfile.h"
 #include "core/extrasettings.h"
 #include "core/settingsfiles.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QSaveFile>
 
 namespace app {
 
@@ -26,9 +26,8 @@ QStringList SampleFiles(const QString& samples)
 QString WriteFile(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions)
 {
     QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Could not write %1: %2").arg(path, file.errorString());
+    if (const QString why = core::WriteFileAtomically(path, bytes); !why.isEmpty())
+        return QStringLiteral("Could not write %1: %2").arg(path, why);
     return QFile::setPermissions(path, permissions)
         ? QString()
         : QStringLiteral("Could not set the permissions of ") + path;

@@ -3,7 +3,12 @@
 #include "irc/textcodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace core {
 
@@ -55,22 +60,66 @@ std::optional<QStringList> ReadConfigList(const QString& path)
     return list;
 }
 
-QString WriteConfigLines(const QString& path, const QStringList& lines)
+namespace {
+
+QString SystemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Makes the rename that put a file in place last through a power cut; a filesystem that cannot sync a
+// folder has nothing to make last.
+void SyncFolderOf(const QString& path)
+{
+    const int folder = ::open(
+        QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    ::fsync(folder);
+    ::close(folder);
+}
+
+} // namespace
+
+// Unbuffered, so that a full disk fails the write that meets it: a buffered write is only tried when the
+// file is closed, and QSaveFile would then put an empty file in the old one's place.
+QString WriteFileAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return why;
+    }
+    // QSaveFile syncs before it renames but does not say whether the sync worked; space a filesystem only
+    // allocates when syncing runs out there. A filesystem that cannot sync has nothing left to write.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) {
+        const QString why = SystemError(errno);
+        file.cancelWriting();
+        return why;
+    }
+    if (file.size() != bytes.size()) {
+        file.cancelWriting();
+        return QStringLiteral("%1 bytes of %2 reached the disk").arg(file.size()).arg(bytes.size());
+    }
+    if (!file.commit())
+        return file.errorString();
+    SyncFolderOf(path);
+    return {};
+}
+
+QString WriteConfigLines(const QString& path, const QStringList& lines)
+{
+    QByteArray bytes;
     for (const QString& line : lines) {
         // A line break inside a value would shift every later line of the file, so it becomes a blank.
         QString flat = line;
         flat.replace(u'\r', u' ').replace(u'\n', u' ');
-        const QByteArray bytes = flat.toUtf8() + "\r\n";
-        if (file.write(bytes) != bytes.size())
-            return file.errorString();
+        bytes += flat.toUtf8() + "\r\n";
     }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return WriteFileAtomically(path, bytes);
 }
 
 } // namespace core

@@ -31,6 +31,11 @@ std::optional<ConfigLines> ReadConfigLines(const QString& path);
 // The whole file as a list; nothing when it cannot be read or any line is unusable.
 std::optional<QStringList> ReadConfigList(const QString& path);
 
+// Replaces the file at path with bytes, or leaves it as it was: every write, the sync to the disk and the
+// size of the new file are checked before it takes the old one's place. Returns why it could not, or an
+// empty text.
+QString WriteFileAtomically(const QString& path, const QByteArray& bytes);
+
 // Writes the lines atomically; a line break inside a line is written as a blank. Returns an error
 // description, or an empty text on success.
 QString WriteConfigLines(const QString& path, const QStringList& lines);

@@ -1,7 +1,9 @@
 // Runs the program in console mode as a user would: lines in on standard input, replies out on standard
 // output, command-log lines on standard error.
 
+#include "support/headlessbot.h"
 #include "support/qtprint.h"
+#include "support/smallfilesystem.h"
 #include "support/tempfiles.h"
 
 #include <QProcess>
@@ -183,6 +185,36 @@ TEST(Console, AMissingDataFolderMeansDefaultsAndAReportedWriteFailure)
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Out, QStringList({ "[Nick] <Tessarin> " + Unknown }));
     EXPECT_TRUE(run.Err.last().contains("settings.conf")) << run.Err.last().toStdString();
+}
+
+// A full disk fails the writes at the end of the session: every file keeps what it held, the reason is said
+// with the file's name, and the exit code says so. Once there is room again the same session saves.
+TEST(Console, AFullDiskKeepsTheFilesWholeAndEndsWithOne)
+{
+    const testing_support::SmallFilesystem disk;
+    if (!disk.Mounted())
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    QFile settings(disk.Path() + "/settings.conf");
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    const QByteArray written = testing_support::SettingsFile(30, 5);
+    settings.write(written);
+    settings.close();
+    ASSERT_TRUE(disk.Fill());
+
+    const ConsoleRun full = RunConsole(disk.Path(), ",be dicerollan\n");
+    EXPECT_EQ(full.ExitCode, 1);
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_EQ(settings.readAll(), written);
+    settings.close();
+    ASSERT_FALSE(full.Err.isEmpty());
+    EXPECT_TRUE(full.Err.last().contains(disk.Path() + "/settings.conf: No space left on device"))
+        << full.Err.join('\n').toStdString();
+
+    disk.Empty();
+    const ConsoleRun roomy = RunConsole(disk.Path(), ",be dicerollan\n");
+    EXPECT_EQ(roomy.ExitCode, 0) << roomy.Err.join('\n').toStdString();
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_EQ(settings.readAll().split('\n').value(16), "1\r") << "dicebot mode, line 17";
 }
 
 } // namespace
