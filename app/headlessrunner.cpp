@@ -112,12 +112,41 @@ void HeadlessRunner::JoinStartChannels()
     }
 }
 
-// What the settings window's buttons and the Replies window would change; the values of settings.conf stay
-// as they are in memory, as the windows leave them. The command line's settings still win over the file's.
+// The lines of settings.conf the operator edited replace the values in memory (the bot's own changes to
+// the others stay); the command line's settings still win over the file's.
+QString HeadlessRunner::ReloadSettings()
+{
+    core::BotState& state = m_bot.State();
+    core::CommandLog& log = m_bot.Log();
+    RestoreLoadedSettings();
+    const core::SettingsReload reload = core::ReloadSettings(state, m_options.FilesDir);
+    if (!reload.Problem.isEmpty())
+        log.Append(reload.Problem, core::LogLevel::Warning);
+    if (!reload.Edited.isEmpty()) {
+        m_bot.Locks().ApplyIntervals();
+        m_connection.ApplyReconnectSettings();
+    }
+    ApplyOptions();
+    if (reload.Edited.isEmpty())
+        return QStringLiteral("unchanged");
+    for (const char* atConnect : { "ServerAddress", "ServerPort", "BotNick", "LogLines" }) {
+        if (reload.Edited.contains(QLatin1String(atConnect))) {
+            log.Append(
+                QStringLiteral("The server, port, nick and log size read from %1 take effect at the next "
+                               "connect.")
+                    .arg(core::files::Settings));
+            break;
+        }
+    }
+    return QStringLiteral("edited ") + reload.Edited.join(QStringLiteral(", "));
+}
+
+// What the settings window's buttons and the Replies window would change, and settings.conf.
 void HeadlessRunner::Reload()
 {
     core::BotState& state = m_bot.State();
     core::CommandLog& log = m_bot.Log();
+    const QString settings = ReloadSettings();
     const int phrases = core::ReloadPhrasesAndUsers(state, m_options.FilesDir);
     state.Extra = core::LoadExtraSettings(m_options.FilesDir);
     ApplyIniOptions(m_options, state.Extra);
@@ -130,7 +159,7 @@ void HeadlessRunner::Reload()
         log.Append(QStringLiteral("Error updating the list of alias files."), core::LogLevel::Warning);
     log.Append(
         QStringLiteral("Read the files again on SIGHUP: %1 of %2 reply phrases from %3, %4 and %5, %6 "
-                       "(%7 of its keys), %8, %9; %10 stays as it was.")
+                       "(%7 of its keys), %8, %9; %10: %11.")
             .arg(phrases)
             .arg(int(core::ReplyPhraseCount))
             .arg(core::files::Messages,
@@ -142,7 +171,7 @@ void HeadlessRunner::Reload()
                 Counted(m_bot.Custom().Names().size(), QStringLiteral("custom file"),
                     QStringLiteral("custom files")),
                 Counted(m_bot.Aliases().Rows().size(), QStringLiteral("alias"), QStringLiteral("aliases")),
-                core::files::Settings));
+                core::files::Settings, settings));
     // The new [log] settings take effect after the report of what was read.
     m_output.Configure(state.Extra.Log);
 }

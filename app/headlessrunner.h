@@ -3,8 +3,9 @@
 // The headless mode: the bot on a server without any window, for running as a service. It loads its
 // files, applies the command-line options for this run, connects at once, joins its start channels when
 // registered, prints every command-log line on standard output and follows the reconnect policy. SIGHUP
-// reads the phrases, user lists, tessarin.ini, custom files and aliases again; SIGINT or SIGTERM says QUIT
-// to the server, writes the configuration files and ends the program.
+// reads the lines of settings.conf the operator edited, the phrases, user lists, tessarin.ini, custom
+// files and aliases again; SIGINT or SIGTERM says QUIT to the server, writes the configuration files and
+// ends the program.
 
 #include "app/logoutput.h"
 #include "app/runoptions.h"
@@ -41,6 +42,8 @@ private:
     void RestoreLoadedSettings();
     void JoinStartChannels();
     void Reload();
+    // Returns what the log says of settings.conf.
+    QString ReloadSettings();
     void Stop();
     void Finish(int exitCode);
 

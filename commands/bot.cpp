@@ -163,7 +163,7 @@ QString Bot::Close()
 {
     m_out.Disconnect();
     m_store.Flush();
-    return core::SaveAtClose(m_state, m_filesDir);
+    return core::SaveAtClose(m_state, m_filesDir, &m_log);
 }
 
 } // namespace commands

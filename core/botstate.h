@@ -6,7 +6,9 @@
 
 #include "core/channelsettings.h"
 #include "core/extrasettings.h"
+#include "core/filebaseline.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -84,6 +86,8 @@ struct BotState {
     QStringList FavoriteChannels;
     QStringList CurrentChannels;
     ReplyPhraseList ReplyPhrases = DefaultReplyPhrases();
+    // What each configuration file held when the bot last read or wrote it, by file name.
+    QHash<QString, FileBaseline> FilesAsKnown;
 
     // Runtime fields, never saved.
     bool Connected = false;

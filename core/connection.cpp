@@ -208,7 +208,7 @@ void Connection::HandleJoined(irc::TIrcChannel* channel)
     m_log.Append(QStringLiteral("Joined ") + channel->Name);
     if (FindCurrentChannel(channel->Name) < 0)
         m_state.CurrentChannels.append(channel->Name);
-    const QString error = SaveFavoriteChannels(m_state, m_filesDir);
+    const QString error = SaveFavoriteChannels(m_state, m_filesDir, &m_log);
     if (!error.isEmpty())
         m_log.Append(error, LogLevel::Error);
     m_state.JoinRequester.clear();

@@ -2,8 +2,10 @@
 
 #include "common/parseinteger.h"
 #include "core/configfile.h"
+#include "core/filebaseline.h"
 
 #include <QDir>
+#include <algorithm>
 
 namespace core {
 
@@ -119,34 +121,60 @@ void ReadConnectionAndModes(
     }
 }
 
+QStringList PhraseLines(const BotState& state)
+{
+    return QStringList(state.ReplyPhrases.cbegin(), state.ReplyPhrases.cend());
+}
+
+// Remembers what the file held as read, beside the lines the values read from it make.
+void Remember(BotState& state, const QString& name, std::optional<ConfigLines> onDisk, QStringList ours)
+{
+    state.FilesAsKnown[name] = FileBaseline { std::move(onDisk), std::move(ours) };
+}
+
 // Returns how many phrases the file held.
 int ReadReplyPhrases(BotState& state, const QString& filesDir)
 {
-    const std::optional<ConfigLines> messages = ReadConfigLines(PathOf(filesDir, files::Messages));
+    std::optional<ConfigLines> messages = ReadConfigLines(PathOf(filesDir, files::Messages));
     LineReader reader(messages);
     int read = 0;
     for (int i = 0; i < ReplyPhraseCount; ++i) {
         reader.Text(static_cast<std::size_t>(i), state.ReplyPhrases[static_cast<std::size_t>(i)]);
         read += reader.Failed() ? 0 : 1;
     }
+    Remember(state, files::Messages, std::move(messages), PhraseLines(state));
     return read;
 }
 
-// A blank around an entry would make it match nobody, unseen; an entry that is blank names nobody.
-QStringList ReadUserList(const QString& path)
+// The whole file as a list, as ReadConfigList takes it: empty when any line is unusable.
+QStringList ListOf(const std::optional<ConfigLines>& file)
 {
+    QStringList list;
+    for (const std::optional<QString>& line : file ? file->Lines : std::vector<std::optional<QString>>()) {
+        if (!line)
+            return {};
+        list.append(*line);
+    }
+    return list;
+}
+
+// A blank around an entry would make it match nobody, unseen; an entry that is blank names nobody.
+QStringList ReadUserList(BotState& state, const QString& filesDir, const QString& name)
+{
+    std::optional<ConfigLines> file = ReadConfigLines(PathOf(filesDir, name));
     QStringList entries;
-    for (const QString& line : ReadConfigList(path).value_or(QStringList())) {
+    for (const QString& line : ListOf(file)) {
         if (const QString entry = line.trimmed(); !entry.isEmpty())
             entries.append(entry);
     }
+    Remember(state, name, std::move(file), entries);
     return entries;
 }
 
 void ReadUsers(BotState& state, const QString& filesDir)
 {
-    state.PrivilegedUsers = ReadUserList(PathOf(filesDir, files::Privileged));
-    state.BannedUsers = ReadUserList(PathOf(filesDir, files::Banned));
+    state.PrivilegedUsers = ReadUserList(state, filesDir, files::Privileged);
+    state.BannedUsers = ReadUserList(state, filesDir, files::Banned);
 }
 
 void ReadPrivilegesAndLimits(
@@ -165,8 +193,8 @@ void ReadPrivilegesAndLimits(
     reader.Int(17, state.LogLines, LogLinesRange);
     reader.Int(18, state.LineWidth, LineWidthRange);
     // An empty line reads as the default; a control character or a blank could not be typed or seen.
-    reader.Text(
-        19, state.CommandChar, [](const QString& text) { return text.isEmpty() || CanBeCommandChar(text); });
+    reader.Text(CommandCharLine, state.CommandChar,
+        [](const QString& text) { return text.isEmpty() || CanBeCommandChar(text); });
     reader.Int(20, state.ReconnectInterval, TimeoutRange);
     reader.Int(21, state.ReconnectAttempts, ReconnectAttemptsRange);
 }
@@ -177,14 +205,61 @@ SettingsLinesTaken LoadAtStart(BotState& state, const QString& filesDir)
 {
     SettingsLinesTaken taken {};
     ClearRuntimeFields(state);
-    const std::optional<ConfigLines> settings = ReadConfigLines(PathOf(filesDir, files::Settings));
+    std::optional<ConfigLines> settings = ReadConfigLines(PathOf(filesDir, files::Settings));
     ReadConnectionAndModes(state, settings, taken);
-    state.FavoriteChannels
-        = ReadConfigList(PathOf(filesDir, files::FavoriteChannels)).value_or(QStringList());
+    std::optional<ConfigLines> favorites = ReadConfigLines(PathOf(filesDir, files::FavoriteChannels));
+    state.FavoriteChannels = ListOf(favorites);
+    Remember(state, files::FavoriteChannels, std::move(favorites), state.FavoriteChannels);
     ReadReplyPhrases(state, filesDir);
     ReadPrivilegesAndLimits(state, settings, taken);
+    Remember(state, files::Settings, std::move(settings), SettingsFileLines(state));
     ReadUsers(state, filesDir);
     return taken;
+}
+
+SettingsReload ReloadSettings(BotState& state, const QString& filesDir)
+{
+    std::optional<ConfigLines> disk = ReadConfigLines(PathOf(filesDir, files::Settings));
+    const FileBaseline known = state.FilesAsKnown.value(files::Settings);
+    if (!disk)
+        return { {},
+            QStringLiteral("%1 cannot be read; the settings stay as they were.").arg(files::Settings) };
+    if (known.OnDisk && disk->Lines == known.OnDisk->Lines)
+        return {};
+    // The lines the operator edited, beside the bot's values for the others, read as at start.
+    const QStringList ours = SettingsFileLines(state);
+    ConfigLines merged;
+    SettingsReload reload;
+    for (std::size_t i = 0; i < std::max(SettingsLineCount, disk->Lines.size()); ++i) {
+        const std::optional<QString> onDisk = disk->At(i);
+        const bool edited = !known.OnDisk || known.OnDisk->At(i) != onDisk;
+        if (edited && i < SettingsLineCount)
+            reload.Edited.append(SettingsLineNames().at(i));
+        merged.Lines.push_back(
+            edited || i >= SettingsLineCount ? onDisk : ours.at(static_cast<qsizetype>(i)));
+    }
+    BotState read = state;
+    SettingsLinesTaken taken {};
+    ReadConnectionAndModes(read, merged, taken);
+    ReadPrivilegesAndLimits(read, merged, taken);
+    for (std::size_t i = 0; i < SettingsLineCount; ++i) {
+        // A command character that cannot be typed keeps the one in force, as at start.
+        if (!taken[i] && i != CommandCharLine)
+            return { {},
+                QStringLiteral("%1 was not taken: its line %2 (%3) is missing or malformed; the settings "
+                               "stay as they were.")
+                    .arg(files::Settings)
+                    .arg(i + 1)
+                    .arg(SettingsLineNames().at(i)) };
+    }
+    state = std::move(read);
+    // What the file's values alone make, so that the bot's changes the file does not hold stay its own.
+    BotState fileAlone;
+    SettingsLinesTaken takenAlone {};
+    ReadConnectionAndModes(fileAlone, disk, takenAlone);
+    ReadPrivilegesAndLimits(fileAlone, disk, takenAlone);
+    Remember(state, files::Settings, std::move(disk), SettingsFileLines(fileAlone));
+    return reload;
 }
 
 int ReloadPhrasesAndUsers(BotState& state, const QString& filesDir)
@@ -252,30 +327,83 @@ QStringList SettingsFileLines(const BotState& state)
     };
 }
 
-QString SaveAtClose(const BotState& state, const QString& filesDir)
+namespace {
+
+QString Listed(const QStringList& entries)
 {
-    QStringList phrases;
-    for (const QString& phrase : state.ReplyPhrases)
-        phrases.append(phrase);
-    const std::pair<QString, QStringList> writes[] = {
-        { files::Settings, SettingsFileLines(state) },
-        { files::Privileged, state.PrivilegedUsers },
-        { files::Banned, state.BannedUsers },
-        { files::Messages, phrases },
+    return entries.join(QStringLiteral(", "));
+}
+
+QString LineLabel(const QString& name, qsizetype index)
+{
+    return name == files::Settings ? SettingsLineNames().at(static_cast<std::size_t>(index))
+                                   : QStringLiteral("line %1").arg(index + 1);
+}
+
+// The log's account of a file the operator edited while the bot ran.
+void ReportMerge(const QString& name, const MergedFile& merged, const QStringList& ours, CommandLog* log)
+{
+    if (!log || !merged.EditedOnDisk)
+        return;
+    QString line = name + QStringLiteral(" was edited while the bot ran: the edits are kept");
+    if (!merged.Written.isEmpty()) {
+        QStringList labels;
+        for (const int index : merged.Written)
+            labels.append(LineLabel(name, index));
+        line += QStringLiteral("; the bot's own changes written into it: ") + Listed(labels);
+    }
+    if (!merged.Added.isEmpty())
+        line += QStringLiteral("; the bot added ") + Listed(merged.Added);
+    if (!merged.Removed.isEmpty())
+        line += QStringLiteral("; the bot removed ") + Listed(merged.Removed);
+    log->Append(line + u'.');
+    QStringList kept;
+    for (const int index : merged.NotWritten)
+        kept.append(QStringLiteral("%1 (the bot's value: %2)").arg(LineLabel(name, index), ours.at(index)));
+    if (!kept.isEmpty())
+        log->Append(
+            QStringLiteral("%1: the bot's changes to lines edited in the file too were not written: %2.")
+                .arg(name, Listed(kept)),
+            LogLevel::Warning);
+}
+
+// Writes the file as MergeWithDisk decides, and remembers what it holds then.
+QString Save(BotState& state, const QString& filesDir, const QString& name, const QStringList& ours,
+    FileShape shape, CommandLog* log)
+{
+    const QString path = PathOf(filesDir, name);
+    std::optional<ConfigLines> disk = ReadConfigLines(path);
+    const MergedFile merged = MergeWithDisk(state.FilesAsKnown.value(name), disk, ours, shape);
+    ReportMerge(name, merged, ours, log);
+    if (merged.Write) {
+        if (const QString error = WriteConfigLines(path, merged.Lines); !error.isEmpty())
+            return QStringLiteral("Could not write %1: %2").arg(path, error);
+        disk = ReadConfigLines(path);
+    }
+    Remember(state, name, std::move(disk), ours);
+    return {};
+}
+
+} // namespace
+
+QString SaveAtClose(BotState& state, const QString& filesDir, CommandLog* log)
+{
+    const std::tuple<QString, QStringList, FileShape> writes[] = {
+        { files::Settings, SettingsFileLines(state), FileShape::Positional },
+        { files::Privileged, state.PrivilegedUsers, FileShape::List },
+        { files::Banned, state.BannedUsers, FileShape::List },
+        { files::Messages, PhraseLines(state), FileShape::Positional },
     };
-    for (const auto& [name, lines] : writes) {
-        const QString error = WriteConfigLines(PathOf(filesDir, name), lines);
-        if (!error.isEmpty())
-            return QStringLiteral("Could not write %1: %2").arg(PathOf(filesDir, name), error);
+    for (const auto& [name, lines, shape] : writes) {
+        if (const QString error = Save(state, filesDir, name, lines, shape, log); !error.isEmpty())
+            return error;
     }
     return {};
 }
 
-QString SaveFavoriteChannels(const BotState& state, const QString& filesDir)
+QString SaveFavoriteChannels(BotState& state, const QString& filesDir, CommandLog* log)
 {
-    const QString path = PathOf(filesDir, files::FavoriteChannels);
-    const QString error = WriteConfigLines(path, state.CurrentChannels);
-    return error.isEmpty() ? QString() : QStringLiteral("Could not write %1: %2").arg(path, error);
+    return Save(state, filesDir, files::FavoriteChannels, state.CurrentChannels, FileShape::List, log);
 }
 
 } // namespace core

@@ -5,6 +5,7 @@
 // partial-read rules of each step.
 
 #include "core/botstate.h"
+#include "core/commandlog.h"
 
 #include <QString>
 #include <array>
@@ -34,6 +35,20 @@ SettingsLinesTaken LoadAtStart(BotState& state, const QString& filesDir);
 // not hold is the default again); the settings file is not read. Returns how many phrases the file held.
 int ReloadPhrasesAndUsers(BotState& state, const QString& filesDir);
 
+struct SettingsReload {
+    // The names (as SettingsLineNames gives them) of the lines the operator edited.
+    QStringList Edited;
+    // Why nothing was taken, or an empty text.
+    QString Problem;
+};
+
+// Takes the lines of the settings file the operator edited since the bot last read or wrote it; the
+// bot's own values stay on the other lines. A file that cannot be read whole changes nothing.
+SettingsReload ReloadSettings(BotState& state, const QString& filesDir);
+
+// The line of the settings file that holds the command character.
+inline constexpr std::size_t CommandCharLine = 19;
+
 // The 22 lines of the settings file for the current values.
 QStringList SettingsFileLines(const BotState& state);
 
@@ -41,11 +56,13 @@ QStringList SettingsFileLines(const BotState& state);
 const std::array<QString, SettingsLineCount>& SettingsLineNames();
 
 // Writes the settings, privileged, banned and reply-phrase files, in that order, stopping at the first
-// failure. Returns a description of the failure, or an empty text when all four were written.
-QString SaveAtClose(const BotState& state, const QString& filesDir);
+// failure. A file the operator edited since the bot read or wrote it keeps the edits: only the bot's own
+// changes since are written into it (see filebaseline.h), and log is told. Returns a description of the
+// failure, or an empty text when all four were written.
+QString SaveAtClose(BotState& state, const QString& filesDir, CommandLog* log = nullptr);
 
-// Rewrites the favourites file with CurrentChannels, one name per line. Returns a description of the
-// failure, or an empty text.
-QString SaveFavoriteChannels(const BotState& state, const QString& filesDir);
+// Rewrites the favourites file with CurrentChannels, one name per line (an edited file as above). Returns
+// a description of the failure, or an empty text.
+QString SaveFavoriteChannels(BotState& state, const QString& filesDir, CommandLog* log = nullptr);
 
 } // namespace core

@@ -217,6 +217,37 @@ TEST(Console, AFullDiskKeepsTheFilesWholeAndEndsWithOne)
     EXPECT_EQ(settings.readAll().split('\n').value(16), "1\r") << "dicebot mode, line 17";
 }
 
+// "Edit the files, then restart": the operator's edits made while the bot runs survive its stop, and the
+// bot's own change (dicebot mode) is written into them.
+TEST(Console, FilesEditedWhileTheBotRunsKeepTheEditsAtTheEnd)
+{
+    TempFiles files;
+    files.Write("settings.conf", testing_support::SettingsFile(30, 5));
+    QProcess process;
+    process.start(QStringLiteral(TESSARIN_BINARY), { "--console", "--files", files.Path() });
+    ASSERT_TRUE(process.waitForStarted(10000));
+    process.write(",roll 1d1\n");
+    ASSERT_TRUE(process.waitForReadyRead(10000));
+
+    QList<QByteArray> edited = testing_support::SettingsFile(30, 5).split('\n');
+    edited[0] = "irc.example.org\r";
+    edited[1] = "6697\r";
+    files.Write("settings.conf", edited.join('\n'));
+    files.Write("messages.conf", "Say what?\r\n");
+    process.write(",be dicerollan\n/quit\n");
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
+
+    QList<QByteArray> expected = edited;
+    expected[16] = "1\r";
+    EXPECT_EQ(files.Read("settings.conf"), expected.join('\n'));
+    EXPECT_EQ(files.Read("messages.conf"), "Say what?\r\n");
+    const QString log = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(log.contains("settings.conf was edited while the bot ran: the edits are kept; the bot's own "
+                             "changes written into it: Dicerollan."))
+        << log.toStdString();
+}
+
 } // namespace
 
 TEST(Console, WithTheStoreOnASecondRunCarriesOnFromTheFirst)

@@ -1,6 +1,6 @@
-// The headless bot and the operator's signals, against a real ngircd: SIGHUP reads the phrases, user lists,
-// tessarin.ini, custom files and aliases again while settings.conf stays as it is in memory; SIGTERM says
-// QUIT with a message, then writes the files and ends with 0.
+// The headless bot and the operator's signals, against a real ngircd: SIGHUP reads the edited lines of
+// settings.conf, the phrases, user lists, tessarin.ini, custom files and aliases again; SIGTERM says QUIT
+// with a message, then writes the files, keeping the operator's edits, and ends with 0.
 
 #include "support/headlessbot.h"
 #include "support/ngircd.h"
@@ -37,10 +37,11 @@ TEST(Signals, SighupTakesTheFilesAsTheyAreNowAndSigtermSaysQuitAndSaves)
     tester.Send("PRIVMSG #dice :,mytable");
     ASSERT_TRUE(tester.WaitForLine("PRIVMSG Tester :Silence, you funny fool! Lol banned."));
 
-    // What a window would change (here the command character) is kept from memory; the rest is read anew.
+    // The operator edits the server and the owner; the server given on the command line still wins for
+    // this run.
     files.Write("settings.conf",
-        "127.0.0.1\r\n6667\r\nTessarin\r\n#name\r\nNick\r\n0\r\n0\r\n0\r\n1\r\n1\r\n0\r\n"
-        "10000\r\n60000\r\n120000\r\n0\r\n0\r\n0\r\n100\r\n500\r\n!\r\n10000\r\n10\r\n");
+        "127.0.0.1\r\n6667\r\nTessarin\r\n#name\r\nTester\r\n0\r\n0\r\n0\r\n1\r\n1\r\n0\r\n"
+        "10000\r\n60000\r\n120000\r\n0\r\n0\r\n0\r\n100\r\n500\r\n,\r\n10000\r\n10\r\n");
     files.Write("messages.conf", "Say what?\r\n");
     files.Write("banned.conf", "");
     files.Write("custom/mytable.txt", "the one entry\r\n");
@@ -62,13 +63,16 @@ TEST(Signals, SighupTakesTheFilesAsTheyAreNowAndSigtermSaysQuitAndSaves)
     EXPECT_TRUE(
         log.contains("Read the files again on SIGHUP: 1 of 11 reply phrases from messages.conf, 0 "
                      "privileged nicks and 0 banned nicks, tessarin.ini (1 of its keys), 1 custom file, 1 "
-                     "alias; settings.conf stays as it was."))
+                     "alias; settings.conf: edited ServerAddress, OwnerNick."))
         << log.toStdString();
+    EXPECT_TRUE(log.contains("The server, port, nick and log size read from settings.conf take effect at the "
+                             "next connect."));
     EXPECT_FALSE(log.contains("Commandword=greet")) << "the level taken on SIGHUP leaves command lines out";
     const QList<QByteArray> saved = files.Read("settings.conf").split('\n');
     ASSERT_GE(saved.size(), 22);
-    EXPECT_EQ(saved[19], ",\r") << "settings.conf is written from memory";
-    EXPECT_EQ(saved[0], "\r");
+    EXPECT_EQ(saved[0], "127.0.0.1\r") << "the operator's edits are kept";
+    EXPECT_EQ(saved[4], "Tester\r");
+    EXPECT_EQ(saved[1], "6667\r") << "the command line's port is for the run only";
     EXPECT_TRUE(files.Read("messages.conf").startsWith("Say what?\r\nSilence, you funny fool!"));
 }
 

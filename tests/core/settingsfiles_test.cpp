@@ -359,3 +359,100 @@ TEST(SettingsFiles, AnEmptyCommandCharacterStillCommands)
     wide.CommandChar = QString::fromUtf8("\xf0\x9f\x8e\xb2x"); // a die emoji, then x
     EXPECT_EQ(core::CommandPrefix(wide), QString::fromUtf8("\xf0\x9f\x8e\xb2"));
 }
+
+namespace {
+
+core::ConfigLines Lines(const QStringList& lines)
+{
+    core::ConfigLines file;
+    for (const QString& line : lines)
+        file.Lines.emplace_back(line);
+    return file;
+}
+
+struct MergeCase {
+    const char* Name;
+    core::FileShape Shape;
+    QStringList Known;
+    QStringList OursThen;
+    std::optional<QStringList> Disk;
+    QStringList Ours;
+    bool Write;
+    QStringList Written;
+    QList<int> NotWritten;
+};
+
+} // namespace
+
+// The operator's edits on disk and the bot's own changes since it last read or wrote the file.
+TEST(SettingsFiles, EditsOnDiskAreKeptAndOnlyTheBotsOwnChangesWrittenIntoThem)
+{
+    using core::FileShape;
+    const QStringList abc { "a", "b", "c" };
+    const MergeCase cases[] = {
+        { "unchanged on disk: written whole", FileShape::Positional, abc, abc, abc, { "a", "b", "C" }, true,
+            { "a", "b", "C" }, {} },
+        { "gone from disk: written whole", FileShape::Positional, abc, abc, std::nullopt, abc, true, abc,
+            {} },
+        { "the operator's line and the bot's line", FileShape::Positional, abc, abc,
+            QStringList { "A", "b", "c" }, { "a", "b", "C" }, true, { "A", "b", "C" }, {} },
+        { "both changed one line: the file's stays", FileShape::Positional, abc, abc,
+            QStringList { "a", "b", "edited" }, { "a", "B", "C" }, true, { "a", "B", "edited" }, { 2 } },
+        { "edited, the bot changed nothing: left as it is", FileShape::Positional, abc, abc,
+            QStringList { "x" }, abc, false, { "x" }, {} },
+        { "shortened by the operator: the bot's change to a cut line is not written", FileShape::Positional,
+            abc, abc, QStringList { "a" }, { "a", "b", "C" }, false, { "a" }, { 2 } },
+        { "a line neither had keeps its place", FileShape::Positional, { "a" }, { "a" }, QStringList { "A" },
+            { "a", "", "c" }, true, { "A", "", "c" }, {} },
+        { "a list: the bot's additions and removals on the operator's", FileShape::List, { "Ana", "Bo" },
+            { "Ana", "Bo" }, QStringList { "Ana", "Bo", "Cy" }, { "Ana", "Dee" }, true,
+            { "Ana", "Cy", "Dee" }, {} },
+        { "a list: removed on both sides", FileShape::List, { "Ana", "Bo" }, { "Ana", "Bo" },
+            QStringList { "Ana" }, { "Ana" }, false, { "Ana" }, {} },
+    };
+    for (const MergeCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const core::FileBaseline known { Lines(c.Known), c.OursThen };
+        const std::optional<core::ConfigLines> disk
+            = c.Disk ? std::optional<core::ConfigLines>(Lines(*c.Disk)) : std::nullopt;
+        const core::MergedFile merged = core::MergeWithDisk(known, disk, c.Ours, c.Shape);
+        EXPECT_EQ(merged.Write, c.Write);
+        EXPECT_EQ(merged.Lines, c.Written);
+        EXPECT_EQ(merged.NotWritten, c.NotWritten);
+    }
+}
+
+// At a reload the lines the operator edited are taken; the bot's own values stay on the others, and a
+// file that cannot be read whole changes nothing.
+TEST(SettingsFiles, AReloadTakesTheEditedLinesAndKeepsTheBotsOwnChanges)
+{
+    TempFiles files;
+    files.Write("settings.conf", Crlf(NonDefaultSettings()));
+    BotState s = Loaded(files);
+    s.Silent = false; // the bot's own change, line 15
+
+    QStringList edited = NonDefaultSettings();
+    edited[0] = "irc.elsewhere.org";
+    edited[19] = "?";
+    files.Write("settings.conf", Crlf(edited));
+    const core::SettingsReload reload = core::ReloadSettings(s, files.Path());
+    EXPECT_EQ(reload.Edited, QStringList({ "ServerAddress", "CommandChar" }));
+    EXPECT_EQ(reload.Problem, QString());
+    EXPECT_EQ(s.ServerAddress, "irc.elsewhere.org");
+    EXPECT_EQ(s.CommandChar, "?");
+    EXPECT_FALSE(s.Silent);
+    EXPECT_EQ(s.BotNick, "Dicer");
+
+    // Saved after the reload, the file keeps the edits and gets the bot's change.
+    ASSERT_EQ(core::SaveAtClose(s, files.Path()), QString());
+    QStringList saved = edited;
+    saved[14] = "0";
+    EXPECT_EQ(files.Read("settings.conf"), Crlf(saved));
+
+    QStringList broken = saved;
+    broken[1] = "six";
+    files.Write("settings.conf", Crlf(broken));
+    const core::SettingsReload refused = core::ReloadSettings(s, files.Path());
+    EXPECT_TRUE(refused.Problem.contains("line 2 (ServerPort)")) << refused.Problem.toStdString();
+    EXPECT_EQ(s.ServerPort, 6697);
+}
