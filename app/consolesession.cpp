@@ -34,12 +34,13 @@ void ConsoleRoster::Rename(const QString& oldNick, const QString& newNick)
     }
 }
 
-ConsoleSession::ConsoleSession(const QString& filesDir, QObject* parent)
+ConsoleSession::ConsoleSession(RunOptions options, QObject* parent)
     : QObject(parent)
+    , m_options(std::move(options))
     , m_stdout(stdout)
     , m_errors(stderr)
     , m_sender(m_stdout)
-    , m_bot(filesDir, m_sender, m_roster, m_clock)
+    , m_bot(m_options.FilesDir, m_sender, m_roster, m_clock)
     , m_input(STDIN_FILENO, QSocketNotifier::Read)
 {
     m_input.setEnabled(false);
@@ -49,10 +50,15 @@ ConsoleSession::ConsoleSession(const QString& filesDir, QObject* parent)
         [this](const QString& line, core::LogLevel level) { m_errors.Write(line, level); });
 }
 
-void ConsoleSession::Start()
+std::optional<int> ConsoleSession::Start()
 {
+    if (const QString problem = m_guard.Take(m_options.FilesDir, m_options.AllowRoot); !problem.isEmpty()) {
+        m_errors.Write(problem, core::LogLevel::Error);
+        return 2;
+    }
     // Lines typed here come from the operator: while the settings name no owner, the console's user is.
-    m_bot.Start([](core::BotState& state) {
+    m_bot.Start([this](core::BotState& state) {
+        ApplyIniOptions(m_options, state.Extra);
         if (!core::OwnerIsSet(state))
             state.Extra.Access.LocalOwnerNick = core::DefaultOwnerNick;
     });
@@ -62,6 +68,7 @@ void ConsoleSession::Start()
     // Without the handlers the signals end the program as they always did, unsaved.
     m_stopSignals.Catch({ SIGINT, SIGTERM, SIGHUP });
     m_input.setEnabled(true);
+    return std::nullopt;
 }
 
 void ConsoleSession::ReadInput()

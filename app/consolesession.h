@@ -7,7 +7,9 @@
 // Command-log lines go to standard error, in the form tessarin.ini's [log] group chooses.
 
 #include "app/consolesender.h"
+#include "app/folderguard.h"
 #include "app/logoutput.h"
+#include "app/runoptions.h"
 #include "app/signalpipe.h"
 #include "commands/bot.h"
 #include "core/clock.h"
@@ -42,12 +44,14 @@ private:
 class ConsoleSession : public QObject {
     Q_OBJECT
 public:
-    explicit ConsoleSession(const QString& filesDir, QObject* parent = nullptr);
+    // The options' tessarin.ini settings (--set, --log-level) replace the file's for this run.
+    explicit ConsoleSession(RunOptions options, QObject* parent = nullptr);
 
     // Loads the bot and starts reading standard input. At the end of input (or "/quit", or a stop signal)
     // the bot is closed, its files written, and the application quits with 0, or 1 when the files could
-    // not be written.
-    void Start();
+    // not be written. Returns 2 instead, having told why on standard error, when the data folder must not
+    // be used (see FolderGuard).
+    std::optional<int> Start();
 
 private:
     void ReadInput();
@@ -55,6 +59,8 @@ private:
     void Finish();
     void CloseAndQuit();
 
+    RunOptions m_options;
+    FolderGuard m_guard;
     QTextStream m_stdout;
     LogOutput m_errors;
     core::SystemClock m_clock;

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace app {
 
@@ -15,6 +17,23 @@ namespace {
 QString Counted(qsizetype count, const QString& one, const QString& many)
 {
     return QString::number(count) + u' ' + (count == 1 ? one : many);
+}
+
+// A terminal that hangs up is taken from its session, so /dev/tty no longer opens.
+bool HasControllingTerminal()
+{
+    const int terminal = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0)
+        return false;
+    ::close(terminal);
+    return true;
+}
+
+// nohup and its kind hand the program SIGHUP ignored: the operator asked it to outlive its terminal.
+bool HangupIgnored()
+{
+    struct sigaction current { };
+    return ::sigaction(SIGHUP, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
 } // namespace
@@ -33,10 +52,15 @@ HeadlessRunner::HeadlessRunner(RunOptions options, QObject* parent)
     connect(&m_client, &irc::TIrcClient::OnRegistered, this, &HeadlessRunner::JoinStartChannels);
     connect(&m_connection, &core::Connection::Stopped, this, [this] { Finish(m_stopping ? 0 : 1); });
     connect(&m_signals, &SignalPipe::Received, this, [this](int signal) {
-        if (signal == SIGHUP)
-            Reload();
-        else
-            Stop();
+        if (signal != SIGHUP)
+            return Stop();
+        if (!m_stopsWithTerminal || HasControllingTerminal())
+            return Reload();
+        m_bot.Log().Append(
+            QStringLiteral("The terminal the bot was started from has closed: stopping. A bot "
+                           "that must outlive its terminal runs as the service, or under nohup."),
+            core::LogLevel::Warning);
+        Stop();
     });
     m_quitWait.setSingleShot(true);
     m_quitWait.setInterval(QuitWaitMs);
@@ -49,6 +73,8 @@ std::optional<int> HeadlessRunner::Start()
     if (!QFileInfo(folder).isDir())
         return Refuse(
             QStringLiteral("The data folder %1 does not exist; tessarin --init %1 makes one.").arg(folder));
+    if (const QString problem = m_guard.Take(folder, m_options.AllowRoot); !problem.isEmpty())
+        return Refuse(problem);
     // The command line's settings are in place before the store opens, so that they choose it too.
     m_bot.Start([this](core::BotState&) { ApplyOptions(); });
     if (m_bot.State().ServerAddress.trimmed().isEmpty())
@@ -58,6 +84,7 @@ std::optional<int> HeadlessRunner::Start()
     for (const QString& problem : m_bot.State().Extra.Problems)
         m_bot.Log().Append(problem, core::LogLevel::Warning);
     m_connection.ApplyReconnectSettings();
+    m_stopsWithTerminal = HasControllingTerminal() && !HangupIgnored();
     if (!m_signals.Catch({ SIGHUP, SIGINT, SIGTERM }))
         m_errors.Write(QStringLiteral("Could not install the signal handlers; SIGINT and SIGTERM end the bot "
                                       "unsaved."),

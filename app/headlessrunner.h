@@ -4,9 +4,10 @@
 // files, applies the command-line options for this run, connects at once, joins its start channels when
 // registered, prints every command-log line on standard output and follows the reconnect policy. SIGHUP
 // reads the lines of settings.conf the operator edited, the phrases, user lists, tessarin.ini, custom
-// files and aliases again; SIGINT or SIGTERM says QUIT to the server, writes the configuration files and
-// ends the program.
+// files and aliases again (or, when the terminal it was started from has closed, stops as below); SIGINT or
+// SIGTERM says QUIT to the server, writes the configuration files and ends the program.
 
+#include "app/folderguard.h"
 #include "app/logoutput.h"
 #include "app/runoptions.h"
 #include "app/signalpipe.h"
@@ -48,6 +49,7 @@ private:
     void Finish(int exitCode);
 
     RunOptions m_options;
+    FolderGuard m_guard;
     LogOutput m_output;
     LogOutput m_errors;
     core::SystemClock m_clock;
@@ -61,6 +63,9 @@ private:
     int m_loadedPort = 0;
     QString m_loadedNick;
     QString m_loadedOwner;
+    // Started from a terminal, without being asked to outlive it: its hangup ends the run (SIGHUP from
+    // anywhere else is a reload).
+    bool m_stopsWithTerminal = false;
     // SIGINT or SIGTERM came: the end of the connection is the end of the run, not a failure.
     bool m_stopping = false;
     bool m_finishing = false;

@@ -87,7 +87,8 @@ int main(int argc, char* argv[])
         break;
     }
     // Without a display (or windows) the console is also what runs without options.
-    app::ConsoleSession session(options.Run().FilesDir);
-    session.Start();
+    app::ConsoleSession session(options.Run());
+    if (const std::optional<int> refused = session.Start())
+        return *refused;
     return QCoreApplication::exec();
 }

@@ -19,6 +19,7 @@ const QString Tls = QStringLiteral("tls");
 const QString Fingerprint = QStringLiteral("tls-fingerprint");
 const QString Set = QStringLiteral("set");
 const QString LogLevel = QStringLiteral("log-level");
+const QString AllowRoot = QStringLiteral("allow-root");
 const QString Init = QStringLiteral("init");
 const QString Settings = QStringLiteral("settings");
 
@@ -56,13 +57,16 @@ ProgramOptions::ProgramOptions()
                            "fingerprint in this run."),
             QStringLiteral("hex") },
         { Set,
-            QStringLiteral("Headless: replace a setting of tessarin.ini in this run, for example "
+            QStringLiteral("Headless and console: replace a setting of tessarin.ini in this run, for example "
                            "flood/line_interval=2 (may be repeated)."),
             QStringLiteral("group/key=value") },
         { LogLevel,
             QStringLiteral("The least serious command-log lines to print: error, warning or info (the "
                            "default)."),
             QStringLiteral("level") },
+        { AllowRoot,
+            QStringLiteral("Run as root on a data folder that belongs to another user (the files written "
+                           "become root's).") },
     });
 }
 
@@ -114,6 +118,7 @@ QString ProgramOptions::Check()
         m_mode = ProgramMode::Settings;
 
     m_run.FilesDir = m_parser.value(Files);
+    m_run.AllowRoot = m_parser.isSet(AllowRoot);
     if (m_parser.isSet(Server)) {
         const auto parsed = ParseServerOption(m_parser.value(Server));
         if (!parsed)

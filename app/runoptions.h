@@ -14,6 +14,8 @@ namespace app {
 
 struct RunOptions {
     QString FilesDir;
+    // Root may run the bot on a folder that belongs to another user.
+    bool AllowRoot = false;
     // Each option that is set replaces the loaded setting for this run only: the files keep the loaded
     // value unless the setting was changed again during the run.
     std::optional<QString> ServerAddress;

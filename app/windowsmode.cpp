@@ -1,5 +1,6 @@
 #include "app/windowsmode.h"
 
+#include "app/folderguard.h"
 #include "app/mainwindow.h"
 #include "app/programoptions.h"
 #include "app/signalpipe.h"
@@ -90,6 +91,12 @@ std::optional<int> RunWindowsIfWanted(int& argc, char* argv[])
     // The program ends when the main window has been closed and its files written, or at once by the tray
     // menu's Exit; a hidden main window with another window closed last does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    FolderGuard guard;
+    if (const QString refused = guard.Take(options.Run().FilesDir, options.Run().AllowRoot);
+        !refused.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(refused));
+        return 2;
+    }
     TForm1 window(options.Run().FilesDir);
     QObject::connect(&window, &TForm1::Finished, [] { QCoreApplication::exit(0); });
     QObject::connect(&window, &TForm1::ExitChosen, [] { QCoreApplication::exit(0); });

@@ -21,10 +21,10 @@ struct ConsoleRun {
     QStringList Err;
 };
 
-ConsoleRun RunConsole(const QString& filesDir, const QByteArray& input)
+ConsoleRun RunConsole(const QString& filesDir, const QByteArray& input, const QStringList& options = {})
 {
     QProcess process;
-    process.start(QStringLiteral(TESSARIN_BINARY), { "--console", "--files", filesDir });
+    process.start(QStringLiteral(TESSARIN_BINARY), QStringList { "--console", "--files", filesDir } + options);
     if (!process.waitForStarted(10000))
         return {};
     process.write(input);
@@ -177,6 +177,14 @@ TEST(Console, SigintSigtermAndSighupSaveWhatTheSessionChangedAndEndWithZero)
         ASSERT_EQ(saved.size(), 23);
         EXPECT_EQ(saved[16], "1\r") << "dicebot mode, line 17";
     }
+}
+
+TEST(Console, SetReplacesASettingOfTessarinIniForTheRun)
+{
+    TempFiles files;
+    const ConsoleRun run = RunConsole(files.Path(), ",roll 1d6\n", { "--set", "store/keep=no" });
+    ASSERT_EQ(run.ExitCode, 0);
+    EXPECT_FALSE(QFileInfo::exists(files.PathOf("tessarin.db")));
 }
 
 TEST(Console, AMissingDataFolderMeansDefaultsAndAReportedWriteFailure)

@@ -9,7 +9,9 @@
 #include "support/testircclient.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +99,44 @@ TEST(Signals, TheQuitCarriesTheStopMessageAndWaitsForTheServerToClose)
     // The server closed the connection after the QUIT: the bot saw it go before writing its files.
     EXPECT_TRUE(bot.Lines().contains("Disconnected from server."));
     EXPECT_EQ(files.Read("settings.conf").count("\r\n"), 22);
+}
+
+// Started from a terminal, the bot ends with it (saving its files) unless it was started under nohup; a
+// bot that must outlive its terminal is the service's. The terminal here is a pseudo-terminal the test
+// opens and makes the bot's own (setsid --ctty), then closes as a terminal window would.
+TEST(Signals, AClosedTerminalStopsTheBotUnlessItWasStartedUnderNohup)
+{
+    Ngircd server;
+    ASSERT_TRUE(server.Start()) << server.Output().toStdString();
+    for (const bool nohup : { false, true }) {
+        SCOPED_TRACE(nohup ? "under nohup" : "plain");
+        const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(terminal, 0);
+        ASSERT_EQ(::grantpt(terminal), 0);
+        ASSERT_EQ(::unlockpt(terminal), 0);
+        TempFiles files;
+        HeadlessBot bot;
+        bot.SetInput(QString::fromLocal8Bit(::ptsname(terminal)));
+        const QStringList wrapper
+            = nohup ? QStringList { "setsid", "--ctty", "nohup" } : QStringList { "setsid", "--ctty" };
+        ASSERT_TRUE(bot.Start(
+            { "--files", files.Path(), "--server", "127.0.0.1:" + QString::number(server.Port()) }, wrapper));
+        ASSERT_TRUE(bot.WaitForLineStarting("Connected to ").has_value());
+
+        ::close(terminal);
+        if (nohup) {
+            EXPECT_TRUE(bot.WaitForLineStarting("Read the files again on SIGHUP").has_value());
+            EXPECT_TRUE(bot.Running());
+            EXPECT_EQ(bot.Finish(SIGTERM), 0);
+        } else {
+            EXPECT_EQ(bot.Finish(0), 0);
+            EXPECT_TRUE(bot.Lines().contains(
+                "The terminal the bot was started from has closed: stopping. A bot that must outlive its "
+                "terminal runs as the service, or under nohup."))
+                << bot.Lines().join('\n').toStdString();
+            EXPECT_EQ(files.Read("settings.conf").count("\r\n"), 22) << "the files are written at the end";
+        }
+    }
 }
 
 } // namespace

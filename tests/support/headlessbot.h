@@ -49,6 +49,9 @@ public:
         return m_process.waitForStarted(10000);
     }
 
+    // Standard input from the file at path (a terminal, say) instead of none; before Start.
+    void SetInput(const QString& path) { m_process.setStandardInputFile(path); }
+
     qint64 Pid() const { return m_process.processId(); }
     bool Running() const { return m_process.state() == QProcess::Running; }
 
