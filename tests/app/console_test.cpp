@@ -24,7 +24,8 @@ struct ConsoleRun {
 ConsoleRun RunConsole(const QString& filesDir, const QByteArray& input, const QStringList& options = {})
 {
     QProcess process;
-    process.start(QStringLiteral(TESSARIN_BINARY), QStringList { "--console", "--files", filesDir } + options);
+    process.start(
+        QStringLiteral(TESSARIN_BINARY), QStringList { "--console", "--files", filesDir } + options);
     if (!process.waitForStarted(10000))
         return {};
     process.write(input);
