@@ -101,33 +101,41 @@ QString FolderGuard::Take(const QString& dir, bool allowRoot)
     return problem;
 }
 
-// The lock file holds the pid of the bot that has the folder, for the one refused to name it. A lock file
-// left by another user is still locked through a descriptor open for reading.
+// The lock file holds the pid of the bot that has the folder, for the one refused to name it. The lock is
+// held through a descriptor open for reading only: a file open for writing would keep the folder's
+// filesystem from being made read-only, and a lock file left by another user still locks.
 QString FolderGuard::Lock(const QString& dir)
 {
     const QByteArray path = Native(QDir(dir).filePath(LockFile));
-    int lock = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    const bool writable = lock >= 0;
-    if (!writable)
-        lock = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (lock < 0)
+    const int writer = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const int lock = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (lock < 0) {
+        const int error = errno;
+        if (writer >= 0)
+            ::close(writer);
         return QStringLiteral("Cannot open %1 (%2), which keeps a second bot off the folder.")
-            .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(errno)));
+            .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(error)));
+    }
     if (::flock(lock, LOCK_EX | LOCK_NB) != 0) {
         char pid[32] = {};
         const ssize_t read = ::pread(lock, pid, sizeof pid - 1, 0);
         ::close(lock);
+        if (writer >= 0)
+            ::close(writer);
         const QString running
             = read > 0 ? QStringLiteral(" (pid %1)").arg(QString::fromLatin1(pid).trimmed()) : QString();
         return QStringLiteral("Another Tessarin%1 is running on the data folder %2; stop it first (the "
                               "service: systemctl stop tessarin).")
             .arg(running, dir);
     }
-    if (writable && ::ftruncate(lock, 0) == 0) {
+    if (writer >= 0) {
         const QByteArray pid = QByteArray::number(::getpid()) + '\n';
         // The pid only names this bot to a second one; the lock holds without it.
-        const ssize_t written = ::pwrite(lock, pid.constData(), static_cast<size_t>(pid.size()), 0);
-        Q_UNUSED(written);
+        if (::ftruncate(writer, 0) == 0) {
+            const ssize_t written = ::pwrite(writer, pid.constData(), static_cast<size_t>(pid.size()), 0);
+            Q_UNUSED(written);
+        }
+        ::close(writer);
     }
     m_lock = lock;
     return {};
