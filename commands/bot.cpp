@@ -37,7 +37,38 @@ Bot::Bot(const QString& filesDir, irc::Sender& out, const irc::ChannelRoster& ro
         m_logs.SetKept(false);
         m_secretChannels.SetKept(false);
         m_log.Append(QStringLiteral("Could not write ") + core::StoreFile + QStringLiteral(" (") + why
-            + QStringLiteral("); from now on the bot keeps everything in memory only."));
+                + QStringLiteral("); from now on the bot keeps everything in memory only."),
+            core::LogLevel::Warning);
+    });
+    connect(&m_store, &core::Store::SetAside, this, [this](const QString& damagedName, const QString& why) {
+        m_log.Append(core::StoreFile + QStringLiteral(" could not be used (") + why
+                + QStringLiteral("): it is kept as it was under the name ") + damagedName
+                + QStringLiteral(", and the bot starts a new one in its place."),
+            core::LogLevel::Warning);
+    });
+    connect(&m_store, &core::Store::WriteWaiting, this, [this](const QString& why) {
+        m_log.Append(QStringLiteral("Could not write ") + core::StoreFile + QStringLiteral(" (") + why
+                + QStringLiteral("); the bot keeps the changes in memory and tries again each minute."),
+            core::LogLevel::Warning);
+    });
+    connect(&m_store, &core::Store::WriteResumed, this, [this] {
+        m_log.Append(
+            core::StoreFile + QStringLiteral(" could be written again, with the changes kept meanwhile."));
+    });
+    connect(&m_store, &core::Store::Opened, this, [this] {
+        // What the bot gathered in memory until now gives way to what the file keeps (see Store::OpenFile).
+        const irc::CaseMapping current = irc::CurrentCaseMapping();
+        const QString problem = TakeKeptData();
+        irc::SetCurrentCaseMapping(current);
+        if (problem.isEmpty()) {
+            m_log.Append(core::StoreFile
+                + QStringLiteral(" could be opened: the bot keeps its data there from now on."));
+            FollowCaseMapping(current);
+        } else {
+            m_log.Append(QStringLiteral("Could not read ") + core::StoreFile + QStringLiteral(" (") + problem
+                    + QStringLiteral("); the bot keeps everything in memory only."),
+                core::LogLevel::Warning);
+        }
     });
 }
 
@@ -110,30 +141,40 @@ void Bot::OpenStore()
 {
     const core::StoreSettings& settings = m_state.Extra.Store;
     const QString path = settings.Keep ? QDir(m_filesDir).filePath(core::StoreFile) : QString();
-    QString problem = m_store.Open(path);
+    const QString problem = m_store.Open(path);
+    m_rolls.SetKeepDays(settings.RollDays);
+    const QString loadProblem = TakeKeptData();
+    if (!problem.isEmpty() || !loadProblem.isEmpty())
+        m_log.Append(QStringLiteral("Could not use ") + path + QStringLiteral(" (")
+                + (problem.isEmpty() ? loadProblem : problem)
+                + (m_store.WaitingToOpen()
+                        ? QStringLiteral("); the bot keeps everything in memory until it can, trying again "
+                                         "each minute.")
+                        : QStringLiteral("); the bot keeps everything in memory only.")),
+            core::LogLevel::Warning);
+}
+
+// Reads back what the store keeps, once its file is open (at start, or once another program let it go).
+// Returns why that failed, or an empty text.
+QString Bot::TakeKeptData()
+{
     // Names compare as the kept keys were made until a server says otherwise.
     irc::SetCurrentCaseMapping(m_store.KeyMapping());
     if (m_store.OnDisk()) {
-        m_seen.Keep(settings.SeenDays);
-        m_store.AddPart(m_seen);
-        m_store.AddPart(m_logs);
-        m_store.AddPart(m_secretChannels);
-        m_store.AddPart(m_deck);
-        m_store.AddPart(m_channelSettingsStore);
+        m_seen.Keep(m_state.Extra.Store.SeenDays);
+        for (core::StorePart* part : std::initializer_list<core::StorePart*> {
+                 &m_seen, &m_logs, &m_secretChannels, &m_deck, &m_channelSettingsStore })
+            m_store.AddPart(*part);
     }
-    m_rolls.SetKeepDays(settings.RollDays);
     m_store.AddPart(m_rolls);
-    if (const QString loadProblem = m_store.LoadParts(); !loadProblem.isEmpty()) {
-        problem = loadProblem;
+    const QString problem = m_store.LoadParts();
+    if (!problem.isEmpty())
         ForgetKeptData();
-    }
     if (!m_store.OnDisk())
         m_seen.StopKeeping();
     m_logs.SetKept(m_store.OnDisk());
     m_secretChannels.SetKept(m_store.OnDisk());
-    if (!problem.isEmpty())
-        m_log.Append(QStringLiteral("Could not use ") + path + QStringLiteral(" (") + problem
-            + QStringLiteral("); the bot keeps everything in memory only."));
+    return problem;
 }
 
 void Bot::ForgetKeptData()

@@ -87,6 +87,7 @@ Q_SIGNALS:
 
 private:
     void OpenStore();
+    QString TakeKeptData();
     void ForgetKeptData();
 
     QString m_filesDir;

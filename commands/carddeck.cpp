@@ -31,7 +31,7 @@ bool CardDeck::Load(QSqlDatabase& db)
         for (const QString& card : query.value(0).toString().split(u',', Qt::SkipEmptyParts))
             m_drawn.append(card.toInt());
     }
-    m_written = m_drawn;
+    m_written = m_committed = m_drawn;
     return true;
 }
 

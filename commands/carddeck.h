@@ -28,10 +28,13 @@ public:
         return m_drawn.size() != m_written.size() || (!m_drawn.isEmpty() && m_drawn != m_written);
     }
     bool WriteChanges(QSqlDatabase& db, int maxRows) override;
+    void Committed() override { m_committed = m_written; }
+    void RolledBack() override { m_written = m_committed; }
 
 private:
     QList<int> m_drawn;
     QList<int> m_written;
+    QList<int> m_committed;
 };
 
 } // namespace commands

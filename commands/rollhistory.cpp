@@ -113,12 +113,12 @@ qint64 RollHistory::Record(RollKind kind, const QString& place, const Roller& ro
 
 bool RollHistory::WriteChanges(QSqlDatabase& db, int maxRows)
 {
-    const qsizetype written = std::min<qsizetype>(maxRows, m_pending.size());
+    const qsizetype written = std::min<qsizetype>(maxRows, m_pending.size() - m_uncommitted);
     QSqlQuery roll(db);
     roll.prepare(QStringLiteral("INSERT INTO rolls (") + RollColumns
         + QStringLiteral(", place_key, nick_key) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     std::map<CountKey, FaceCounts> counts;
-    for (const RollRecord& record : m_pending.first(written)) {
+    for (const RollRecord& record : m_pending.sliced(m_uncommitted, written)) {
         for (const QVariant& value :
             { QVariant(record.Number), QVariant(record.TimeMs), QVariant(record.Place), QVariant(record.Nick),
                 QVariant(record.Account), QVariant(static_cast<int>(record.Kind)), QVariant(record.Command),
@@ -145,7 +145,7 @@ bool RollHistory::WriteChanges(QSqlDatabase& db, int maxRows)
             }
         }
     }
-    m_pending.remove(0, written);
+    m_uncommitted += written;
     return true;
 }
 
@@ -237,7 +237,8 @@ FaceCounts RollHistory::Counts(const Roller& roller, CountScope scope) const
         while (query.next())
             counts[query.value(0).toInt()][query.value(1).toInt()] += query.value(2).toLongLong();
     }
-    for (const RollRecord& record : m_pending) {
+    // The faces of the rolls written are in the counts read already.
+    for (const RollRecord& record : m_pending.sliced(m_uncommitted)) {
         if (counted(record))
             AddFaces(counts, record.Faces);
     }

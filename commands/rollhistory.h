@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace commands {
@@ -80,15 +81,20 @@ public:
     FaceCounts Counts(const Roller& roller, CountScope scope) const;
 
     bool Load(QSqlDatabase& db) override;
-    bool HasChanges() const override { return !m_pending.isEmpty(); }
+    bool HasChanges() const override { return m_pending.size() > m_uncommitted; }
     bool WriteChanges(QSqlDatabase& db, int maxRows) override;
+    void Committed() override { m_pending.remove(0, std::exchange(m_uncommitted, 0)); }
+    void RolledBack() override { m_uncommitted = 0; }
 
 private:
     core::Store& m_store;
     const core::Clock& m_clock;
     int m_keepDays = 365;
     qint64 m_lastNumber = 0;
+    // The rolls not committed yet, the first m_uncommitted of them written since the last commit (the
+    // face counts in the store hold theirs already).
     QList<RollRecord> m_pending;
+    qsizetype m_uncommitted = 0;
 };
 
 } // namespace commands

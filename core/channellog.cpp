@@ -73,6 +73,7 @@ void ChannelLogs::Clear()
     m_owners.clear();
     m_index.clear();
     m_changed.clear();
+    m_uncommitted.clear();
 }
 
 // Rows written before logs had owners have no account: they stay the logs of their channel or nick.
@@ -108,7 +109,7 @@ bool ChannelLogs::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
         if (!query.exec())
             return false;
     }
-    m_changed.clear();
+    m_uncommitted.unite(std::exchange(m_changed, {}));
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
+#include <utility>
 
 namespace core {
 
@@ -54,6 +55,8 @@ public:
     bool Load(QSqlDatabase& db) override;
     bool HasChanges() const override { return !m_changed.isEmpty(); }
     bool WriteChanges(QSqlDatabase& db, int maxRows) override;
+    void Committed() override { m_uncommitted.clear(); }
+    void RolledBack() override { m_changed.unite(std::exchange(m_uncommitted, {})); }
 
 private:
     QList<QStringList> m_logs;
@@ -61,7 +64,9 @@ private:
     QList<LogOwner> m_owners;
     QHash<LogOwner, qsizetype> m_index;
     bool m_kept = false;
+    // The logs changed since the last write, and those written since the last commit.
     QSet<qsizetype> m_changed;
+    QSet<qsizetype> m_uncommitted;
 };
 
 } // namespace core

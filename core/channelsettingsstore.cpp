@@ -26,7 +26,7 @@ bool ChannelSettingsStore::Load(QSqlDatabase& db)
             loaded.Set(query.value(0).toString(), key, value.Text);
     }
     m_state.PerChannel = loaded;
-    m_written = loaded.All();
+    m_written = m_committed = loaded.All();
     return true;
 }
 

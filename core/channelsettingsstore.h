@@ -17,10 +17,13 @@ public:
     // A few values per channel: comparing them is cheaper than marking every change.
     bool HasChanges() const override { return m_state.PerChannel.All() != m_written; }
     bool WriteChanges(QSqlDatabase& db, int maxRows) override;
+    void Committed() override { m_committed = m_written; }
+    void RolledBack() override { m_written = m_committed; }
 
 private:
     BotState& m_state;
     ChannelSettings::Table m_written;
+    ChannelSettings::Table m_committed;
 };
 
 } // namespace core

@@ -37,6 +37,7 @@ void SecretChannels::Clear()
 {
     m_secret.clear();
     m_changed.clear();
+    m_uncommitted.clear();
 }
 
 bool SecretChannels::Load(QSqlDatabase& db)
@@ -64,7 +65,7 @@ bool SecretChannels::WriteChanges(QSqlDatabase& db, int /*maxRows*/)
         if (!query.exec())
             return false;
     }
-    m_changed.clear();
+    m_uncommitted.unite(std::exchange(m_changed, {}));
     return true;
 }
 

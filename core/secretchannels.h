@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 namespace core {
 
@@ -29,13 +30,16 @@ public:
     bool Load(QSqlDatabase& db) override;
     bool HasChanges() const override { return !m_changed.isEmpty(); }
     bool WriteChanges(QSqlDatabase& db, int maxRows) override;
+    void Committed() override { m_uncommitted.clear(); }
+    void RolledBack() override { m_changed.unite(std::exchange(m_uncommitted, {})); }
 
 private:
     // A bot knows a handful of channels: they are looked through one by one.
     QStringList m_secret;
     bool m_kept = false;
-    // Names added or removed since the last write.
+    // Names added or removed since the last write, and those written since the last commit.
     QSet<QString> m_changed;
+    QSet<QString> m_uncommitted;
 };
 
 } // namespace core

@@ -102,6 +102,7 @@ void SeenTracker::StopKeeping()
 {
     m_kept = false;
     m_changed.clear();
+    m_uncommitted.clear();
     EndMoving();
 }
 
@@ -118,7 +119,7 @@ bool SeenTracker::Load(QSqlDatabase& db)
         return false;
     while (query.next())
         m_indexedChannels.insert(query.value(0).toString());
-    m_writtenChannels = m_indexedChannels;
+    m_writtenChannels = m_committedChannels = m_indexedChannels;
     return true;
 }
 
@@ -159,6 +160,7 @@ bool SeenTracker::LoadUsers(QSqlDatabase& db)
         ++m_nextToMove;
     if (m_nextToMove == m_storedIds.size())
         EndMoving();
+    m_committedMoves = m_nextToMove;
     return true;
 }
 
@@ -209,10 +211,10 @@ bool SeenTracker::WriteChanges(QSqlDatabase& db, int maxRows)
     }
     if (m_nextToMove < m_storedIds.size())
         return true;
-    EndMoving();
     for (auto user = m_changed.begin(); user != m_changed.end() && fits(*user);) {
         if (!write(*user))
             return false;
+        m_uncommitted.insert(*user);
         user = m_changed.erase(user);
     }
     QSqlQuery channel(db);
@@ -231,10 +233,28 @@ bool SeenTracker::WriteChanges(QSqlDatabase& db, int maxRows)
     return true;
 }
 
+void SeenTracker::Committed()
+{
+    m_uncommitted.clear();
+    m_committedChannels = m_writtenChannels;
+    if (m_nextToMove == m_storedIds.size())
+        EndMoving();
+    m_committedMoves = m_nextToMove;
+}
+
+// The users moved since the last commit are moved again: their old rows are back.
+void SeenTracker::RolledBack()
+{
+    m_changed.unite(std::exchange(m_uncommitted, {}));
+    m_writtenChannels = m_committedChannels;
+    m_nextToMove = m_committedMoves;
+}
+
 void SeenTracker::EndMoving()
 {
     m_storedIds.clear();
     m_nextToMove = 0;
+    m_committedMoves = 0;
 }
 
 } // namespace core

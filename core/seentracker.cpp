@@ -202,6 +202,7 @@ void SeenTracker::Clear()
     m_exactIndex.clear();
     m_indexedChannels.clear();
     m_changed.clear();
+    m_uncommitted.clear();
     EndMoving();
 }
 

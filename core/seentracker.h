@@ -77,6 +77,8 @@ public:
     bool Load(QSqlDatabase& db) override;
     bool HasChanges() const override;
     bool WriteChanges(QSqlDatabase& db, int maxRows) override;
+    void Committed() override;
+    void RolledBack() override;
 
 private:
     void IndexNick(const QString& nick, qsizetype user);
@@ -100,11 +102,16 @@ private:
     int m_forgetAfterDays = 0;
     QSet<qsizetype> m_changed;
     QSet<QString> m_writtenChannels;
+    // What was written since the last commit: the users, the indexed channels before, the moves before.
+    QSet<qsizetype> m_uncommitted;
+    QSet<QString> m_committedChannels;
+    qsizetype m_committedMoves = 0;
     // Stored id to place among the users, while loading.
     QHash<qint64, qsizetype> m_places;
     // When users were forgotten at start, ids no longer match places: each user after the first forgotten
     // one moves from its stored id to its place, in the order of places, so that the file holds every user
-    // once whenever a flush is committed between two moves. Empty when nothing is left to move.
+    // once whenever a flush is committed between two moves. Empty when nothing is left to move, once the
+    // last move is committed.
     QList<qint64> m_storedIds;
     qsizetype m_nextToMove = 0;
 };

@@ -5,8 +5,9 @@
 set -euo pipefail
 
 # The build, the tests and the benchmarks (qt6-base-dev brings Qt SQL; its SQLite driver keeps the
-# store); git lists the sources for the formatting check.
-packages=(cmake make g++ pkg-config git qt6-base-dev libqt6sql6-sqlite googletest libgtest-dev libbenchmark-dev clang-format ngircd)
+# store, and SQLite's own library tells why a write failed; the tests hold the store's file with its
+# command-line program); git lists the sources for the formatting check.
+packages=(cmake make g++ pkg-config git qt6-base-dev libqt6sql6-sqlite libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev clang-format ngircd)
 # Fuzzing: clang with its libFuzzer runtime, and llvm-symbolizer so that a crash the fuzzers or the
 # sanitizers find is reported with function names and lines.
 packages+=(clang libclang-rt-14-dev llvm)

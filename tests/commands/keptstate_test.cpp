@@ -3,7 +3,9 @@
 #include "support/botfixture.h"
 #include "support/qtprint.h"
 
+#include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
@@ -206,16 +208,22 @@ TEST_F(KeptState, WithKeepingOffARestartStartsAfreshAndNoFileIsWritten)
     EXPECT_FALSE(QFile::exists(files.PathOf("tessarin.db")));
 }
 
-TEST_F(KeptState, ADamagedFileIsReportedOnceAndLeftAsItWas)
+// A damaged file is said once and kept as it was under another name; the bot keeps its data in a new one.
+TEST_F(KeptState, ADamagedFileIsSetAsideOnceAndANewOneKeepsTheData)
 {
     const QByteArray junk = QByteArray("not a database ").repeated(300);
     files.Write("tessarin.db", junk);
     Start();
+    const QString aside = files.PathOf("tessarin.db.damaged-" + QDate::currentDate().toString(Qt::ISODate));
     ASSERT_EQ(bot->Log().Lines().size(), 1);
-    EXPECT_TRUE(bot->Log().Lines().at(0).startsWith("Could not use " + files.PathOf("tessarin.db") + " ("));
+    EXPECT_TRUE(bot->Log().Lines().at(0).startsWith("tessarin.db could not be used ("));
+    EXPECT_TRUE(bot->Log().Lines().at(0).endsWith(
+        "it is kept as it was under the name " + aside + ", and the bot starts a new one in its place."));
     EXPECT_EQ(Say("Alice", "#rpg", ",roll 1d1"), QStringList { "PRIVMSG #rpg :Alice: 1" });
     Kill();
-    EXPECT_EQ(files.Read("tessarin.db"), junk);
+    EXPECT_EQ(files.Read(QFileInfo(aside).fileName()), junk);
+    Start();
+    EXPECT_EQ(bot->Rolls().LastNumber(), 1);
 }
 
 TEST_F(KeptState, UsersNotSeenForTheConfiguredDaysAreForgottenAtStart)

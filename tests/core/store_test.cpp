@@ -2,11 +2,15 @@
 #include "core/store.h"
 #include "support/manualtimer.h"
 #include "support/qtprint.h"
+#include "support/smallfilesystem.h"
 #include "support/tempfiles.h"
 
+#include <QDate>
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSqlQuery>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
@@ -15,6 +19,15 @@ namespace {
 
 using testing_support::ManualTimer;
 using testing_support::TempFiles;
+
+// Runs statements on the file at path with Debian's sqlite3, as an operator would; its output.
+QByteArray Sqlite(const QString& path, const QString& statements)
+{
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"), { path, statements });
+    sqlite.waitForFinished(10000);
+    return sqlite.readAllStandardOutput();
+}
 
 int StoredVersion(const QSqlDatabase& db)
 {
@@ -59,31 +72,18 @@ TEST_P(UnusableFile, LeavesTheStoreInMemoryAndTheFileUntouched)
     ASSERT_TRUE(store.Usable());
     EXPECT_EQ(StoredVersion(store.Database()), core::Store::SchemaVersion()); // the in-memory schema
     EXPECT_EQ(files.Read(core::StoreFile), before);
+    EXPECT_FALSE(QFileInfo::exists(files.PathOf(core::StoreFile) + "-wal"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Store, UnusableFile,
-    ::testing::Values(Unusable { "Damaged",
+    // A newer version's file, in the journal mode it chose: not even switched to write-ahead mode.
+    ::testing::Values(Unusable { "WrittenByANewerVersion",
                           [](const TempFiles& files, auto&) {
-                              files.Write(core::StoreFile,
-                                  QByteArray("This is no database, just text.\n").repeated(200));
+                              Sqlite(files.PathOf(core::StoreFile),
+                                  "CREATE TABLE schema_version (version INTEGER); "
+                                  "INSERT INTO schema_version VALUES (99);");
                               return files.PathOf(core::StoreFile);
                           } },
-        Unusable { "HeldByAnotherBot",
-            [](const TempFiles& files, std::unique_ptr<core::Store>& holder) {
-                holder = std::make_unique<core::Store>();
-                EXPECT_EQ(holder->Open(files.PathOf(core::StoreFile)), QString());
-                return files.PathOf(core::StoreFile);
-            } },
-        Unusable { "WrittenByANewerVersion",
-            [](const TempFiles& files, auto&) {
-                {
-                    core::Store newer;
-                    newer.Open(files.PathOf(core::StoreFile));
-                    QSqlQuery(newer.Database())
-                        .exec(QStringLiteral("UPDATE schema_version SET version = 99"));
-                }
-                return files.PathOf(core::StoreFile);
-            } },
         Unusable { "InAFolderThatIsMissing",
             [](const TempFiles& files, auto&) {
                 return files.PathOf(QStringLiteral("gone/") + core::StoreFile);
@@ -143,6 +143,8 @@ TEST(Store, TheFileAndItsLogAreReadableByTheirOwnerAlone)
 struct CountingPart final : core::StorePart {
     int Pending = 0;
     int Writes = 0;
+    // Rows written since the last commit: pending again when the transaction is rolled back.
+    int Uncommitted = 0;
     QStringList* Sequence = nullptr;
     bool Load(QSqlDatabase&) override { return true; }
     bool HasChanges() const override { return Pending > 0; }
@@ -151,7 +153,7 @@ struct CountingPart final : core::StorePart {
         ++Writes;
         QSqlQuery query(db);
         int rows = 0;
-        for (; Pending > 0 && rows < maxRows; --Pending, ++rows) {
+        for (; Pending > 0 && rows < maxRows; --Pending, ++rows, ++Uncommitted) {
             if (!query.exec(QStringLiteral("INSERT INTO deck (drawn) VALUES ('x')")))
                 return false;
         }
@@ -159,6 +161,8 @@ struct CountingPart final : core::StorePart {
             Sequence->append(QString::number(rows));
         return true;
     }
+    void Committed() override { Uncommitted = 0; }
+    void RolledBack() override { Pending += std::exchange(Uncommitted, 0); }
 };
 
 int StoredRows(const TempFiles& files)
@@ -233,6 +237,118 @@ TEST(Store, ChangesAreWrittenInSlicesEachAfterAWaitOfItsOwn)
     }
     // Committed without a Flush at close.
     EXPECT_EQ(StoredRows(files), 23);
+}
+
+// A damaged file is never written into: it is set aside under a dated name, as it was, and a new file
+// takes its place.
+TEST(Store, ADamagedFileIsSetAsideWholeAndANewOneMade)
+{
+    const struct {
+        const char* Name;
+        std::function<void(const TempFiles&)> Damage;
+    } cases[] = {
+        { "no database at all",
+            [](const TempFiles& files) {
+                files.Write(core::StoreFile, QByteArray("This is no database, just text.\n").repeated(200));
+            } },
+        { "a page of the rolls overwritten",
+            [](const TempFiles& files) {
+                const QString path = files.PathOf(core::StoreFile);
+                {
+                    core::Store store;
+                    store.Open(path);
+                    QSqlQuery(store.Database())
+                        .exec(
+                            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                            "INSERT INTO rolls (number, time, place, nick, command, reply) SELECT i, i, "
+                            "'#rpg', 'Ana', ',roll 1d20', 'Ana: ' || i FROM n");
+                }
+                const int page = Sqlite(path, "PRAGMA page_size").trimmed().toInt();
+                const int root = Sqlite(path, "SELECT rootpage FROM sqlite_master WHERE name = 'rolls'")
+                                     .trimmed()
+                                     .toInt();
+                ASSERT_GT(page, 0);
+                QFile file(path);
+                ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+                // A leaf a few pages past the table's root.
+                file.seek(qint64(page) * (root + 3));
+                file.write(QByteArray(page, '\x5a'));
+            } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempFiles files;
+        c.Damage(files);
+        const QByteArray damaged = files.Read(core::StoreFile);
+        core::Store store;
+        QString asideName;
+        QObject::connect(
+            &store, &core::Store::SetAside, [&](const QString& name, const QString&) { asideName = name; });
+        EXPECT_EQ(store.Open(files.PathOf(core::StoreFile)), QString());
+        EXPECT_TRUE(store.OnDisk());
+        EXPECT_EQ(StoredVersion(store.Database()), core::Store::SchemaVersion());
+        EXPECT_EQ(asideName,
+            files.PathOf(core::StoreFile) + ".damaged-" + QDate::currentDate().toString(Qt::ISODate));
+        QFile aside(asideName);
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), damaged);
+    }
+}
+
+// Another program holding the file's write lock, or a full disk, does not send the store to memory: the
+// changes wait in the parts, the file is tried again on the retry timer, and takes them once it can.
+TEST(Store, AHeldFileOrAFullDiskIsTriedAgainAndTakesTheChangesKeptMeanwhile)
+{
+    const testing_support::SmallFilesystem disk(1024);
+    for (const bool full : { false, true }) {
+        SCOPED_TRACE(full ? "a full disk" : "held by another program");
+        if (full && !disk.Mounted())
+            GTEST_SKIP() << "mounting a small tmpfs needs root";
+        TempFiles folder;
+        const QString path = full ? disk.Path() + "/" + core::StoreFile : folder.PathOf(core::StoreFile);
+        auto* retry = new ManualTimer;
+        core::Store store(
+            core::StoreTimers { std::make_unique<ManualTimer>(), std::make_unique<ManualTimer>(),
+                std::make_unique<ManualTimer>(), std::unique_ptr<core::WaitTimer>(retry) });
+        ASSERT_EQ(store.Open(path), QString());
+        CountingPart part;
+        store.AddPart(part);
+        QStringList waiting;
+        QObject::connect(
+            &store, &core::Store::WriteWaiting, [&](const QString& why) { waiting.append(why); });
+
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(path);
+        if (full) {
+            ASSERT_TRUE(disk.Fill());
+        } else {
+            ASSERT_TRUE(other.open());
+            ASSERT_TRUE(QSqlQuery(other).exec("BEGIN IMMEDIATE"));
+        }
+        part.Pending = 500;
+        store.Flush();
+        EXPECT_TRUE(store.WaitingToWrite());
+        ASSERT_EQ(waiting.size(), 1);
+        EXPECT_FALSE(waiting.at(0).isEmpty());
+        EXPECT_TRUE(retry->Active);
+        EXPECT_EQ(retry->Waits.last(), core::Store::RetryIntervalMs);
+        part.Pending += 1; // gathered meanwhile
+
+        retry->End(); // still held or full: waits on, said once
+        EXPECT_TRUE(store.WaitingToWrite());
+        EXPECT_EQ(waiting.size(), 1);
+        if (full)
+            disk.Empty();
+        else
+            QSqlQuery(other).exec("ROLLBACK");
+        retry->End();
+        EXPECT_FALSE(store.WaitingToWrite());
+        EXPECT_TRUE(store.OnDisk());
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("other");
+        EXPECT_EQ(Sqlite(path, "SELECT COUNT(*) FROM deck").trimmed(), "501");
+    }
 }
 
 TEST(StoreSettings, AreReadFromTheStoreGroupAndBadValuesKeepTheirDefaults)
