@@ -1,6 +1,6 @@
 // The program's entry point: reads the command line and starts the bot in the chosen mode: the main
 // window where a display is available, otherwise the console, or headless on request; or makes a data
-// folder (--init), or prints the settings (--settings).
+// folder (--init), prints the settings (--settings), or copies or checks the store (--backup, --check).
 //
 // Exit codes: 0 a clean end; 1 the bot gave up reconnecting, or its files could not be written; 2 the
 // command line or the configuration cannot be taken (nothing has connected then).
@@ -10,6 +10,7 @@
 #include "app/headlessrunner.h"
 #include "app/programoptions.h"
 #include "app/settingsreport.h"
+#include "app/storetools.h"
 #include "app/windowsmode.h"
 #include "core/extrasettings.h"
 #include "irc/ircclient.h"
@@ -76,6 +77,16 @@ int main(int argc, char* argv[])
         return InitFolder(options.InitDir());
     case app::ProgramMode::Settings:
         return PrintSettings(options.Run());
+    case app::ProgramMode::Backup: {
+        QTextStream out(stdout);
+        QTextStream errors(stderr);
+        return app::BackUpStore(options.Run().FilesDir, options.BackupFile(), out, errors);
+    }
+    case app::ProgramMode::Check: {
+        QTextStream out(stdout);
+        QTextStream errors(stderr);
+        return app::CheckStore(options.Run().FilesDir, out, errors);
+    }
     case app::ProgramMode::Headless: {
         app::HeadlessRunner runner(options.Run());
         if (const std::optional<int> refused = runner.Start())

@@ -22,6 +22,8 @@ const QString LogLevel = QStringLiteral("log-level");
 const QString AllowRoot = QStringLiteral("allow-root");
 const QString Init = QStringLiteral("init");
 const QString Settings = QStringLiteral("settings");
+const QString Backup = QStringLiteral("backup");
+const QString CheckStore = QStringLiteral("check");
 
 } // namespace
 
@@ -41,6 +43,12 @@ ProgramOptions::ProgramOptions()
         { Settings,
             QStringLiteral("Print every setting the bot would run with, its value and where it comes from "
                            "(file, default or option).") },
+        { Backup,
+            QStringLiteral("Copy the store (tessarin.db) to <file>, consistently, also while the bot runs."),
+            QStringLiteral("file") },
+        { CheckStore,
+            QStringLiteral("Report the store's schema, size, rows per table and integrity, without writing "
+                           "to it.") },
         { Files, QStringLiteral("Use <dir> as the data folder instead of files/ in the working folder."),
             QStringLiteral("dir"), QStringLiteral("files") },
         { Server, QStringLiteral("Headless: connect to <host[:port]> in this run."),
@@ -73,8 +81,8 @@ ProgramOptions::ProgramOptions()
 bool ProgramOptions::AsksForNoWindows(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char* option : { "--console", "--headless", "--init", "--settings", "--help", "-h", "-?",
-                 "--help-all", "--version", "-v" }) {
+        for (const char* option : { "--console", "--headless", "--init", "--settings", "--backup", "--check",
+                 "--help", "-h", "-?", "--help-all", "--version", "-v" }) {
             const std::size_t length = std::strlen(option);
             if (std::strncmp(argv[i], option, length) == 0
                 && (argv[i][length] == '\0' || argv[i][length] == '='))
@@ -87,6 +95,11 @@ bool ProgramOptions::AsksForNoWindows(int argc, char* argv[])
 QString ProgramOptions::InitDir() const
 {
     return m_parser.value(Init);
+}
+
+QString ProgramOptions::BackupFile() const
+{
+    return m_parser.value(Backup);
 }
 
 // As QCommandLineParser::process, except that a command line it cannot take ends the program with 2 like
@@ -105,9 +118,10 @@ QString ProgramOptions::Process(const QCoreApplication& application)
 QString ProgramOptions::Check()
 {
     const int modes = int(m_parser.isSet(Console)) + int(m_parser.isSet(Headless)) + int(m_parser.isSet(Init))
-        + int(m_parser.isSet(Settings));
+        + int(m_parser.isSet(Settings)) + int(m_parser.isSet(Backup)) + int(m_parser.isSet(CheckStore));
     if (modes > 1)
-        return QStringLiteral("--console, --headless, --init and --settings exclude each other.");
+        return QStringLiteral(
+            "--console, --headless, --init, --settings, --backup and --check exclude each other.");
     if (m_parser.isSet(Console))
         m_mode = ProgramMode::Console;
     else if (m_parser.isSet(Headless))
@@ -116,6 +130,10 @@ QString ProgramOptions::Check()
         m_mode = ProgramMode::Init;
     else if (m_parser.isSet(Settings))
         m_mode = ProgramMode::Settings;
+    else if (m_parser.isSet(Backup))
+        m_mode = ProgramMode::Backup;
+    else if (m_parser.isSet(CheckStore))
+        m_mode = ProgramMode::Check;
 
     m_run.FilesDir = m_parser.value(Files);
     m_run.AllowRoot = m_parser.isSet(AllowRoot);

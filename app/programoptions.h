@@ -10,7 +10,7 @@
 
 namespace app {
 
-enum class ProgramMode { Windows, Console, Headless, Init, Settings };
+enum class ProgramMode { Windows, Console, Headless, Init, Settings, Backup, Check };
 
 class ProgramOptions {
 public:
@@ -25,6 +25,8 @@ public:
     const RunOptions& Run() const { return m_run; }
     // --init's folder.
     QString InitDir() const;
+    // --backup's file.
+    QString BackupFile() const;
 
     // Whether the arguments ask for a mode without windows, or for --help or --version; read before there
     // is an application to give them to.

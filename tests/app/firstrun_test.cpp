@@ -167,4 +167,74 @@ TEST(FirstRun, TheCommandLogTakesTheFormItsStreamAndSettingsAskFor)
     }
 }
 
+// The operator's tools for the store work beside a running bot: a copy made while it holds the store is a
+// sound store of its own, and the check tells a sound store from a damaged or missing one by exit code.
+TEST(FirstRun, TheStoreIsCopiedWhileTheBotRunsAndCheckedWithoutBeingWritten)
+{
+    TempFiles files;
+    QProcess rolled;
+    rolled.start(QStringLiteral(TESSARIN_BINARY), { "--console", "--files", files.Path() });
+    rolled.write(",roll 1d1\n");
+    rolled.closeWriteChannel();
+    ASSERT_TRUE(rolled.waitForFinished(30000));
+    // A bot holding the store (and the folder) while the copy is made.
+    QProcess bot;
+    bot.start(QStringLiteral(TESSARIN_BINARY), { "--console", "--files", files.Path() });
+    ASSERT_TRUE(bot.waitForStarted(10000));
+    bot.write(",seen Nobody\n");
+    ASSERT_TRUE(bot.waitForReadyRead(10000));
+
+    TempFiles copies;
+    const ProgramRun backup
+        = RunProgram({ "--backup", copies.PathOf("sound/tessarin.db"), "--files", files.Path() });
+    EXPECT_EQ(backup.ExitCode, 1) << "no folder for the copy";
+    QDir(copies.Path()).mkpath("sound");
+    const ProgramRun copied
+        = RunProgram({ "--backup", copies.PathOf("sound/tessarin.db"), "--files", files.Path() });
+    EXPECT_EQ(copied.ExitCode, 0) << copied.Err.toStdString();
+    EXPECT_EQ(
+        RunProgram({ "--backup", copies.PathOf("sound/tessarin.db"), "--files", files.Path() }).ExitCode, 1)
+        << "never over a file";
+    bot.closeWriteChannel();
+    ASSERT_TRUE(bot.waitForFinished(30000));
+    EXPECT_EQ(bot.exitCode(), 0);
+
+    // A store whose table pages were overwritten, as a failing disk would.
+    QDir(copies.Path()).mkpath("damaged");
+    const QString damaged = copies.PathOf("damaged/tessarin.db");
+    QProcess::execute("sqlite3",
+        { damaged,
+            "CREATE TABLE schema_version (version INTEGER); INSERT INTO schema_version VALUES (1); CREATE "
+            "TABLE t (x); "
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) INSERT INTO t "
+            "SELECT "
+            "hex(randomblob(50)) FROM n;" });
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(4096 * 8);
+    file.write(QByteArray(4096 * 4, '\x5a'));
+    file.close();
+    copies.Write("junk/tessarin.db", "no database");
+
+    const struct {
+        const char* Folder;
+        int ExitCode;
+        const char* Says;
+    } checks[] = {
+        { "sound", 0, "rows in rolls: 1" },
+        { "damaged", 1, "integrity_check: " },
+        { "junk", 2, "" },
+        { "missing", 2, "" },
+    };
+    for (const auto& check : checks) {
+        SCOPED_TRACE(check.Folder);
+        const QByteArray before = copies.Read(QString(check.Folder) + "/tessarin.db");
+        const ProgramRun run = RunProgram({ "--check", "--files", copies.PathOf(check.Folder) });
+        EXPECT_EQ(run.ExitCode, check.ExitCode) << run.Err.toStdString();
+        EXPECT_TRUE(run.Out.contains(QString(check.Says)) || run.Out.join('\n').contains(check.Says))
+            << run.Out.join('\n').toStdString();
+        EXPECT_EQ(copies.Read(QString(check.Folder) + "/tessarin.db"), before) << "checked, not written";
+    }
+}
+
 } // namespace
