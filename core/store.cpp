@@ -303,9 +303,10 @@ QString Store::LoadParts()
     QSqlDatabase db = Database();
     for (StorePart* part : std::as_const(m_parts)) {
         if (!part->Load(db)) {
-            const QString problem = LastFailure(db, m_path).Why;
+            const FileFailure failure = LastFailure(db, m_path);
             FallBackToMemory();
-            return problem;
+            return failure.Trouble == FileTrouble::None ? QStringLiteral("its data cannot be read")
+                                                        : failure.Why;
         }
     }
     return QString();
