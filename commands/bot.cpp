@@ -203,6 +203,7 @@ bool Bot::ReloadAliases()
 QString Bot::Close()
 {
     m_out.Disconnect();
+    m_rolls.ReleaseReservedNumbers();
     m_store.Flush();
     return core::SaveAtClose(m_state, m_filesDir, &m_log);
 }

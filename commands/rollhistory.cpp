@@ -95,10 +95,21 @@ bool RollHistory::Load(QSqlDatabase& db)
     QSqlQuery query(db);
     query.prepare(QStringLiteral("DELETE FROM rolls WHERE time < ?"));
     query.addBindValue(m_clock.Now().toMSecsSinceEpoch() - qint64 { m_keepDays } * 86400 * 1000);
-    if (!query.exec() || !query.exec(QStringLiteral("SELECT MAX(number) FROM rolls")))
+    if (!query.exec()
+        || !query.exec(QStringLiteral("SELECT MAX((SELECT COALESCE(MAX(number), 0) FROM rolls), "
+                                      "(SELECT COALESCE(MAX(reserved), 0) FROM roll_numbers))")))
         return false;
-    m_lastNumber = query.next() ? query.value(0).toLongLong() : 0;
+    m_lastNumber = m_reserved = query.next() ? query.value(0).toLongLong() : 0;
+    m_reservationChanged = m_reservationUncommitted = false;
     return true;
+}
+
+void RollHistory::ReleaseReservedNumbers()
+{
+    if (m_reserved == m_lastNumber)
+        return;
+    m_reserved = m_lastNumber;
+    m_reservationChanged = true;
 }
 
 qint64 RollHistory::Record(RollKind kind, const QString& place, const Roller& roller, const QString& command,
@@ -108,11 +119,26 @@ qint64 RollHistory::Record(RollKind kind, const QString& place, const Roller& ro
     const QString account = roller.Account.isEmpty() ? QStringLiteral("") : irc::FoldName(roller.Account);
     m_pending.append(
         { ++m_lastNumber, m_clock.MsSinceEpoch(), place, roller.Nick, account, kind, command, reply, faces });
+    if (m_lastNumber > m_reserved) {
+        m_reserved = m_lastNumber + NumbersReservedAhead - 1;
+        m_reservationChanged = true;
+        // Before the number is said.
+        m_store.Flush();
+    }
     return m_lastNumber;
 }
 
 bool RollHistory::WriteChanges(QSqlDatabase& db, int maxRows)
 {
+    if (m_reservationChanged) {
+        QSqlQuery reserve(db);
+        reserve.prepare(QStringLiteral("UPDATE roll_numbers SET reserved = ?"));
+        reserve.addBindValue(m_reserved);
+        if (!reserve.exec())
+            return false;
+        m_reservationChanged = false;
+        m_reservationUncommitted = true;
+    }
     const qsizetype written = std::min<qsizetype>(maxRows, m_pending.size() - m_uncommitted);
     QSqlQuery roll(db);
     roll.prepare(QStringLiteral("INSERT INTO rolls (") + RollColumns

@@ -52,6 +52,9 @@ using FaceCounts = std::map<int, std::map<int, qint64>>;
 class RollHistory final : public core::StorePart {
 public:
     static constexpr int MaxRollsScanned = 2000;
+    // Numbers are set aside this many at a time, each block written and synced before its first number is
+    // said: a sync per thousand rolls, and a crash skips at most the rest of a block.
+    static constexpr qint64 NumbersReservedAhead = 1000;
 
     RollHistory(core::Store& store, const core::Clock& clock);
     // Rolls older than this are removed when the history is loaded.
@@ -62,6 +65,9 @@ public:
         const QString& reply, const std::vector<dice::RolledFace>& faces);
     // The number of the newest roll; 0 before the first.
     qint64 LastNumber() const { return m_lastNumber; }
+    // At a clean end: the numbers set aside and not said are given back, so that the next run goes on
+    // from the last one said.
+    void ReleaseReservedNumbers();
 
     // The last count rolls of the roller (by account when he has one, else by nick; as the server compares
     // names) in the channel place, or made in private when place is empty, that visible lets through;
@@ -81,16 +87,29 @@ public:
     FaceCounts Counts(const Roller& roller, CountScope scope) const;
 
     bool Load(QSqlDatabase& db) override;
-    bool HasChanges() const override { return m_pending.size() > m_uncommitted; }
+    bool HasChanges() const override { return m_pending.size() > m_uncommitted || m_reservationChanged; }
     bool WriteChanges(QSqlDatabase& db, int maxRows) override;
-    void Committed() override { m_pending.remove(0, std::exchange(m_uncommitted, 0)); }
-    void RolledBack() override { m_uncommitted = 0; }
+    void Committed() override
+    {
+        m_pending.remove(0, std::exchange(m_uncommitted, 0));
+        m_reservationUncommitted = false;
+    }
+    void RolledBack() override
+    {
+        m_uncommitted = 0;
+        m_reservationChanged = m_reservationChanged || std::exchange(m_reservationUncommitted, false);
+    }
 
 private:
     core::Store& m_store;
     const core::Clock& m_clock;
     int m_keepDays = 365;
     qint64 m_lastNumber = 0;
+    // The highest number set aside (see NumbersReservedAhead), and whether it is still to be written or
+    // was written since the last commit.
+    qint64 m_reserved = 0;
+    bool m_reservationChanged = false;
+    bool m_reservationUncommitted = false;
     // The rolls not committed yet, the first m_uncommitted of them written since the last commit (the
     // face counts in the store hold theirs already).
     QList<RollRecord> m_pending;

@@ -115,6 +115,13 @@ const QList<QStringList>& SchemaSteps()
         SettingsOrderStep(),
         // Version 6.
         NameKeysStep(),
+        {
+            // Version 7. The highest roll number said or set aside to be said, so that a number once said
+            // never names another roll: not after the newest rolls expired, nor after a crash lost the
+            // rolls of the last second, whose numbers were said already.
+            QStringLiteral("CREATE TABLE roll_numbers (reserved INTEGER NOT NULL)"),
+            QStringLiteral("INSERT INTO roll_numbers SELECT COALESCE(MAX(number), 0) FROM rolls"),
+        },
     };
     return steps;
 }

@@ -90,10 +90,11 @@ TEST_F(KeptState, ARestartCarriesOnWhereTheLastFlushLeftOff)
     EXPECT_EQ(Ask(), answers);
     // The nick index works on the users read back, a later nick included.
     EXPECT_EQ(bot->Seen().Find("robert"), bot->Seen().Find("Bob"));
-    // Numbers go on after the last kept roll.
+    // Numbers go on after those set aside before the process died.
     Say("Kell", "#rpg", ",roll 1d4");
     EXPECT_EQ(
-        bot->Rolls().Recent("#rpg", { "Kell", {} }, 1, [](const auto&) { return true; }).value(0).Number, 4);
+        bot->Rolls().Recent("#rpg", { "Kell", {} }, 1, [](const auto&) { return true; }).value(0).Number,
+        1 + commands::RollHistory::NumbersReservedAhead);
 }
 
 // A private log kept before logs had owners stays its nick's; one kept since belongs to an account and
@@ -223,7 +224,30 @@ TEST_F(KeptState, ADamagedFileIsSetAsideOnceAndANewOneKeepsTheData)
     Kill();
     EXPECT_EQ(files.Read(QFileInfo(aside).fileName()), junk);
     Start();
-    EXPECT_EQ(bot->Rolls().LastNumber(), 1);
+    EXPECT_TRUE(bot->Rolls().Find(1).has_value());
+}
+
+// A roll number once said never names another roll: not after a crash lost the rolls of the last second,
+// nor after every roll expired. A clean stop goes on from the last number said.
+TEST_F(KeptState, ARollNumberOnceSaidNeverNamesAnotherRoll)
+{
+    Settings("[store]\nkeep = yes\nroll_days = 1\n");
+    Start();
+    Say("Alice", "#rpg", ",roll 1d1");
+    Say("Alice", "#rpg", ",roll 1d1 never written"); // #2 is said, then the process dies
+    bot.reset();
+    out.Take();
+
+    Start();
+    Say("Alice", "#rpg", ",roll 1d1");
+    EXPECT_EQ(bot->Rolls().LastNumber(), 1 + commands::RollHistory::NumbersReservedAhead);
+    EXPECT_EQ(bot->Close(), QString());
+    bot.reset();
+
+    clock.Moment = clock.Moment.addDays(2);
+    Start();
+    Say("Alice", "#rpg", ",roll 1d1");
+    EXPECT_EQ(bot->Rolls().LastNumber(), 2 + commands::RollHistory::NumbersReservedAhead);
 }
 
 TEST_F(KeptState, UsersNotSeenForTheConfiguredDaysAreForgottenAtStart)
