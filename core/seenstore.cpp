@@ -40,12 +40,12 @@ public:
     }
 
     // Replaces the rows of id with user, seen at now.
-    bool Write(qsizetype id, const TChatUser& user, qint64 now)
+    bool Write(qsizetype id, const TChatUser& user, qint64 lastSeen)
     {
         m_user.addBindValue(id);
         m_user.addBindValue(user.Nick);
         m_user.addBindValue(Joined(user.LaterNicks));
-        m_user.addBindValue(now);
+        m_user.addBindValue(lastSeen);
         m_clearChannels.addBindValue(id);
         if (!m_user.exec() || !m_clearChannels.exec())
             return false;
@@ -142,7 +142,7 @@ bool SeenTracker::LoadUsers(QSqlDatabase& db)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT id, nick, later_nicks FROM users ORDER BY id")))
+    if (!query.exec(QStringLiteral("SELECT id, nick, later_nicks, last_seen FROM users ORDER BY id")))
         return false;
     m_places.clear();
     EndMoving();
@@ -150,6 +150,7 @@ bool SeenTracker::LoadUsers(QSqlDatabase& db)
         const qint64 id = query.value(0).toLongLong();
         m_places.insert(id, m_users.size());
         m_storedIds.append(id);
+        m_storedLastSeen.append(query.value(3).toLongLong());
         TChatUser user;
         user.Nick = query.value(1).toString();
         user.LaterNicks = Split(query.value(2).toString());
@@ -201,18 +202,20 @@ bool SeenTracker::WriteChanges(QSqlDatabase& db, int maxRows)
     const qint64 now = m_clock.SecondsSinceEpoch();
     qint64 rows = 0;
     const auto fits = [&](qsizetype user) { return rows == 0 || RowsOf(m_users.at(user)) <= maxRows - rows; };
-    const auto write = [&](qsizetype user) {
+    const auto write = [&](qsizetype user, qint64 lastSeen) {
         rows += RowsOf(m_users.at(user));
-        return statements.Write(user, m_users.at(user), now);
+        return statements.Write(user, m_users.at(user), lastSeen);
     };
+    // A user moved keeps the time he was last seen; one written because he changed was seen now.
     for (; m_nextToMove < m_storedIds.size() && fits(m_nextToMove); ++m_nextToMove) {
-        if (!statements.Remove(m_storedIds.at(m_nextToMove)) || !write(m_nextToMove))
+        if (!statements.Remove(m_storedIds.at(m_nextToMove))
+            || !write(m_nextToMove, m_storedLastSeen.at(m_nextToMove)))
             return false;
     }
     if (m_nextToMove < m_storedIds.size())
         return true;
     for (auto user = m_changed.begin(); user != m_changed.end() && fits(*user);) {
-        if (!write(*user))
+        if (!write(*user, now))
             return false;
         m_uncommitted.insert(*user);
         user = m_changed.erase(user);
@@ -253,6 +256,7 @@ void SeenTracker::RolledBack()
 void SeenTracker::EndMoving()
 {
     m_storedIds.clear();
+    m_storedLastSeen.clear();
     m_nextToMove = 0;
     m_committedMoves = 0;
 }

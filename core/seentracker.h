@@ -113,6 +113,8 @@ private:
     // once whenever a flush is committed between two moves. Empty when nothing is left to move, once the
     // last move is committed.
     QList<qint64> m_storedIds;
+    // When each of them was last seen, as stored.
+    QList<qint64> m_storedLastSeen;
     qsizetype m_nextToMove = 0;
 };
 

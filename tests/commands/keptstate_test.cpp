@@ -274,6 +274,29 @@ TEST_F(KeptState, UsersNotSeenForTheConfiguredDaysAreForgottenAtStart)
     EXPECT_EQ(bot->Seen().Users().at(0).LaterNicks, QStringList { "Back" });
 }
 
+// A user moved to another id when those before him were forgotten keeps the time he was last seen, so he
+// is forgotten in his turn.
+TEST_F(KeptState, AUserMovedWhenOthersWereForgottenKeepsWhenHeWasLastSeen)
+{
+    Settings("[store]\nkeep = yes\nseen_days = 2\n");
+    Start();
+    roster.Nicks["#rpg"] = QStringList { "Old" };
+    bot->OnChannelUpdate("#rpg", core::ChannelEvent::Other, QString());
+    Kill();
+    clock.Moment = clock.Moment.addDays(1);
+    Start();
+    roster.Nicks["#rpg"] = QStringList { "Mover" };
+    bot->OnChannelUpdate("#rpg", core::ChannelEvent::Joined, "Mover");
+    Kill();
+    clock.Moment = clock.Moment.addSecs(36 * 3600); // Old is forgotten, Mover moves to his place
+    Start();
+    ASSERT_EQ(bot->Seen().Users().size(), 1);
+    Kill();
+    clock.Moment = clock.Moment.addDays(1); // two and a half days since Mover was seen
+    Start();
+    EXPECT_TRUE(bot->Seen().Users().isEmpty());
+}
+
 // The order in which channels were given settings outlives a restart: in the full table the least recently
 // set gives way, not the first by name.
 TEST_F(KeptState, AFullChannelSettingsTableGivesWayInTheOrderOfSettingAfterARestart)
